@@ -1,0 +1,114 @@
+// The services the portable core asks of the operating system.
+//
+// The core never includes <windows.h>; the Win32 front end implements these
+// interfaces with the real system, and the tests with a fake that records
+// every call and can be scripted to fail. Every failure comes back as a value:
+// no implementation throws across this boundary.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace orvan::platform {
+
+// ---------------------------------------------------------------- programs
+
+// Window-style codes a program may be started with (the SW_ values).
+enum ShowCode : int {
+    kShowHidden = 0,
+    kShowNormal = 1,
+    kShowMinimized = 2,
+    kShowMaximized = 3,
+    kShowNoActivate = 4,
+    kShowMinNoActive = 6,
+};
+
+// True for the codes the start operation accepts: 0, 1, 2, 3, 4 and 6.
+bool IsAcceptedShowCode(int code);
+
+struct StartRequest {
+    // When not empty, exactly this file is started and commandLine is only
+    // its argument string. When empty, the program is the first word of
+    // commandLine, looked for along the system's program search path.
+    std::string application;
+    std::string commandLine;
+    int showCode = kShowNormal;
+    // Working directory of the new process; empty means the console's own.
+    std::string directory;
+};
+
+struct StartResult {
+    bool ok = false;
+    std::uint32_t processId = 0;
+    std::string error;  // the system's reason when !ok
+};
+
+enum class PathKind {
+    Missing,   // nothing by that name (or not a plain path at all)
+    Program,   // an existing executable file (.exe, .com)
+    Document,  // an existing file of any other type
+    Folder,
+};
+
+// ---------------------------------------------------------------- dialogs
+
+enum class MessageIcon { Critical, Exclamation };
+
+struct OpenFileSpec {
+    std::string title;
+    // Pairs of description and pattern, in the order the dialog offers them.
+    std::vector<std::pair<std::string, std::string>> filters;
+    int filterIndex = 1;  // 1-based, as the common dialog counts
+    std::string defaultExtension;
+};
+
+class Services {
+public:
+    virtual ~Services() = default;
+
+    // Starts a program and returns at once: the program is neither waited
+    // for nor tracked. Fails before anything is started when showCode is
+    // not accepted (IsAcceptedShowCode), and when the program cannot be
+    // found or started.
+    virtual StartResult StartProgram(const StartRequest& request) = 0;
+
+    // Opens an existing file through its file association, as Explorer
+    // would, with showCode as the show code of the program that opens it.
+    virtual StartResult OpenDocument(const std::string& path, int showCode) = 0;
+
+    // What a path names on disk. Never fails: anything unreadable is Missing.
+    virtual PathKind Classify(const std::string& path) = 0;
+
+    // Modal message box with a single OK button; returns when it is closed.
+    virtual void ShowMessage(const std::string& text, const std::string& title,
+                             MessageIcon icon) = 0;
+
+    // Modal Open-file dialog owned by the console. Returns the full path of
+    // the chosen file, or an empty text when the user cancels. Must not
+    // change the process's current directory.
+    virtual std::string OpenFileDialog(const OpenFileSpec& spec) = 0;
+
+    // ------------------------------------------------------------ files
+
+    // The whole contents of a file, or nothing when it is missing or
+    // cannot be read. No handle stays open after the call.
+    virtual std::optional<std::string> ReadFile(const std::string& path) = 0;
+
+    // Replaces the whole file atomically: the new bytes go to a temporary
+    // file in the same folder, are flushed to disk and then moved over the
+    // old file, so the path holds either the old or the new contents at
+    // every instant. On failure the old file is untouched, the temporary
+    // file is removed, and false comes back.
+    virtual bool ReplaceFile(const std::string& path, const std::string& contents) = 0;
+
+    // ------------------------------------------------------------ process
+
+    // Ends the process at once: no further handler of any window runs.
+    // The fake records the call and returns, so callers must not touch
+    // their state afterwards.
+    virtual void EndProcess() = 0;
+};
+
+}  // namespace orvan::platform

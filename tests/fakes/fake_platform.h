@@ -1,0 +1,95 @@
+// An in-memory platform for the unit tests: files live in a map, every start,
+// message box and dialog is recorded, and each service can be scripted.
+#pragma once
+
+#include <deque>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+
+namespace orvan::testing {
+
+struct ShownMessage {
+    std::string text;
+    std::string title;
+    platform::MessageIcon icon;
+};
+
+struct OpenedDocument {
+    std::string path;
+    int showCode;
+};
+
+class FakePlatform : public platform::Services {
+public:
+    // ---- files
+    std::map<std::string, std::string> files;
+    bool failReplace = false;        // every ReplaceFile fails, file untouched
+    int replaceCalls = 0;
+
+    // ---- programs
+    std::vector<platform::StartRequest> starts;
+    std::vector<OpenedDocument> documents;
+    bool failStart = false;
+    std::string startError = "The system cannot find the file specified.";
+    std::map<std::string, platform::PathKind> paths;  // Classify answers
+
+    // ---- dialogs
+    std::vector<ShownMessage> messages;
+    std::vector<platform::OpenFileSpec> dialogs;
+    std::deque<std::string> dialogAnswers;  // empty: the user cancels
+
+    int endProcessCalls = 0;
+
+    platform::StartResult StartProgram(const platform::StartRequest& request) override {
+        if (!platform::IsAcceptedShowCode(request.showCode))
+            return {false, 0, "The window-style code is not accepted."};
+        if (failStart) return {false, 0, startError};
+        starts.push_back(request);
+        return {true, static_cast<std::uint32_t>(1000 + starts.size()), {}};
+    }
+
+    platform::StartResult OpenDocument(const std::string& path, int showCode) override {
+        if (failStart) return {false, 0, startError};
+        documents.push_back({path, showCode});
+        return {true, 0, {}};
+    }
+
+    platform::PathKind Classify(const std::string& path) override {
+        auto it = paths.find(path);
+        return it == paths.end() ? platform::PathKind::Missing : it->second;
+    }
+
+    void ShowMessage(const std::string& text, const std::string& title,
+                     platform::MessageIcon icon) override {
+        messages.push_back({text, title, icon});
+    }
+
+    std::string OpenFileDialog(const platform::OpenFileSpec& spec) override {
+        dialogs.push_back(spec);
+        if (dialogAnswers.empty()) return {};
+        std::string answer = dialogAnswers.front();
+        dialogAnswers.pop_front();
+        return answer;
+    }
+
+    std::optional<std::string> ReadFile(const std::string& path) override {
+        auto it = files.find(path);
+        if (it == files.end()) return std::nullopt;
+        return it->second;
+    }
+
+    bool ReplaceFile(const std::string& path, const std::string& contents) override {
+        ++replaceCalls;
+        if (failReplace) return false;
+        files[path] = contents;
+        return true;
+    }
+
+    void EndProcess() override { ++endProcessCalls; }
+};
+
+}  // namespace orvan::testing
