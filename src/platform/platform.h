@@ -76,6 +76,7 @@ public:
 
     // Opens an existing file through its file association, as Explorer
     // would, with showCode as the show code of the program that opens it.
+    // Refuses the codes StartProgram refuses, before anything is opened.
     virtual StartResult OpenDocument(const std::string& path, int showCode) = 0;
 
     // What a path names on disk. Never fails: anything unreadable is Missing.

@@ -53,6 +53,8 @@ public:
     }
 
     platform::StartResult OpenDocument(const std::string& path, int showCode) override {
+        if (!platform::IsAcceptedShowCode(showCode))
+            return {false, 0, "The window-style code is not accepted."};
         if (failStart) return {false, 0, startError};
         documents.push_back({path, showCode});
         return {true, 0, {}};

@@ -1,0 +1,34 @@
+# The console program orvan97.exe: the core, the Win32 front end and the
+# resources, linked statically so no MinGW DLL travels with it. No manifest is
+# embedded: without an execution level the 32-bit program is virtualized as a
+# legacy program, and without visual styles the classic controls keep the
+# colours the layout gives them.
+enable_language(RC)
+
+set(ORVAN_PICTURES_DIR "${CMAKE_SOURCE_DIR}/build/native/pictures" CACHE PATH
+    "Folder of the pictures drawn by the native build's generator")
+foreach(picture background.bmp title.bmp logo.bmp options.bmp orvan97.ico)
+    if(NOT EXISTS "${ORVAN_PICTURES_DIR}/${picture}")
+        message(FATAL_ERROR "${ORVAN_PICTURES_DIR}/${picture} is missing: build the native tree first (scripts/build.sh)")
+    endif()
+endforeach()
+
+file(GLOB ORVAN_WIN32_SOURCES CONFIGURE_DEPENDS src/platform/win32/*.cpp)
+list(FILTER ORVAN_WIN32_SOURCES EXCLUDE REGEX "/main\\.cpp$")
+add_library(orvan_win32 STATIC ${ORVAN_WIN32_SOURCES})
+target_link_libraries(orvan_win32 PUBLIC orvan_core comctl32 comdlg32 shell32 gdi32 user32)
+target_compile_options(orvan_win32 PRIVATE ${ORVAN_WARNINGS})
+
+set(ORVAN_RC "${CMAKE_SOURCE_DIR}/src/platform/win32/orvan97.rc")
+function(orvan_program name)
+    add_executable(${name} WIN32 src/platform/win32/main.cpp ${ORVAN_RC})
+    target_link_libraries(${name} PRIVATE orvan_win32)
+    target_compile_options(${name} PRIVATE $<$<COMPILE_LANGUAGE:CXX>:${ORVAN_WARNINGS}>)
+    target_link_options(${name} PRIVATE ${ORVAN_STATIC_LINK})
+    set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
+    set_property(SOURCE ${ORVAN_RC} APPEND PROPERTY OBJECT_DEPENDS
+        ${ORVAN_PICTURES_DIR}/background.bmp ${ORVAN_PICTURES_DIR}/logo.bmp)
+    target_include_directories(${name} PRIVATE ${ORVAN_PICTURES_DIR} ${CMAKE_SOURCE_DIR}/src/platform/win32)
+endfunction()
+
+orvan_program(orvan97)

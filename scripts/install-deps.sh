@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build and the tests need, if any is missing.
+# Runs apt-get as root, or through sudo.
+set -euo pipefail
+
+packages=(cmake g++ make mingw-w64 wine wine32 wine64 xvfb x11-utils imagemagick
+          libgtest-dev libgmock-dev libbenchmark-dev libx11-dev libxtst-dev)
+
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "Installing: ${missing[*]}"
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo="sudo"
+# Wine's 32-bit part comes from the i386 architecture.
+if ! dpkg --print-foreign-architectures | grep -q i386; then
+    $sudo dpkg --add-architecture i386
+fi
+export DEBIAN_FRONTEND=noninteractive
+$sudo apt-get update -qq
+$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

@@ -1,0 +1,47 @@
+#include "app/application.h"
+
+#include "app/frmOptions.h"
+
+namespace orvan::app {
+
+Application::Application(platform::Services& sys, ui::WindowSystem& windows)
+    : sys_(sys), windows_(windows), ini_(sys), console_(sys, ini_, *this) {}
+
+Application::~Application() = default;
+
+void Application::Start() { console_.Form_Load(); }
+
+bool Application::CloseRequested() {
+    if (unloaded_) return true;
+    bool cancel = false;
+    console_.Form_Unload(cancel);
+    unloaded_ = !cancel;
+    return unloaded_;
+}
+
+void Application::ShowContextMenu() {
+    if (!res_) {
+        res_ = std::make_unique<frmRes>(sys_, ini_, console_);
+        windows_.Open(*res_, false);
+    }
+    res_->PopupRightClick();
+}
+
+void Application::ShowOptions() {
+    // Loaded afresh on every opening, so it starts from its definition.
+    options_ = std::make_unique<frmOptions>(ini_, *this);
+    options_->Form_Load();
+    windows_.Open(*options_, true);
+}
+
+void Application::OptionsClosed() {
+    if (!options_) return;
+    windows_.Close(*options_);
+    // The dialog's handler that got here is still on the stack: free the
+    // dialog only after it returns.
+    retired_ = std::move(options_);
+    console_.SetEnabled(true);
+    windows_.BringToFront(console_);
+}
+
+}  // namespace orvan::app

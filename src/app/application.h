@@ -1,0 +1,50 @@
+// The process: the settings, the console and the windows it opens on demand.
+#pragma once
+
+#include <memory>
+
+#include "app/frmOrvan97.h"
+#include "app/frmRes.h"
+#include "platform/platform.h"
+#include "settings/modIni.h"
+#include "ui/peer.h"
+
+namespace orvan::app {
+
+class frmOptions;
+
+class Application : public Shell {
+public:
+    Application(platform::Services& sys, ui::WindowSystem& windows);
+    ~Application() override;
+
+    // Runs the console's load; the front end shows the console afterwards.
+    void Start();
+
+    // A close request from the windowing system (a task manager's close,
+    // log-off, shutdown): the console unloads, writing the settings once.
+    // Returns whether the close goes ahead.
+    bool CloseRequested();
+
+    void ShowOptions() override;
+    void ShowContextMenu() override;
+    // The Options dialog closed (OK, Cancel or a close of its own).
+    void OptionsClosed();
+
+    settings::modIni& Ini() { return ini_; }
+    frmOrvan97& Console() { return console_; }
+    frmRes* Res() { return res_.get(); }
+    frmOptions* Options() { return options_.get(); }
+
+private:
+    platform::Services& sys_;
+    ui::WindowSystem& windows_;
+    settings::modIni ini_;
+    frmOrvan97 console_;
+    std::unique_ptr<frmRes> res_;
+    std::unique_ptr<frmOptions> options_;
+    std::unique_ptr<frmOptions> retired_;  // a dialog whose handler is still running
+    bool unloaded_ = false;
+};
+
+}  // namespace orvan::app

@@ -1,0 +1,228 @@
+#include "app/frmOrvan97.h"
+
+#include <array>
+
+#include "tasks/define.h"
+#include "tasks/launch.h"
+
+namespace orvan::app {
+
+namespace {
+
+// Runs one step of the console's load: an error ends that step only.
+template <typename Step>
+void LoadStep(Step&& step) {
+    try {
+        step();
+    } catch (...) {
+    }
+}
+
+}  // namespace
+
+void Light(ui::Label& button) {
+    if (button.BackColor() == ui::kIdleColor) button.SetBackColor(ui::kLitColor);
+}
+
+void Clear(ui::Label& button) {
+    if (button.BackColor() == ui::kLitColor) button.SetBackColor(ui::kIdleColor);
+}
+
+frmOrvan97::frmOrvan97(platform::Services& sys, settings::modIni& ini, Shell& shell)
+    : sys_(sys), ini_(ini), shell_(shell) {
+    Bind();
+}
+
+void frmOrvan97::Bind() {
+    auto right = [this](const ui::MouseArgs& a) { RightButtonDown(a.button); };
+    Edit.Click = [this] { Edit_Click(); };
+    Edit.MouseMove = [this](const ui::MouseArgs&) { Edit_MouseMove(); };
+    Options.Click = [this] { Options_Click(); };
+    Options.MouseMove = [this](const ui::MouseArgs&) { Options_MouseMove(); };
+    Windows.Click = [this] { Windows_Click(); };
+    Windows.MouseDown = right;
+    Windows.MouseMove = [this](const ui::MouseArgs&) { Windows_MouseMove(); };
+    User.Click = [this] { User_Click(); };
+    User.MouseDown = right;
+    User.MouseMove = [this](const ui::MouseArgs&) { User_MouseMove(); };
+    Define.Click = [this] { Define_Click(); };
+    Define.MouseDown = right;
+    Define.MouseMove = [this](const ui::MouseArgs&) { Define_MouseMove(); };
+    lblWindows.MouseDown = right;
+    lblUser.MouseDown = right;
+    for (ui::Label& line : lblAbout) line.MouseDown = right;
+    lstWindows.DblClick = [this] { lstWindows_DblClick(); };
+    lstWindows.MouseDown = right;
+    lstWindows.MouseMove = [this](const ui::MouseArgs&) { lstWindows_MouseMove(); };
+    lstUser.DblClick = [this] { lstUser_DblClick(); };
+    lstUser.MouseDown = right;
+    lstUser.MouseMove = [this](const ui::MouseArgs&) { lstUser_MouseMove(); };
+    SurfaceMouseDown = right;
+    SurfaceMouseMove = [this](const ui::MouseArgs&) { Form_MouseMove(); };
+    tmrAnimate.Tick = [this] { tmrAnimate_Timer(); };
+}
+
+// ------------------------------------------------------------------ load and unload
+
+void frmOrvan97::Form_Load() {
+    LoadStep([&] { ini_.IniPath = settings::kSettingsPath; });
+    LoadStep([&] { ini_.RunMethodText = ini_.ReadIni(settings::kOptionsSection, settings::kRunMethodKey, "1", ini_.IniPath); });
+    LoadStep([&] {
+        // Text that does not convert leaves the run method at 0.
+        if (auto code = settings::ToRunMethod(ini_.RunMethodText)) ini_.RunMethod = *code;
+    });
+    LoadStep([&] {
+        for (std::size_t slot = 0; slot < settings::kSlotCount; ++slot)
+            ini_.TaskPath[slot] = ini_.ReadIni(settings::kUserTasksSection, settings::kSlotLabels[slot], "xxx", ini_.IniPath);
+    });
+    LoadStep([&] { FillUserList(); });
+    LoadStep([&] { lstWindows.SetText(lstWindows.List(0)); });
+    LoadStep([&] { lstUser.SetText(lstUser.List(0)); });
+}
+
+void frmOrvan97::FillUserList() {
+    for (std::size_t slot = 0; slot < settings::kSlotCount; ++slot)
+        lstUser.AddItem(tasks::UserEntryText(slot, ini_.TaskPath[slot]));
+}
+
+void frmOrvan97::Form_Unload(bool& /*cancel*/) { ini_.SaveAll(); }
+
+// ------------------------------------------------------------------ launching
+
+void frmOrvan97::Windows_Click() {
+    try {
+        int index = lstWindows.ListIndex();
+        if (index >= 0 && index <= 6) tasks::StartBuiltIn(sys_, index, ini_.RunMethod);
+    } catch (...) {
+        // A built-in task that cannot start passes silently.
+    }
+}
+
+void frmOrvan97::lstWindows_DblClick() { Windows_Click(); }
+
+void frmOrvan97::User_Click() {
+    int index = lstUser.ListIndex();
+    if (index < 0 || index > 9) return;
+    const std::string& path = ini_.TaskPath[static_cast<std::size_t>(index)];
+    platform::StartResult started = tasks::StartUserTask(sys_, path, ini_.RunMethod);
+    if (!started.ok)
+        sys_.ShowMessage(tasks::UserTaskFailure(path, started.error), tasks::kAppTitle,
+                         platform::MessageIcon::Exclamation);
+}
+
+void frmOrvan97::lstUser_DblClick() { User_Click(); }
+
+void frmOrvan97::Edit_Click() {
+    if (!tasks::StartEditor(sys_).ok)
+        sys_.ShowMessage(tasks::kEditorMissing, tasks::kAppTitle, platform::MessageIcon::Exclamation);
+}
+
+void frmOrvan97::Define_Click() {
+    try {
+        const int remembered = lstUser.ListIndex();
+        std::string file = sys_.OpenFileDialog(
+            tasks::DialogSpec(cdbUserTasks.DialogTitle, cdbUserTasks.Filter, cdbUserTasks.FilterIndex, cdbUserTasks.DefaultExt));
+        if (file.empty()) return;
+        if (!tasks::FitsSettingsFile(file)) {
+            // The settings file gives back only 255 characters: a longer path
+            // would come back cut short at the next start.
+            sys_.ShowMessage(tasks::PathTooLong(file), tasks::kAppTitle, platform::MessageIcon::Exclamation);
+            return;
+        }
+        const int index = lstUser.ListIndex();
+        if (index >= 0 && index <= 9) {
+            const auto slot = static_cast<std::size_t>(index);
+            ini_.TaskPath[slot] = file;
+            ini_.WriteIni(settings::kUserTasksSection, settings::kSlotLabels[slot], file, ini_.IniPath);
+        }
+        for (int i = 0; i < 10; ++i) lstUser.RemoveItem(0);
+        FillUserList();
+        lstWindows.SetText(lstWindows.List(0));
+        lstUser.SetText(lstUser.List(remembered));
+    } catch (...) {
+        // Any other failure ends the definition where it stands.
+    }
+}
+
+void frmOrvan97::Options_Click() {
+    shell_.ShowOptions();
+    SetEnabled(false);
+}
+
+// ------------------------------------------------------------------ the opening slide
+
+void frmOrvan97::tmrAnimate_Timer() {
+    AnimateButtons();
+    tmrAnimate.SetTimerEnabled(false);
+}
+
+void frmOrvan97::AnimateButtons() {
+    const std::array<ui::Label*, 5> buttons{&Edit, &Options, &Windows, &User, &Define};
+    for (int pass = 1; pass <= 90; ++pass) {
+        for (ui::Label* button : buttons)
+            if (button->Left() < kButtonWorkLeft) button->SetLeft(button->Left() + 30.0f);
+        // Paint each pass, so the motion reaches the screen.
+        if (Peer()) Peer()->UpdateNow();
+        bool done = true;
+        for (ui::Label* button : buttons) done = done && button->Left() == kButtonWorkLeft;
+        if (done) break;
+    }
+}
+
+// ------------------------------------------------------------------ hover
+
+void frmOrvan97::Edit_MouseMove() {
+    Light(Edit);
+    Clear(Options);
+}
+
+void frmOrvan97::Options_MouseMove() {
+    Clear(Edit);
+    Light(Options);
+}
+
+void frmOrvan97::Windows_MouseMove() {
+    Clear(User);
+    Clear(Define);
+    Light(Windows);
+}
+
+void frmOrvan97::User_MouseMove() {
+    Clear(Windows);
+    Clear(Define);
+    Light(User);
+}
+
+void frmOrvan97::Define_MouseMove() {
+    Clear(Windows);
+    Clear(User);
+    Light(Define);
+}
+
+void frmOrvan97::lstWindows_MouseMove() {
+    Clear(Windows);
+    Clear(User);
+    Clear(Define);
+}
+
+void frmOrvan97::lstUser_MouseMove() {
+    Clear(Windows);
+    Clear(User);
+    Clear(Define);
+}
+
+void frmOrvan97::Form_MouseMove() {
+    Clear(Edit);
+    Clear(Options);
+    Clear(Windows);
+    Clear(User);
+    Clear(Define);
+}
+
+// ------------------------------------------------------------------ the context menu
+
+void frmOrvan97::RightButtonDown(int button) {
+    if (button == ui::kRightButton) shell_.ShowContextMenu();
+}
+
+}  // namespace orvan::app

@@ -1,0 +1,64 @@
+// The console: its load and unload, and the handlers of its controls.
+#pragma once
+
+#include "platform/platform.h"
+#include "settings/modIni.h"
+#include "ui/console_layout.h"
+
+namespace orvan::app {
+
+// What the console asks of the process around it.
+class Shell {
+public:
+    virtual ~Shell() = default;
+    virtual void ShowOptions() = 0;      // load and show the Options dialog
+    virtual void ShowContextMenu() = 0;  // the right-click menu at the console's corner
+};
+
+class frmOrvan97 : public ui::ConsoleLayout {
+public:
+    frmOrvan97(platform::Services& sys, settings::modIni& ini, Shell& shell);
+
+    void Form_Load();
+    void Form_Unload(bool& cancel);
+
+    void Windows_Click();
+    void lstWindows_DblClick();
+    void User_Click();
+    void lstUser_DblClick();
+    void Edit_Click();
+    void Define_Click();
+    void Options_Click();
+    void tmrAnimate_Timer();
+
+    // Pointer movement: the hover lighting of the label buttons.
+    void Edit_MouseMove();
+    void Options_MouseMove();
+    void Windows_MouseMove();
+    void User_MouseMove();
+    void Define_MouseMove();
+    void lstWindows_MouseMove();
+    void lstUser_MouseMove();
+    void Form_MouseMove();
+
+    // Every right-button source of the console shares this.
+    void RightButtonDown(int button);
+
+    // Rebuilds the user list from the ten task paths, in slot order.
+    void FillUserList();
+
+private:
+    void AnimateButtons();
+    void Bind();
+
+    platform::Services& sys_;
+    settings::modIni& ini_;
+    Shell& shell_;
+};
+
+// The hover steps: light turns an idle button lit, clear turns a lit button
+// idle; a button holding any other colour is left alone.
+void Light(ui::Label& button);
+void Clear(ui::Label& button);
+
+}  // namespace orvan::app

@@ -1,0 +1,67 @@
+#include "platform/win32/files.h"
+
+#include <windows.h>
+
+#include <algorithm>
+
+namespace orvan::win32 {
+
+namespace {
+
+std::string FolderOf(const std::string& path) {
+    auto cut = path.find_last_of("\\/");
+    return cut == std::string::npos ? std::string(".") : path.substr(0, cut + 1);
+}
+
+bool WriteAll(HANDLE file, const std::string& contents, std::optional<std::size_t> failAfter) {
+    std::size_t limit = failAfter ? std::min(*failAfter, contents.size()) : contents.size();
+    std::size_t done = 0;
+    while (done < limit) {
+        DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(limit - done, 1 << 20));
+        DWORD written = 0;
+        if (!WriteFile(file, contents.data() + done, chunk, &written, nullptr) || written == 0) return false;
+        done += written;
+    }
+    return !failAfter || done == contents.size();
+}
+
+}  // namespace
+
+std::optional<std::string> ReadWholeFile(const std::string& path) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return std::nullopt;
+    std::string contents;
+    LARGE_INTEGER size{};
+    bool ok = GetFileSizeEx(file, &size) != 0 && size.QuadPart >= 0 && size.QuadPart < (1LL << 31);
+    if (ok) {
+        contents.resize(static_cast<std::size_t>(size.QuadPart));
+        std::size_t done = 0;
+        while (ok && done < contents.size()) {
+            DWORD got = 0;
+            DWORD want = static_cast<DWORD>(std::min<std::size_t>(contents.size() - done, 1 << 20));
+            ok = ::ReadFile(file, contents.data() + done, want, &got, nullptr) != 0 && got > 0;
+            done += got;
+        }
+    }
+    CloseHandle(file);
+    if (!ok) return std::nullopt;
+    return contents;
+}
+
+bool ReplaceFileAtomically(const std::string& path, const std::string& contents,
+                           std::optional<std::size_t> failAfter) {
+    char temp[MAX_PATH + 1] = {};
+    if (!GetTempFileNameA(FolderOf(path).c_str(), "orv", 0, temp)) return false;
+    HANDLE file = CreateFileA(temp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    bool ok = file != INVALID_HANDLE_VALUE;
+    if (ok) {
+        ok = WriteAll(file, contents, failAfter) && FlushFileBuffers(file);
+        ok = CloseHandle(file) && ok;
+    }
+    ok = ok && MoveFileExA(temp, path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+    if (!ok) DeleteFileA(temp);
+    return ok;
+}
+
+}  // namespace orvan::win32

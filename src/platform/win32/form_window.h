@@ -1,0 +1,81 @@
+// The native window of one form of the control model: it paints the
+// windowless controls, keeps the native list boxes, frames and option
+// buttons in step with the model, and reports the user's input back to it.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <map>
+#include <vector>
+
+#include "ui/form.h"
+#include "ui/peer.h"
+
+namespace orvan::win32 {
+
+class FormWindow : public ui::WindowPeer {
+public:
+    FormWindow(ui::Form& form, HWND owner);
+    ~FormWindow() override;
+    FormWindow(const FormWindow&) = delete;
+    FormWindow& operator=(const FormWindow&) = delete;
+
+    static void RegisterClasses(HINSTANCE instance);
+
+    HWND Hwnd() const { return hwnd_; }
+    ui::Form& Model() const { return form_; }
+
+    // The window asks to be closed (WM_CLOSE, end of session).
+    std::function<void()> OnCloseRequest;
+
+    // Shows the window (maximized when the form says so) and gives the
+    // focus to its first control that takes it.
+    void Show();
+    void Destroy();
+
+    // ui::WindowPeer
+    void Invalidate(const ui::Rect& rect) override;
+    void UpdateNow() override;
+    void ListInserted(const ui::ListBox& list, int index) override;
+    void ListRemoved(const ui::ListBox& list, int index) override;
+    void ListSelected(const ui::ListBox& list) override;
+    void TimerChanged(const ui::Timer& timer) override;
+    void OptionChanged(const ui::OptionButton& option) override;
+    void EnabledChanged(bool enabled) override;
+    int PopupMenu(const std::vector<ui::MenuItem>& items, int x, int y) override;
+
+private:
+    static LRESULT CALLBACK FormProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK FrameProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK ListThunk(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+    LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    void OnPaint();
+    void OnPointer(UINT message, WPARAM wParam, LPARAM lParam);
+    void OnCommand(WPARAM wParam, LPARAM lParam);
+    bool OnDrawItem(const DRAWITEMSTRUCT& item);
+    LRESULT OnColor(HDC dc);
+    void OnTimer(UINT_PTR id);
+    // Input to a native list: its pointer events go to the model first.
+    void OnListMouse(ui::Control& list, UINT message, WPARAM wParam, LPARAM lParam);
+    void PaintListBorder(HWND list, const ui::ListBox& model);
+    void PaintFrame(HWND frame, const ui::Frame& model);
+
+    void CreateChildren();
+    HWND CreateChild(ui::Control& control, HWND parent, int id);
+    void AddToolTips();
+    ui::Control* ControlOf(HWND child) const;
+    HWND PeerOf(const ui::Control& control) const;
+    RECT PlacementRect() const;
+
+    ui::Form& form_;
+    HWND owner_;
+    HWND hwnd_ = nullptr;
+    HWND tooltips_ = nullptr;
+    std::map<const ui::Control*, HWND> peers_;
+    std::map<UINT_PTR, ui::Timer*> timers_;
+    HWND lastFocus_ = nullptr;  // given back when the window is active again
+};
+
+}  // namespace orvan::win32

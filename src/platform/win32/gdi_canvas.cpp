@@ -1,0 +1,168 @@
+#include "platform/win32/gdi_canvas.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "platform/win32/resource.h"
+
+namespace orvan::win32 {
+
+namespace {
+
+int ResourceOf(ui::PictureId id) {
+    switch (id) {
+    case ui::PictureId::Background:
+        return IDB_BACKGROUND;
+    case ui::PictureId::Title:
+        return IDB_TITLE;
+    case ui::PictureId::Logo:
+        return IDB_LOGO;
+    case ui::PictureId::OptionsHeader:
+        return IDB_OPTIONS;
+    case ui::PictureId::None:
+        break;
+    }
+    return 0;
+}
+
+RECT ToRect(const ui::Rect& r) { return {r.left, r.top, r.right, r.bottom}; }
+
+}  // namespace
+
+COLORREF Resolve(ui::Color color) {
+    if (color & ui::kSystemColorFlag) return GetSysColor(static_cast<int>(color & 0xFF));
+    return color & 0xFFFFFF;
+}
+
+GdiResources& GdiResources::Get() {
+    static GdiResources resources;
+    return resources;
+}
+
+GdiResources::~GdiResources() {
+    for (auto& [key, font] : fonts_) DeleteObject(font);
+    for (auto& [key, bitmap] : pictures_) DeleteObject(bitmap);
+    for (auto& [key, bitmap] : stretched_) DeleteObject(bitmap);
+    for (auto& [key, brush] : brushes_) DeleteObject(brush);
+}
+
+HFONT GdiResources::Font(const ui::Font& f) {
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    const int height = -static_cast<int>(std::lround(f.points * dpi / 72.0));
+    auto key = std::make_tuple(f.face, height, f.weight, f.charset, f.italic, f.underline, f.strikeout);
+    auto it = fonts_.find(key);
+    if (it != fonts_.end()) return it->second;
+    HFONT font = CreateFontA(height, 0, 0, 0, f.weight, f.italic, f.underline, f.strikeout,
+                             static_cast<DWORD>(f.charset), OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                             DEFAULT_PITCH | FF_DONTCARE, f.face.c_str());
+    fonts_[key] = font;
+    return font;
+}
+
+HBITMAP GdiResources::Picture(ui::PictureId id) {
+    auto it = pictures_.find(id);
+    if (it != pictures_.end()) return it->second;
+    auto bitmap = static_cast<HBITMAP>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(ResourceOf(id)),
+                                                  IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    pictures_[id] = bitmap;
+    return bitmap;
+}
+
+SIZE GdiResources::PictureSize(ui::PictureId id) {
+    BITMAP info{};
+    if (HBITMAP bitmap = Picture(id)) GetObjectA(bitmap, sizeof info, &info);
+    return {info.bmWidth, info.bmHeight};
+}
+
+HBITMAP GdiResources::Stretched(ui::PictureId id, int width, int height) {
+    auto key = std::make_tuple(id, width, height);
+    auto it = stretched_.find(key);
+    if (it != stretched_.end()) return it->second;
+    HBITMAP source = Picture(id);
+    SIZE size = PictureSize(id);
+    HDC screen = GetDC(nullptr);
+    HDC from = CreateCompatibleDC(screen);
+    HDC to = CreateCompatibleDC(screen);
+    HBITMAP scaled = CreateCompatibleBitmap(screen, width, height);
+    HGDIOBJ oldFrom = SelectObject(from, source);
+    HGDIOBJ oldTo = SelectObject(to, scaled);
+    SetStretchBltMode(to, HALFTONE);
+    SetBrushOrgEx(to, 0, 0, nullptr);
+    StretchBlt(to, 0, 0, width, height, from, 0, 0, size.cx, size.cy, SRCCOPY);
+    SelectObject(from, oldFrom);
+    SelectObject(to, oldTo);
+    DeleteDC(from);
+    DeleteDC(to);
+    ReleaseDC(nullptr, screen);
+    stretched_[key] = scaled;
+    return scaled;
+}
+
+HBRUSH GdiResources::Brush(COLORREF color) {
+    auto it = brushes_.find(color);
+    if (it != brushes_.end()) return it->second;
+    HBRUSH brush = CreateSolidBrush(color);
+    brushes_[color] = brush;
+    return brush;
+}
+
+HICON GdiResources::Icon(bool small) {
+    const int size = small ? GetSystemMetrics(SM_CXSMICON) : GetSystemMetrics(SM_CXICON);
+    return static_cast<HICON>(
+        LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_ORVAN97), IMAGE_ICON, size, size, LR_SHARED));
+}
+
+// ------------------------------------------------------------------ GdiCanvas
+
+void GdiCanvas::FillRect(const ui::Rect& rect, ui::Color color) {
+    RECT r = ToRect(rect);
+    ::FillRect(dc_, &r, GdiResources::Get().Brush(Resolve(color)));
+}
+
+void GdiCanvas::FillEllipse(const ui::Rect& rect, ui::Color color) {
+    HPEN pen = CreatePen(PS_SOLID, 1, Resolve(color));
+    HGDIOBJ oldPen = SelectObject(dc_, pen);
+    HGDIOBJ oldBrush = SelectObject(dc_, GdiResources::Get().Brush(Resolve(color)));
+    Ellipse(dc_, rect.left, rect.top, rect.right, rect.bottom);
+    SelectObject(dc_, oldBrush);
+    SelectObject(dc_, oldPen);
+    DeleteObject(pen);
+}
+
+void GdiCanvas::DrawLine(int x1, int y1, int x2, int y2, ui::Color color) {
+    HPEN pen = CreatePen(PS_SOLID, 1, Resolve(color));
+    HGDIOBJ old = SelectObject(dc_, pen);
+    MoveToEx(dc_, x1, y1, nullptr);
+    LineTo(dc_, x2, y2);
+    SetPixel(dc_, x2, y2, Resolve(color));  // LineTo leaves the last point out
+    SelectObject(dc_, old);
+    DeleteObject(pen);
+}
+
+void GdiCanvas::DrawText(const ui::Rect& rect, const std::string& text, const ui::Font& font, ui::Color color,
+                         ui::Align align) {
+    RECT r = ToRect(rect);
+    HGDIOBJ old = SelectObject(dc_, GdiResources::Get().Font(font));
+    SetBkMode(dc_, TRANSPARENT);
+    SetTextColor(dc_, Resolve(color));
+    UINT format = DT_TOP | DT_WORDBREAK | DT_NOPREFIX | (align == ui::Align::Center ? DT_CENTER : DT_LEFT);
+    ::DrawTextA(dc_, text.c_str(), static_cast<int>(text.size()), &r, format);
+    SelectObject(dc_, old);
+}
+
+void GdiCanvas::DrawPicture(ui::PictureId picture, const ui::Rect& rect, bool stretch) {
+    GdiResources& res = GdiResources::Get();
+    HBITMAP bitmap = stretch ? res.Stretched(picture, rect.Width(), rect.Height()) : res.Picture(picture);
+    if (!bitmap) return;
+    SIZE size = stretch ? SIZE{rect.Width(), rect.Height()} : res.PictureSize(picture);
+    HDC from = CreateCompatibleDC(dc_);
+    HGDIOBJ old = SelectObject(from, bitmap);
+    BitBlt(dc_, rect.left, rect.top, std::min<int>(size.cx, rect.Width()), std::min<int>(size.cy, rect.Height()), from,
+           0, 0, SRCCOPY);
+    SelectObject(from, old);
+    DeleteDC(from);
+}
+
+}  // namespace orvan::win32

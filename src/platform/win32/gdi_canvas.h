@@ -1,0 +1,51 @@
+// The control model's canvas on a GDI device context, with the fonts and
+// pictures it needs kept for the life of the process.
+#pragma once
+
+#include <windows.h>
+
+#include <map>
+#include <tuple>
+
+#include "ui/peer.h"
+
+namespace orvan::win32 {
+
+class GdiResources {
+public:
+    static GdiResources& Get();
+    ~GdiResources();
+
+    HFONT Font(const ui::Font& font);
+    HBITMAP Picture(ui::PictureId id);
+    SIZE PictureSize(ui::PictureId id);
+    // The picture scaled once to the size it is shown at.
+    HBITMAP Stretched(ui::PictureId id, int width, int height);
+    HBRUSH Brush(COLORREF color);
+    HICON Icon(bool small);
+
+private:
+    GdiResources() = default;
+    std::map<std::tuple<std::string, int, int, int, bool, bool, bool>, HFONT> fonts_;
+    std::map<ui::PictureId, HBITMAP> pictures_;
+    std::map<std::tuple<ui::PictureId, int, int>, HBITMAP> stretched_;
+    std::map<COLORREF, HBRUSH> brushes_;
+};
+
+COLORREF Resolve(ui::Color color);
+
+class GdiCanvas : public ui::Canvas {
+public:
+    explicit GdiCanvas(HDC dc) : dc_(dc) {}
+    void FillRect(const ui::Rect& rect, ui::Color color) override;
+    void FillEllipse(const ui::Rect& rect, ui::Color color) override;
+    void DrawLine(int x1, int y1, int x2, int y2, ui::Color color) override;
+    void DrawText(const ui::Rect& rect, const std::string& text, const ui::Font& font, ui::Color color,
+                  ui::Align align) override;
+    void DrawPicture(ui::PictureId picture, const ui::Rect& rect, bool stretch) override;
+
+private:
+    HDC dc_;
+};
+
+}  // namespace orvan::win32

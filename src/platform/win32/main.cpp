@@ -1,0 +1,49 @@
+// The program: the console comes up, runs its load while still hidden, is
+// shown maximized, and the message loop runs until the console goes away.
+#include <windows.h>
+#include <commctrl.h>
+
+#include "app/application.h"
+#include "app/frmOptions.h"
+#include "platform/win32/services.h"
+#include "platform/win32/window_system.h"
+
+using orvan::app::Application;
+using orvan::win32::FormWindow;
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES};
+    InitCommonControlsEx(&controls);
+    FormWindow::RegisterClasses(instance);
+
+    orvan::win32::Win32Services services;
+    orvan::win32::Win32WindowSystem windows;
+    Application app(services, windows);
+
+    FormWindow& console = windows.OpenConsole(app.Console());
+    services.SetOwner(console.Hwnd());
+    windows.OnCloseRequest = [&](orvan::ui::Form& form) {
+        if (&form == &app.Console()) {
+            if (app.CloseRequested()) {
+                console.Destroy();
+                PostQuitMessage(0);
+            }
+        } else if (app.Options() && &form == app.Options()) {
+            // Closing the dialog any other way counts as Cancel.
+            app.Options()->Cancel_Click();
+        }
+    };
+
+    app.Start();
+    console.Show();
+
+    MSG message;
+    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+        windows.Bury();
+        HWND active = GetActiveWindow();
+        if (active && IsDialogMessageA(active, &message)) continue;
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+    return 0;
+}

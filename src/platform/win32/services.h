@@ -1,0 +1,33 @@
+// The platform services on Win32.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "platform/platform.h"
+
+namespace orvan::win32 {
+
+class Win32Services : public platform::Services {
+public:
+    // Message boxes and the Open-file dialog are owned by this window.
+    void SetOwner(HWND owner) { owner_ = owner; }
+
+    platform::StartResult StartProgram(const platform::StartRequest& request) override;
+    platform::StartResult OpenDocument(const std::string& path, int showCode) override;
+    platform::PathKind Classify(const std::string& path) override;
+    void ShowMessage(const std::string& text, const std::string& title, platform::MessageIcon icon) override;
+    std::string OpenFileDialog(const platform::OpenFileSpec& spec) override;
+    std::optional<std::string> ReadFile(const std::string& path) override;
+    bool ReplaceFile(const std::string& path, const std::string& contents) override;
+    void EndProcess() override;
+
+private:
+    HWND owner_ = nullptr;
+};
+
+// The system's text for an error code, without the trailing line break.
+std::string SystemMessage(DWORD error);
+
+}  // namespace orvan::win32

@@ -1,0 +1,38 @@
+// The native windows of the forms, created and discarded on the core's request.
+#pragma once
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <vector>
+
+#include "platform/win32/form_window.h"
+#include "ui/peer.h"
+
+namespace orvan::win32 {
+
+class Win32WindowSystem : public ui::WindowSystem {
+public:
+    // The console's window owns every other window.
+    FormWindow& OpenConsole(ui::Form& console);
+
+    void Open(ui::Form& form, bool visible) override;
+    void Close(ui::Form& form) override;
+    void BringToFront(ui::Form& form) override;
+
+    // A window of this form was asked to close.
+    std::function<void(ui::Form&)> OnCloseRequest;
+
+    // Frees windows closed from inside their own handlers; called from the
+    // message loop, where none of their code is on the stack.
+    void Bury() { closed_.clear(); }
+
+private:
+    FormWindow& Add(ui::Form& form, HWND owner);
+
+    HWND console_ = nullptr;
+    std::map<ui::Form*, std::unique_ptr<FormWindow>> windows_;
+    std::vector<std::unique_ptr<FormWindow>> closed_;
+};
+
+}  // namespace orvan::win32

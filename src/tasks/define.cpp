@@ -1,0 +1,37 @@
+#include "tasks/define.h"
+
+#include "settings/modIni.h"
+
+namespace orvan::tasks {
+
+platform::OpenFileSpec DialogSpec(const std::string& title, const std::string& filter, int filterIndex,
+                                  const std::string& defaultExtension) {
+    platform::OpenFileSpec spec;
+    spec.title = title;
+    spec.filterIndex = filterIndex;
+    spec.defaultExtension = defaultExtension;
+    std::size_t start = 0;
+    while (start <= filter.size()) {
+        std::size_t bar = filter.find('|', start);
+        if (bar == std::string::npos) break;
+        std::size_t next = filter.find('|', bar + 1);
+        std::string pattern = filter.substr(bar + 1, next == std::string::npos ? std::string::npos : next - bar - 1);
+        spec.filters.emplace_back(filter.substr(start, bar - start), pattern);
+        if (next == std::string::npos) break;
+        start = next + 1;
+    }
+    return spec;
+}
+
+bool FitsSettingsFile(const std::string& path) { return path.size() <= kLongestTaskPath; }
+
+std::string PathTooLong(const std::string& path) {
+    return "The path of the chosen file is too long to keep as a user task (more than " +
+           std::to_string(kLongestTaskPath) + " characters):\r\n\r\n" + path;
+}
+
+std::string UserEntryText(std::size_t slot, const std::string& taskPath) {
+    return std::string(settings::kSlotLabels.at(slot)) + " - " + taskPath;
+}
+
+}  // namespace orvan::tasks

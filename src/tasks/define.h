@@ -1,0 +1,25 @@
+// Defining a user task: the Open-file dialog and what a chosen path must meet.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+#include "platform/platform.h"
+
+namespace orvan::tasks {
+
+// The longest value the settings file gives back whole.
+inline constexpr std::size_t kLongestTaskPath = 255;
+
+// The dialog request for a common-dialog definition; the filter is
+// "Description|pattern|Description|pattern".
+platform::OpenFileSpec DialogSpec(const std::string& title, const std::string& filter, int filterIndex,
+                                  const std::string& defaultExtension);
+
+bool FitsSettingsFile(const std::string& path);
+std::string PathTooLong(const std::string& path);
+
+// The entry text of a user slot (0-based): its label, " - ", its task path.
+std::string UserEntryText(std::size_t slot, const std::string& taskPath);
+
+}  // namespace orvan::tasks

@@ -1,0 +1,61 @@
+#include "tasks/launch.h"
+
+namespace orvan::tasks {
+
+using platform::PathKind;
+using platform::StartRequest;
+using platform::StartResult;
+
+StartResult StartBuiltIn(platform::Services& sys, int index, int runMethod) {
+    StartRequest request;
+    request.commandLine = kBuiltInCommands.at(static_cast<std::size_t>(index));
+    request.showCode = runMethod;
+    return sys.StartProgram(request);
+}
+
+std::string FolderOf(const std::string& path) {
+    auto cut = path.find_last_of("\\/");
+    if (cut == std::string::npos) return {};
+    // Keep the separator of a drive's root so the folder stays absolute.
+    if (cut == 2 && path.size() > 1 && path[1] == ':') return path.substr(0, 3);
+    return path.substr(0, cut);
+}
+
+StartResult StartUserTask(platform::Services& sys, const std::string& taskPath, int runMethod) {
+    switch (sys.Classify(taskPath)) {
+    case PathKind::Program: {
+        // Quoted and named as the application, so no program that sits at a
+        // prefix of a path with blanks ("C:\Program.exe") can run instead.
+        StartRequest request;
+        request.application = taskPath;
+        request.commandLine = "\"" + taskPath + "\"";
+        request.showCode = runMethod;
+        request.directory = FolderOf(taskPath);
+        return sys.StartProgram(request);
+    }
+    case PathKind::Document:
+        return sys.OpenDocument(taskPath, runMethod);
+    case PathKind::Missing:
+    case PathKind::Folder:
+        break;
+    }
+    StartRequest request;
+    request.commandLine = taskPath;
+    request.showCode = runMethod;
+    return sys.StartProgram(request);
+}
+
+std::string UserTaskFailure(const std::string& taskPath, const std::string& reason) {
+    std::string text = "The user task \"" + taskPath + "\" could not be started.";
+    if (!reason.empty()) text += "\r\n\r\n" + reason;
+    return text;
+}
+
+StartResult StartEditor(platform::Services& sys) {
+    StartRequest request;
+    request.commandLine = kEditorCommand;
+    request.showCode = platform::kShowNormal;
+    return sys.StartProgram(request);
+}
+
+}  // namespace orvan::tasks

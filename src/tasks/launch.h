@@ -1,0 +1,40 @@
+// Starting the built-in tasks, the user tasks and the companion editor.
+#pragma once
+
+#include <array>
+#include <string>
+
+#include "platform/platform.h"
+
+namespace orvan::tasks {
+
+// The built-in task table, in the order of the built-in list's entries.
+inline constexpr std::array<const char*, 7> kBuiltInCommands = {
+    "explorer c:\\windows\\", "control", "notepad", "explorer", "winhlp32", "winver", "write",
+};
+
+inline constexpr const char* kEditorCommand = "quillpad.exe";
+inline constexpr const char* kAppTitle = "ORVAN 97";
+inline constexpr const char* kEditorMissing =
+    "The Orvan Edit executable (quillpad.exe) could not be located. It must be in the current directory of "
+    "Orvan 97 or in the path.";
+
+// Starts row `index` (0 to 6) of the built-in table with the run method.
+platform::StartResult StartBuiltIn(platform::Services& sys, int index, int runMethod);
+
+// Starts a user task path with the run method. A path that names an existing
+// program starts exactly that program, in its own folder; an existing
+// document opens through its file association; anything else goes to the
+// system's command-line rules unchanged, in the console's directory.
+platform::StartResult StartUserTask(platform::Services& sys, const std::string& taskPath, int runMethod);
+
+// The report shown when a user task cannot be started.
+std::string UserTaskFailure(const std::string& taskPath, const std::string& reason);
+
+// Starts the companion editor, always at normal size in front.
+platform::StartResult StartEditor(platform::Services& sys);
+
+// The folder part of a path ("C:\Tools" for "C:\Tools\a.exe", "C:\" for "C:\a.exe").
+std::string FolderOf(const std::string& path);
+
+}  // namespace orvan::tasks

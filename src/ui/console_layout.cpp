@@ -1,0 +1,140 @@
+#include "ui/console_layout.h"
+
+namespace orvan::ui {
+
+namespace {
+
+const Font kWindowFont{"Tahoma", 8.25, 700};
+const Font kButtonFont{"Tahoma", 12, 700};
+
+void MakeButton(Label& label, const char* caption, int top) {
+    label.Caption = caption;
+    label.font = kButtonFont;
+    label.ForeColor = kButtonTextColor;
+    label.InitBackColor(kIdleColor);
+    label.Alignment = Align::Center;
+    label.Place(ConsoleLayout::kButtonStartLeft, top, 2580, 315);
+}
+
+void MakeCaption(Label& label, const char* caption, int top) {
+    label.Caption = caption;
+    label.font = kWindowFont;
+    label.ForeColor = kLitColor;
+    label.InitBackColor(kBlack);
+    label.Place(2880, top, 9015, 255);
+}
+
+void MakeAboutLine(Label& label, const char* caption, int top, int width) {
+    label.Caption = caption;
+    label.font = kWindowFont;
+    label.ForeColor = kLitColor;
+    label.Opaque = false;
+    label.Place(3000, top, width, 255);
+    label.SetVisible(false);
+}
+
+void MakeList(ListBox& list, int top, int height, int tabIndex) {
+    list.font = kWindowFont;
+    list.BackColor = kBlack;
+    list.ForeColor = kLitColor;
+    list.TabIndex = tabIndex;
+    list.Place(2880, top, 9015, height);
+}
+
+}  // namespace
+
+const std::array<const char*, 7> ConsoleLayout::kBuiltInEntries = {
+    "Browse Windows", "Control Panel", "Notepad", "Windows Explorer", "Windows Help", "Windows Version", "Wordpad",
+};
+
+ConsoleLayout::ConsoleLayout()
+    : Form("frmOrvan97"),
+      Edit(*this, "Edit"),
+      Options(*this, "Options"),
+      Windows(*this, "Windows"),
+      User(*this, "User"),
+      Define(*this, "Define"),
+      lblWindows(*this, "lblWindows"),
+      lblUser(*this, "lblUser"),
+      lblAbout{Label(*this, "lblAbout", 0), Label(*this, "lblAbout", 2), Label(*this, "lblAbout", 3),
+               Label(*this, "lblAbout", 4)},
+      Image1(*this, "Image1"),
+      Vostek(*this, "Vostek"),
+      shpOrvan{Shape(*this, "shpOrvan", 21), Shape(*this, "shpOrvan", 22), Shape(*this, "shpOrvan", 12)},
+      lstWindows(*this, "lstWindows"),
+      lstUser(*this, "lstUser"),
+      tmrAnimate(*this, "tmrAnimate") {
+    Caption = "Orvan 97";
+    Border = BorderStyle::None;
+    ControlBox = false;
+    StartMaximized = true;
+    BackColor = kBlack;
+    ForeColor = kIdleColor;
+    font = kWindowFont;
+    Picture = PictureId::Background;
+    ClientLeft = 1680;
+    ClientTop = 1515;
+    ClientWidth = 6330;
+    ClientHeight = 5160;
+
+    MakeButton(Edit, "ORVAN Edit", 885);
+    MakeButton(Options, "Options", 1250);
+    MakeButton(Windows, "Execute Task", 4440);
+    MakeButton(User, "Execute Task", 6240);
+    MakeButton(Define, "Define Task", 6600);
+
+    MakeCaption(lblWindows, "Please select an Windows task to execute.", 4320);
+    MakeCaption(lblUser, "Please select a user task to execute.", 6120);
+
+    MakeAboutLine(lblAbout[0], "ORVAN 97 System Management Edition 1.01", 840, 4935);
+    MakeAboutLine(lblAbout[1], "Program Information:", 1440, 5055);
+    MakeAboutLine(lblAbout[2], "Version: 1.01", 1680, 5055);
+    MakeAboutLine(lblAbout[3], "Revision: 3", 1920, 5055);
+
+    Image1.Picture = PictureId::Title;
+    Image1.Place(3105, 150, 1470, 420);
+    Vostek.Picture = PictureId::Logo;
+    Vostek.Stretch = true;
+    Vostek.SetEnabled(false);
+    Vostek.Place(2880, 720, 8895, 2775);
+
+    shpOrvan[0].Kind = ShapeKind::Circle;
+    shpOrvan[0].FillColor = kBlack;
+    shpOrvan[0].Place(2760, 600, 375, 375);
+    shpOrvan[1].Kind = ShapeKind::Rectangle;
+    shpOrvan[1].FillColor = kIdleColor;
+    shpOrvan[1].Place(2760, 600, 255, 255);
+    shpOrvan[2].Kind = ShapeKind::Circle;
+    shpOrvan[2].FillColor = kIdleColor;
+    shpOrvan[2].Place(11400, 120, 495, 480);
+
+    MakeList(lstWindows, 4560, 1395, 1);
+    lstWindows.Sorted = true;
+    for (const char* entry : kBuiltInEntries) lstWindows.AddItem(entry);
+    MakeList(lstUser, 6360, 1980, 0);
+
+    tmrAnimate.Interval = 250;
+
+    cdbUserTasks.DialogTitle = "Orvan 97 User Tasks";
+    cdbUserTasks.Filter = "Executables|*.exe|All Files|*.*";
+    cdbUserTasks.DefaultExt = "*.exe";
+
+    // Top of the stack first.
+    Stack(Image1);
+    Stack(Options);
+    for (int i = 3; i >= 0; --i) Stack(lblAbout[static_cast<std::size_t>(i)]);
+    Stack(Edit);
+    Stack(Define);
+    Stack(User);
+    Stack(Windows);
+    Stack(lblUser);
+    Stack(lblWindows);
+    Stack(Vostek);
+    for (Shape& s : shpOrvan) Stack(s);
+
+    AddWindowed(lstWindows);
+    AddWindowed(lstUser);
+    AddTimer(tmrAnimate);
+}
+
+}  // namespace orvan::ui

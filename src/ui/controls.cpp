@@ -1,0 +1,208 @@
+#include "ui/controls.h"
+
+#include <algorithm>
+#include <cmath>
+#include <stdexcept>
+#include <utility>
+
+#include "ui/form.h"
+#include "ui/peer.h"
+
+namespace orvan::ui {
+
+namespace {
+
+bool EqualIgnoringCase(const std::string& a, const std::string& b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+        auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
+        return lower(x) == lower(y);
+    });
+}
+
+// The order a sorted list keeps: case-insensitive, as the native list sorts.
+bool SortsBefore(const std::string& a, const std::string& b) {
+    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+        auto lower = [](char c) {
+            return static_cast<unsigned char>((c >= 'A' && c <= 'Z') ? c - 'A' + 'a' : c);
+        };
+        return lower(x) < lower(y);
+    });
+}
+
+}  // namespace
+
+int ToPixels(double twips) { return static_cast<int>(std::lround(twips / kTwipsPerPixel)); }
+
+Rect Rect::Union(const Rect& o) const {
+    if (Empty()) return o;
+    if (o.Empty()) return *this;
+    return {std::min(left, o.left), std::min(top, o.top), std::max(right, o.right), std::max(bottom, o.bottom)};
+}
+
+Rect Rect::Intersect(const Rect& o) const {
+    Rect r{std::max(left, o.left), std::max(top, o.top), std::min(right, o.right), std::min(bottom, o.bottom)};
+    return r.Empty() ? Rect{} : r;
+}
+
+// ------------------------------------------------------------------ Control
+
+Control::Control(Form& form, ControlKind kind, std::string name, int index)
+    : form_(form), kind_(kind), name_(std::move(name)), index_(index) {}
+
+void Control::Place(float left, int top, int width, int height) {
+    left_ = left;
+    top_ = top;
+    width_ = width;
+    height_ = height;
+}
+
+Rect Control::Bounds() const {
+    int x = ToPixels(left_);
+    int y = ToPixels(top_);
+    if (container_) {
+        Rect outer = container_->Bounds();
+        x += outer.left;
+        y += outer.top;
+    }
+    return {x, y, x + ToPixels(width_), y + ToPixels(height_)};
+}
+
+void Control::Repaint() const { form_.Invalidate(Bounds()); }
+
+void Control::SetLeft(float left) {
+    if (left == left_) return;
+    Rect before = Bounds();
+    left_ = left;
+    form_.Invalidate(before.Union(Bounds()));
+}
+
+void Control::SetVisible(bool visible) {
+    if (visible == visible_) return;
+    visible_ = visible;
+    Repaint();
+}
+
+// ------------------------------------------------------------------ Label
+
+Label::Label(Form& form, std::string name, int index) : Control(form, ControlKind::Label, std::move(name), index) {}
+
+void Label::SetBackColor(Color color) {
+    if (color == backColor_) return;
+    backColor_ = color;
+    Repaint();
+}
+
+void Label::Paint(Canvas& canvas) const {
+    if (!Visible()) return;
+    Rect r = Bounds();
+    if (Opaque) canvas.FillRect(r, backColor_);
+    canvas.DrawText(r, Caption, font, ForeColor, Alignment);
+}
+
+// ------------------------------------------------------------------ Image, Shape, Line
+
+Image::Image(Form& form, std::string name) : Control(form, ControlKind::Image, std::move(name), -1) {}
+
+void Image::Paint(Canvas& canvas) const {
+    if (Visible() && Picture != PictureId::None) canvas.DrawPicture(Picture, Bounds(), Stretch);
+}
+
+Shape::Shape(Form& form, std::string name, int index) : Control(form, ControlKind::Shape, std::move(name), index) {}
+
+void Shape::Paint(Canvas& canvas) const {
+    if (!Visible()) return;
+    Rect r = Bounds();
+    if (Kind == ShapeKind::Rectangle) {
+        canvas.FillRect(r, FillColor);
+        return;
+    }
+    // A circle takes the smaller side as its diameter, centred in the rectangle.
+    int d = std::min(r.Width(), r.Height());
+    int x = r.left + (r.Width() - d) / 2;
+    int y = r.top + (r.Height() - d) / 2;
+    canvas.FillEllipse({x, y, x + d, y + d}, FillColor);
+}
+
+Line::Line(Form& form, std::string name, int index) : Control(form, ControlKind::Line, std::move(name), index) {}
+
+void Line::Paint(Canvas& canvas) const {
+    if (!Visible()) return;
+    int ox = 0, oy = 0;
+    if (Container()) {
+        Rect outer = Container()->Bounds();
+        ox = outer.left;
+        oy = outer.top;
+    }
+    canvas.DrawLine(ox + ToPixels(X1), oy + ToPixels(Y1), ox + ToPixels(X2), oy + ToPixels(Y2), BorderColor);
+}
+
+// ------------------------------------------------------------------ ListBox
+
+ListBox::ListBox(Form& form, std::string name) : Control(form, ControlKind::ListBox, std::move(name), -1) {}
+
+void ListBox::AddItem(const std::string& text) {
+    auto at = items_.end();
+    if (Sorted) at = std::upper_bound(items_.begin(), items_.end(), text, SortsBefore);
+    int index = static_cast<int>(at - items_.begin());
+    items_.insert(at, text);
+    if (listIndex_ >= index) ++listIndex_;
+    if (auto* peer = Parent().Peer()) peer->ListInserted(*this, index);
+}
+
+void ListBox::RemoveItem(int index) {
+    if (index < 0 || index >= ListCount()) throw std::out_of_range("list index out of range");
+    items_.erase(items_.begin() + index);
+    if (listIndex_ == index) listIndex_ = -1;
+    else if (listIndex_ > index) --listIndex_;
+    if (auto* peer = Parent().Peer()) peer->ListRemoved(*this, index);
+}
+
+void ListBox::SetListIndex(int index) {
+    if (index < -1 || index >= ListCount()) throw std::out_of_range("list index out of range");
+    listIndex_ = index;
+    if (auto* peer = Parent().Peer()) peer->ListSelected(*this);
+}
+
+void ListBox::SetText(const std::string& text) {
+    auto it = std::find_if(items_.begin(), items_.end(), [&](const std::string& s) { return EqualIgnoringCase(s, text); });
+    SetListIndex(it == items_.end() ? -1 : static_cast<int>(it - items_.begin()));
+}
+
+void ListBox::SelectedByUser(int index) {
+    if (index >= -1 && index < ListCount()) listIndex_ = index;
+}
+
+// ------------------------------------------------------------------ Timer, Frame, OptionButton
+
+Timer::Timer(Form& form, std::string name) : Control(form, ControlKind::Timer, std::move(name), -1) {}
+
+void Timer::SetTimerEnabled(bool enabled) {
+    if (enabled == timerEnabled_) return;
+    timerEnabled_ = enabled;
+    if (auto* peer = Parent().Peer()) peer->TimerChanged(*this);
+}
+
+Frame::Frame(Form& form, std::string name) : Control(form, ControlKind::Frame, std::move(name), -1) {}
+
+OptionButton::OptionButton(Form& form, std::string name)
+    : Control(form, ControlKind::OptionButton, std::move(name), -1) {}
+
+void OptionButton::SetValue(bool value) {
+    if (value == value_) return;
+    value_ = value;
+    auto* peer = Parent().Peer();
+    if (value) {
+        for (Control* c : Parent().Windowed()) {
+            if (c == this || c->Kind() != ControlKind::OptionButton || c->Container() != Container()) continue;
+            auto* other = static_cast<OptionButton*>(c);
+            if (other->value_) {
+                other->value_ = false;
+                if (peer) peer->OptionChanged(*other);
+            }
+        }
+    }
+    if (peer) peer->OptionChanged(*this);
+    if (value && Click) Click();
+}
+
+}  // namespace orvan::ui

@@ -1,0 +1,82 @@
+#include "ui/form.h"
+
+#include <utility>
+
+namespace orvan::ui {
+
+Form::Form(std::string name) : name_(std::move(name)) {}
+
+void Form::SetEnabled(bool enabled) {
+    if (enabled == enabled_) return;
+    enabled_ = enabled;
+    if (!enabled) pressed_ = nullptr;
+    if (peer_) peer_->EnabledChanged(enabled);
+}
+
+void Form::Invalidate(const Rect& rect) const {
+    if (peer_ && !rect.Empty()) peer_->Invalidate(rect);
+}
+
+void Form::Paint(Canvas& canvas) const {
+    if (Picture != PictureId::None) canvas.DrawPicture(Picture, {0, 0, 1 << 14, 1 << 14}, false);
+    for (auto it = drawingOrder_.rbegin(); it != drawingOrder_.rend(); ++it)
+        if (!(*it)->Container()) (*it)->Paint(canvas);
+}
+
+void Form::PaintContained(Canvas& canvas, const Control& container) const {
+    for (auto it = drawingOrder_.rbegin(); it != drawingOrder_.rend(); ++it)
+        if ((*it)->Container() == &container) (*it)->Paint(canvas);
+}
+
+Control* Form::HitTest(int x, int y) const {
+    for (Control* c : drawingOrder_)
+        if (c->TakesPointer() && c->Bounds().Contains(x, y)) return c;
+    return nullptr;
+}
+
+MouseArgs Form::ArgsFor(const Control* control, int button, int shift, int x, int y) const {
+    Rect origin = control ? control->Bounds() : Rect{};
+    return {button, shift, static_cast<float>((x - origin.left) * kTwipsPerPixel),
+            static_cast<float>((y - origin.top) * kTwipsPerPixel)};
+}
+
+void Form::PointerMove(int x, int y, int buttons, int shift) {
+    if (!enabled_) return;
+    Control* target = HitTest(x, y);
+    MouseArgs args = ArgsFor(target, buttons, shift, x, y);
+    if (target) {
+        if (target->MouseMove) target->MouseMove(args);
+    } else if (SurfaceMouseMove) {
+        SurfaceMouseMove(args);
+    }
+}
+
+void Form::PointerDown(int button, int shift, int x, int y, bool doubleClick) {
+    if (!enabled_) return;
+    Control* target = HitTest(x, y);
+    if (button == kLeftButton) {
+        // The second press of a double-click raises DblClick instead of a
+        // press, so it never completes a second Click.
+        pressed_ = nullptr;
+        if (doubleClick) {
+            if (target && target->DblClick) target->DblClick();
+            return;
+        }
+        pressed_ = target;
+    }
+    MouseArgs args = ArgsFor(target, button, shift, x, y);
+    if (target) {
+        if (target->MouseDown) target->MouseDown(args);
+    } else if (SurfaceMouseDown) {
+        SurfaceMouseDown(args);
+    }
+}
+
+void Form::PointerUp(int button, int /*shift*/, int x, int y) {
+    if (!enabled_ || button != kLeftButton) return;
+    Control* pressed = pressed_;
+    pressed_ = nullptr;
+    if (pressed && HitTest(x, y) == pressed && pressed->Click) pressed->Click();
+}
+
+}  // namespace orvan::ui

@@ -1,0 +1,89 @@
+// A window of the control model: its own properties, its controls in
+// drawing order, and the routing of pointer input to the control under the
+// pointer.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "ui/controls.h"
+#include "ui/peer.h"
+#include "ui/types.h"
+
+namespace orvan::ui {
+
+enum class BorderStyle { None, FixedDialog };
+
+class Form {
+public:
+    explicit Form(std::string name);
+    virtual ~Form() = default;
+    Form(const Form&) = delete;
+    Form& operator=(const Form&) = delete;
+
+    const std::string& Name() const { return name_; }
+
+    std::string Caption;
+    BorderStyle Border = BorderStyle::None;
+    bool ControlBox = false;
+    bool StartMaximized = false;
+    Color BackColor = kBlack;
+    Color ForeColor = kBlack;
+    Font font;
+    PictureId Picture = PictureId::None;
+    // Client area when not maximized, twips.
+    int ClientLeft = 0, ClientTop = 0, ClientWidth = 0, ClientHeight = 0;
+
+    bool Enabled() const { return enabled_; }
+    void SetEnabled(bool enabled);
+
+    // Windowless controls, top of the stack first.
+    const std::vector<Control*>& DrawingOrder() const { return drawingOrder_; }
+    // Controls with native peers (lists, frames, option buttons), in
+    // creation order; the focus moves between those that take it in TabIndex order.
+    const std::vector<Control*>& Windowed() const { return windowed_; }
+    const std::vector<Timer*>& Timers() const { return timers_; }
+
+    // ---- the peer
+    void Attach(WindowPeer* peer) { peer_ = peer; }
+    WindowPeer* Peer() const { return peer_; }
+    void Invalidate(const Rect& rect) const;
+
+    // ---- painting: the picture, then the windowless controls bottom up.
+    void Paint(Canvas& canvas) const;
+    // Windowless controls that belong to a native container (a frame's
+    // lines), in the form's client coordinates; the container's peer paints them.
+    void PaintContained(Canvas& canvas, const Control& container) const;
+
+    // ---- input from the front end, in client pixels
+    void PointerMove(int x, int y, int buttons, int shift);
+    void PointerDown(int button, int shift, int x, int y, bool doubleClick);
+    void PointerUp(int button, int shift, int x, int y);
+
+    // The topmost windowless control that takes pointer events at (x, y), or
+    // nullptr for the window's own surface.
+    Control* HitTest(int x, int y) const;
+
+    // Events of the window's own surface (where no control takes the pointer).
+    std::function<void(const MouseArgs&)> SurfaceMouseDown;
+    std::function<void(const MouseArgs&)> SurfaceMouseMove;
+
+protected:
+    // Registration in drawing order: call from the top of the stack down.
+    void Stack(Control& control) { drawingOrder_.push_back(&control); }
+    void AddWindowed(Control& control) { windowed_.push_back(&control); }
+    void AddTimer(Timer& timer) { timers_.push_back(&timer); }
+
+private:
+    MouseArgs ArgsFor(const Control* control, int button, int shift, int x, int y) const;
+
+    std::string name_;
+    bool enabled_ = true;
+    std::vector<Control*> drawingOrder_;
+    std::vector<Control*> windowed_;
+    std::vector<Timer*> timers_;
+    WindowPeer* peer_ = nullptr;
+    Control* pressed_ = nullptr;  // the control a left press went down on
+};
+
+}  // namespace orvan::ui

@@ -1,0 +1,90 @@
+#include "ui/options_layout.h"
+
+namespace orvan::ui {
+
+namespace {
+
+const Font kDialogFont{"MS Sans Serif", 8, 400};
+
+void MakeButton(Label& label, const char* caption, int top) {
+    label.Caption = caption;
+    label.font = Font{"Tahoma", 12, 700};
+    label.ForeColor = kButtonTextColor;
+    label.InitBackColor(kIdleColor);
+    label.Alignment = Align::Center;
+    label.Place(3720, top, 1620, 315);
+}
+
+void MakeOption(OptionButton& option, const Frame& frame, const char* caption, const char* tip, float left, int top,
+                int width, int tabIndex) {
+    option.Caption = caption;
+    option.ToolTipText = tip;
+    option.BackColor = kBlack;
+    option.ForeColor = kWhite;
+    option.TabIndex = tabIndex;
+    option.Place(left, top, width, 375);
+    option.SetContainer(&frame);
+}
+
+void MakeLine(Line& line, const Frame& frame, int y) {
+    line.X1 = 120;
+    line.X2 = 3240;
+    line.Y1 = line.Y2 = y;
+    line.BorderColor = OptionsLayout::kOrange;
+    line.SetContainer(&frame);
+}
+
+}  // namespace
+
+OptionsLayout::OptionsLayout()
+    : Form("frmOptions"),
+      fraLaunch(*this, "fraLaunch"),
+      OK(*this, "OK"),
+      Cancel(*this, "Cancel"),
+      optNormBack(*this, "optNormBack"),
+      optNormFront(*this, "optNormFront"),
+      optMin(*this, "optMin"),
+      optMax(*this, "optMax"),
+      linOrvan{Line(*this, "linOrvan", 0), Line(*this, "linOrvan", 1)} {
+    Caption = "";
+    Border = BorderStyle::FixedDialog;
+    ControlBox = false;
+    BackColor = kBlack;
+    ForeColor = 0xDB9400;
+    font = kDialogFont;
+    Picture = PictureId::OptionsHeader;
+    ClientLeft = 1650;
+    ClientTop = 1515;
+    ClientWidth = 5535;
+    ClientHeight = 2175;
+
+    fraLaunch.Caption = "How Should Programs Be Run?";
+    fraLaunch.BackColor = kBlack;
+    fraLaunch.ForeColor = kWhite;
+    fraLaunch.Place(240, 720, 3375, 1335);
+
+    MakeButton(OK, "OK", 790);
+    MakeButton(Cancel, "Cancel", 1210);
+
+    MakeOption(optNormBack, fraLaunch, "Back - Normal", "Will send application to back at standard size.", 120, 300,
+               1455, 3);
+    MakeOption(optNormFront, fraLaunch, "Front - Normal", "Will bring application to front at standard size.", 120,
+               780, 1455, 2);
+    MakeOption(optMin, fraLaunch, "Back - Minimized", "Will send application to back minimized.", 1680, 300, 1575, 1);
+    MakeOption(optMax, fraLaunch, "Front - Maximized", "Will bring application to front maximized.", 1680, 780, 1575,
+               0);
+    optNormFront.InitValue(true);
+
+    MakeLine(linOrvan[0], fraLaunch, 1200);
+    MakeLine(linOrvan[1], fraLaunch, 240);
+
+    Stack(OK);
+    Stack(Cancel);
+    Stack(linOrvan[0]);
+    Stack(linOrvan[1]);
+
+    AddWindowed(fraLaunch);
+    for (OptionButton* o : {&optNormBack, &optNormFront, &optMin, &optMax}) AddWindowed(*o);
+}
+
+}  // namespace orvan::ui

@@ -1,0 +1,61 @@
+// Plain value types shared by the control model, its painter and the peers.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace orvan::ui {
+
+// Windows colour values, 0x00BBGGRR (red in the low byte). A value with the
+// high bit set names a system colour by its index, as the form designer
+// stores them.
+using Color = std::uint32_t;
+
+inline constexpr Color kLitColor = 0xFFDD95;
+inline constexpr Color kIdleColor = 0xC88700;
+inline constexpr Color kBlack = 0x000000;
+inline constexpr Color kWhite = 0xFFFFFF;
+inline constexpr Color kSystemColorFlag = 0x80000000;
+inline constexpr Color kButtonTextColor = kSystemColorFlag | 18;  // COLOR_BTNTEXT
+
+inline constexpr int kTwipsPerPixel = 15;
+
+// Twips to client pixels. Every position of the layout is a whole number of
+// pixels, so rounding only matters for positions set by code.
+int ToPixels(double twips);
+
+// A rectangle of client pixels, right and bottom exclusive.
+struct Rect {
+    int left = 0;
+    int top = 0;
+    int right = 0;
+    int bottom = 0;
+
+    int Width() const { return right - left; }
+    int Height() const { return bottom - top; }
+    bool Empty() const { return right <= left || bottom <= top; }
+    bool Contains(int x, int y) const { return x >= left && x < right && y >= top && y < bottom; }
+    Rect Union(const Rect& other) const;
+    Rect Intersect(const Rect& other) const;
+    bool operator==(const Rect&) const = default;
+};
+
+struct Font {
+    std::string face;
+    double points = 8.25;
+    int weight = 400;
+    int charset = 0;
+    bool italic = false;
+    bool underline = false;
+    bool strikeout = false;
+    bool operator==(const Font&) const = default;
+};
+
+enum class PictureId { None, Background, Title, Logo, OptionsHeader };
+
+enum class Align { Left, Center };
+
+// Mouse buttons as the form designer numbers them.
+enum MouseButton : int { kLeftButton = 1, kRightButton = 2, kMiddleButton = 4 };
+
+}  // namespace orvan::ui

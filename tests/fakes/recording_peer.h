@@ -1,0 +1,74 @@
+// A window peer and window system that record what the core asks of the
+// windowing system, and answer popup menus from a script.
+#pragma once
+
+#include <deque>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "ui/controls.h"
+#include "ui/form.h"
+#include "ui/peer.h"
+
+namespace orvan::testing {
+
+class RecordingPeer : public ui::WindowPeer {
+public:
+    std::vector<ui::Rect> invalidated;
+    int updates = 0;
+    std::function<void()> onUpdate;  // runs at every UpdateNow
+    std::vector<std::string> listCalls;
+    std::vector<bool> enabledChanges;
+    std::vector<std::vector<ui::MenuItem>> menus;
+    std::vector<std::pair<int, int>> menuPoints;
+    std::deque<int> menuAnswers;  // empty: the menu is dismissed
+
+    void Invalidate(const ui::Rect& rect) override { invalidated.push_back(rect); }
+    void UpdateNow() override {
+        ++updates;
+        if (onUpdate) onUpdate();
+    }
+    void ListInserted(const ui::ListBox& list, int index) override {
+        listCalls.push_back(list.Name() + " insert " + std::to_string(index));
+    }
+    void ListRemoved(const ui::ListBox& list, int index) override {
+        listCalls.push_back(list.Name() + " remove " + std::to_string(index));
+    }
+    void ListSelected(const ui::ListBox& list) override {
+        listCalls.push_back(list.Name() + " select " + std::to_string(list.ListIndex()));
+    }
+    void TimerChanged(const ui::Timer&) override {}
+    void OptionChanged(const ui::OptionButton&) override {}
+    void EnabledChanged(bool enabled) override { enabledChanges.push_back(enabled); }
+    int PopupMenu(const std::vector<ui::MenuItem>& items, int x, int y) override {
+        menus.push_back(items);
+        menuPoints.emplace_back(x, y);
+        if (menuAnswers.empty()) return 0;
+        int answer = menuAnswers.front();
+        menuAnswers.pop_front();
+        return answer;
+    }
+};
+
+class RecordingWindows : public ui::WindowSystem {
+public:
+    struct Event {
+        std::string what;
+        std::string form;
+    };
+    std::vector<Event> events;
+    std::vector<ui::Form*> open;
+
+    void Open(ui::Form& form, bool visible) override {
+        events.push_back({visible ? "open shown" : "open hidden", form.Name()});
+        open.push_back(&form);
+    }
+    void Close(ui::Form& form) override {
+        events.push_back({"close", form.Name()});
+        std::erase(open, &form);
+    }
+    void BringToFront(ui::Form& form) override { events.push_back({"front", form.Name()}); }
+};
+
+}  // namespace orvan::testing

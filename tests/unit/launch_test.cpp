@@ -1,0 +1,187 @@
+// Starting built-in tasks, user tasks and the companion editor.
+#include "console_fixture.h"
+
+namespace orvan::testing {
+namespace {
+
+using platform::PathKind;
+
+class LaunchTest : public ConsoleTest {};
+
+TEST_F(LaunchTest, EachBuiltInEntryStartsItsCommandWithTheRunMethod) {
+    Start(Settings("4"));
+    const char* expected[] = {"explorer c:\\windows\\", "control", "notepad", "explorer", "winhlp32", "winver", "write"};
+    for (int i = 0; i < 7; ++i) {
+        Console().lstWindows.SelectedByUser(i);
+        Console().Windows_Click();
+        ASSERT_EQ(sys.starts.size(), static_cast<std::size_t>(i + 1));
+        EXPECT_EQ(sys.starts.back().commandLine, expected[i]);
+        EXPECT_EQ(sys.starts.back().application, "");
+        EXPECT_EQ(sys.starts.back().showCode, 4);
+        EXPECT_EQ(Console().lstWindows.ListIndex(), i);
+    }
+    EXPECT_EQ(sys.replaceCalls, 0) << "launching writes nothing";
+}
+
+TEST_F(LaunchTest, FirstBuiltInIsSelectedAtStartAndDoubleClickStartsToo) {
+    Start();
+    Console().Windows_Click();
+    ASSERT_EQ(sys.starts.size(), 1u);
+    EXPECT_EQ(sys.starts[0].commandLine, "explorer c:\\windows\\");
+    Console().lstWindows.SelectedByUser(6);
+    Console().lstWindows.DblClick();
+    Console().lstWindows.DblClick();
+    ASSERT_EQ(sys.starts.size(), 3u);
+    EXPECT_EQ(sys.starts[1].commandLine, "write");
+    EXPECT_EQ(sys.starts[2].commandLine, "write") << "every click starts a new instance";
+}
+
+TEST_F(LaunchTest, RunMethodIsReadAtTheMomentOfTheClick) {
+    Start(Settings("1"));
+    Ini().RunMethod = 6;
+    Console().Windows_Click();
+    EXPECT_EQ(sys.starts.at(0).showCode, 6);
+}
+
+TEST_F(LaunchTest, NoSelectionStartsNothing) {
+    Start();
+    Console().lstWindows.SetListIndex(-1);
+    Console().lstUser.SetListIndex(-1);
+    Console().Windows_Click();
+    Console().User_Click();
+    EXPECT_TRUE(sys.starts.empty());
+    EXPECT_TRUE(sys.messages.empty());
+}
+
+TEST_F(LaunchTest, BuiltInFailuresPassSilently) {
+    Start(Settings("5"));  // a code the start operation refuses
+    Console().Windows_Click();
+    sys.failStart = true;
+    Ini().RunMethod = 1;
+    Console().Windows_Click();
+    EXPECT_TRUE(sys.starts.empty());
+    EXPECT_TRUE(sys.messages.empty());
+    EXPECT_EQ(Console().lstWindows.ListIndex(), 0);
+}
+
+TEST_F(LaunchTest, ExistingProgramStartsExactlyThatFileInItsFolder) {
+    const std::string path = "C:\\Program Files\\Tools\\tool.exe";
+    sys.paths[path] = PathKind::Program;
+    Start(Settings("3", "User Task Seven=" + path + "\r\n"));
+    Console().lstUser.SelectedByUser(6);
+    Console().lstUser.DblClick();
+    ASSERT_EQ(sys.starts.size(), 1u);
+    EXPECT_EQ(sys.starts[0].application, path);
+    EXPECT_EQ(sys.starts[0].commandLine, "\"" + path + "\"");
+    EXPECT_EQ(sys.starts[0].directory, "C:\\Program Files\\Tools");
+    EXPECT_EQ(sys.starts[0].showCode, 3);
+}
+
+TEST_F(LaunchTest, ProgramAtADriveRootStartsInTheRoot) {
+    sys.paths["C:\\probe.exe"] = PathKind::Program;
+    Start(Settings("1", "User Task One=C:\\probe.exe\r\n"));
+    Console().User_Click();
+    EXPECT_EQ(sys.starts.at(0).directory, "C:\\");
+}
+
+TEST_F(LaunchTest, UnknownTaskPathGoesToTheSearchPathUnchanged) {
+    Start(Settings("4"));
+    Console().User_Click();
+    ASSERT_EQ(sys.starts.size(), 1u);
+    EXPECT_EQ(sys.starts[0].application, "");
+    EXPECT_EQ(sys.starts[0].commandLine, "xxx");
+    EXPECT_EQ(sys.starts[0].directory, "");
+    EXPECT_EQ(sys.starts[0].showCode, 4);
+}
+
+TEST_F(LaunchTest, DocumentOpensThroughItsAssociation) {
+    sys.paths["C:\\notes\\todo.txt"] = PathKind::Document;
+    Start(Settings("6", "User Task Two=C:\\notes\\todo.txt\r\n"));
+    Console().lstUser.SelectedByUser(1);
+    Console().User_Click();
+    EXPECT_TRUE(sys.starts.empty());
+    ASSERT_EQ(sys.documents.size(), 1u);
+    EXPECT_EQ(sys.documents[0].path, "C:\\notes\\todo.txt");
+    EXPECT_EQ(sys.documents[0].showCode, 6);
+}
+
+TEST_F(LaunchTest, FailedUserTaskIsReportedAndChangesNothing) {
+    Start(Settings("300", "User Task Five=C:\\gone.exe\r\n"));
+    Console().lstUser.SelectedByUser(4);
+    Console().User_Click();
+    ASSERT_EQ(sys.messages.size(), 1u);
+    EXPECT_EQ(sys.messages[0].title, "ORVAN 97");
+    EXPECT_EQ(sys.messages[0].icon, platform::MessageIcon::Exclamation);
+    EXPECT_NE(sys.messages[0].text.find("C:\\gone.exe"), std::string::npos);
+    EXPECT_NE(sys.messages[0].text.find("not accepted"), std::string::npos) << "the system's reason is named";
+    EXPECT_EQ(Console().lstUser.ListIndex(), 4);
+    EXPECT_EQ(Ini().TaskPath[4], "C:\\gone.exe");
+    Ini().RunMethod = 1;
+    Console().User_Click();
+    EXPECT_EQ(sys.starts.size(), 1u) << "the console is still usable";
+}
+
+TEST_F(LaunchTest, EditorAlwaysStartsNormalInFront) {
+    Start(Settings("6"));
+    Console().Edit_Click();
+    Console().Edit_Click();
+    ASSERT_EQ(sys.starts.size(), 2u);
+    EXPECT_EQ(sys.starts[0].commandLine, "quillpad.exe");
+    EXPECT_EQ(sys.starts[0].showCode, 1);
+    EXPECT_TRUE(sys.messages.empty());
+}
+
+TEST_F(LaunchTest, MissingEditorShowsTheFixedMessageOncePerClick) {
+    Start();
+    sys.failStart = true;
+    Console().Edit_Click();
+    ASSERT_EQ(sys.messages.size(), 1u);
+    EXPECT_EQ(sys.messages[0].text,
+              "The Orvan Edit executable (quillpad.exe) could not be located. It must be in the current directory of "
+              "Orvan 97 or in the path.");
+    EXPECT_EQ(sys.messages[0].title, "ORVAN 97");
+    EXPECT_EQ(sys.messages[0].icon, platform::MessageIcon::Exclamation);
+    Console().Edit_Click();
+    EXPECT_EQ(sys.messages.size(), 2u);
+}
+
+TEST_F(LaunchTest, ClicksOnTheLabelButtonsReachTheirHandlers) {
+    Start();
+    Console().tmrAnimate_Timer();  // the buttons in their column
+    ClickAt(Console(), Centre(Console().Windows));
+    ClickAt(Console(), Centre(Console().User));
+    ClickAt(Console(), Centre(Console().Edit));
+    ASSERT_EQ(sys.starts.size(), 3u);
+    EXPECT_EQ(sys.starts[0].commandLine, "explorer c:\\windows\\");
+    EXPECT_EQ(sys.starts[1].commandLine, "xxx");
+    EXPECT_EQ(sys.starts[2].commandLine, "quillpad.exe");
+}
+
+TEST_F(LaunchTest, PressAndReleaseOnDifferentControlsIsNoClick) {
+    Start();
+    Console().tmrAnimate_Timer();
+    auto from = Centre(Console().Windows);
+    auto to = Centre(Console().User);
+    Console().PointerDown(ui::kLeftButton, 0, from.first, from.second, false);
+    Console().PointerUp(ui::kLeftButton, 0, to.first, to.second);
+    EXPECT_TRUE(sys.starts.empty());
+}
+
+TEST_F(LaunchTest, SecondPressOfADoubleClickIsNoSecondClick) {
+    Start();
+    Console().tmrAnimate_Timer();
+    auto at = Centre(Console().Windows);
+    ClickAt(Console(), at);
+    Console().PointerDown(ui::kLeftButton, 0, at.first, at.second, true);
+    Console().PointerUp(ui::kLeftButton, 0, at.first, at.second);
+    EXPECT_EQ(sys.starts.size(), 1u);
+}
+
+TEST_F(LaunchTest, StripsOfTheButtonsTakeClicksBeforeTheSlide) {
+    Start();
+    ClickAt(Console(), {1, Centre(Console().Windows).second});
+    EXPECT_EQ(sys.starts.size(), 1u);
+}
+
+}  // namespace
+}  // namespace orvan::testing
