@@ -1,0 +1,64 @@
+// The console's pictures, drawn entirely by code: the background with its two
+// elbow frames, the title, the logo, the Options header and the window icon.
+//
+// Every picture comes out the same, byte for byte, on every run: nothing here
+// reads the clock, the environment or a file.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+namespace orvan::ui {
+
+// An uncompressed picture held top-down in memory.
+struct Picture {
+    int width = 0;
+    int height = 0;
+    int bitsPerPixel = 24;  // 8 (palette) or 24 (B, G, R)
+    // 8-bit pictures: up to 256 colours as 0x00RRGGBB.
+    std::vector<std::uint32_t> palette;
+    // Top-down rows without padding: one palette index per pixel at 8 bits,
+    // three bytes B, G, R per pixel at 24 bits.
+    std::vector<std::uint8_t> pixels;
+    // Icons only: one entry per pixel, top-down, non-zero where the pixel is
+    // transparent. Empty for an opaque picture.
+    std::vector<std::uint8_t> mask;
+
+    // The colour at (x, y) as 0x00RRGGBB; 0 (black) outside the picture or for
+    // a palette index beyond the palette.
+    std::uint32_t At(int x, int y) const;
+    // True when the mask marks (x, y) transparent.
+    bool IsTransparent(int x, int y) const;
+};
+
+// Colours as 0x00RRGGBB.
+inline constexpr std::uint32_t kBlack = 0x000000;
+inline constexpr std::uint32_t kFrameBlue = 0x0084C6;    // the elbow frames
+inline constexpr std::uint32_t kTitleBlue = 0x55AAFF;    // the title's letters
+inline constexpr std::uint32_t kHeaderTeal = 0x008484;   // the Options header strip
+inline constexpr std::uint32_t kHeaderOrange = 0xFF9400; // "OPTIONS"
+inline constexpr std::uint32_t kIdleBlue = 0x0087C8;     // the buttons' idle colour
+inline constexpr std::uint32_t kLitBlue = 0x95DDFF;      // the buttons' lit colour
+
+inline constexpr int kBackgroundWidth = 800;
+inline constexpr int kBackgroundHeight = 600;
+inline constexpr int kTitleWidth = 98;
+inline constexpr int kTitleHeight = 28;
+inline constexpr int kLogoWidth = 587;
+inline constexpr int kLogoHeight = 207;
+inline constexpr int kOptionsHeaderWidth = 369;
+inline constexpr int kOptionsHeaderHeight = 145;
+inline constexpr int kIconSize = 32;
+
+// 800 x 600, 256 colours: the two blue elbow frames on black.
+Picture MakeBackground();
+// 98 x 28, 24-bit: "ORVAN 97" in light-blue block capitals.
+Picture MakeTitle();
+// 587 x 207, 24-bit: "VOSTEK" over a starfield with lens flares.
+Picture MakeLogo();
+// 369 x 145, 256 colours: the Options dialog's header strip.
+Picture MakeOptionsHeader();
+// 32 x 32, 256 colours with a transparency mask: the console in miniature.
+Picture MakeIcon();
+
+}  // namespace orvan::ui
