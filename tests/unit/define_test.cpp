@@ -39,6 +39,7 @@ TEST_F(DefineTest, SlotFourTakesThePathAtOnce) {
     Console().lstWindows.SelectedByUser(2);  // "Notepad"
     Console().lstUser.SelectedByUser(3);
     sys.dialogAnswers.push_back("C:\\Tools\\calc.exe");
+    peer.listCalls.clear();
     Console().Define_Click();
     EXPECT_EQ(Ini().TaskPath[3], "C:\\Tools\\calc.exe");
     EXPECT_NE(FileNow().find("User Task Four=C:\\Tools\\calc.exe\r\n"), std::string::npos);

@@ -1,0 +1,184 @@
+// The hover lighting of the label buttons and the opening slide.
+#include "app/frmOptions.h"
+#include "console_fixture.h"
+
+namespace orvan::testing {
+namespace {
+
+using ui::kIdleColor;
+using ui::kLitColor;
+
+class HoverTest : public ConsoleTest {
+protected:
+    void SetUp() override {
+        Start();
+        Console().tmrAnimate_Timer();
+        peer.invalidated.clear();
+    }
+    void MoveTo(std::pair<int, int> at) { Console().PointerMove(at.first, at.second, 0, 0); }
+    void MoveOver(const ui::Control& c) { MoveTo(Centre(c)); }
+    std::vector<ui::Color> Colours() {
+        auto& c = Console();
+        return {c.Edit.BackColor(), c.Options.BackColor(), c.Windows.BackColor(), c.User.BackColor(),
+                c.Define.BackColor()};
+    }
+};
+
+TEST_F(HoverTest, BackAndForthOverOneButtonWritesOnce) {
+    MoveOver(Console().Edit);
+    ASSERT_EQ(peer.invalidated.size(), 1u);
+    EXPECT_EQ(peer.invalidated[0], Console().Edit.Bounds()) << "only the button's rectangle is repainted";
+    auto [x, y] = Centre(Console().Edit);
+    for (int dx = -20; dx <= 20; dx += 5) MoveTo({x + dx, y});
+    EXPECT_EQ(peer.invalidated.size(), 1u);
+    EXPECT_EQ(Console().Edit.BackColor(), kLitColor);
+}
+
+TEST_F(HoverTest, ButtonsOfOneGroupHandOverTheLight) {
+    MoveOver(Console().User);
+    MoveOver(Console().Windows);
+    EXPECT_EQ(Colours(), (std::vector<ui::Color>{kIdleColor, kIdleColor, kLitColor, kIdleColor, kIdleColor}));
+    MoveOver(Console().Define);
+    EXPECT_EQ(Colours(), (std::vector<ui::Color>{kIdleColor, kIdleColor, kIdleColor, kIdleColor, kLitColor}));
+    MoveOver(Console().Options);
+    MoveOver(Console().Edit);
+    EXPECT_EQ(Colours(), (std::vector<ui::Color>{kLitColor, kIdleColor, kIdleColor, kIdleColor, kLitColor}))
+        << "a button never clears the other group";
+}
+
+TEST_F(HoverTest, ListsClearTheLowerTrioOnly) {
+    MoveOver(Console().Options);
+    MoveOver(Console().Windows);
+    Console().lstWindows.MouseMove({});
+    EXPECT_EQ(Colours(), (std::vector<ui::Color>{kIdleColor, kLitColor, kIdleColor, kIdleColor, kIdleColor}));
+    MoveOver(Console().User);
+    Console().lstUser.MouseMove({});
+    EXPECT_EQ(Console().User.BackColor(), kIdleColor);
+    EXPECT_EQ(Console().Options.BackColor(), kLitColor);
+}
+
+TEST_F(HoverTest, LogoAndShapesReachTheBackgroundTitleAndCaptionsDoNot) {
+    auto& c = Console();
+    MoveOver(c.Edit);
+    MoveOver(c.Define);
+    MoveOver(c.Image1);
+    MoveOver(c.lblWindows);
+    MoveOver(c.lblUser);
+    EXPECT_EQ(Colours(), (std::vector<ui::Color>{kLitColor, kIdleColor, kIdleColor, kIdleColor, kLitColor}));
+    MoveOver(c.Vostek);
+    EXPECT_EQ(Colours(), std::vector<ui::Color>(5, kIdleColor));
+    MoveOver(c.Edit);
+    MoveOver(c.shpOrvan[2]);
+    EXPECT_EQ(c.Edit.BackColor(), kIdleColor);
+}
+
+TEST_F(HoverTest, ShownAboutLinesTakeMovementHiddenOnesDoNot) {
+    auto& c = Console();
+    MoveOver(c.Edit);
+    MoveOver(c.lblAbout[0]);  // hidden: the logo's background beneath
+    EXPECT_EQ(c.Edit.BackColor(), kIdleColor);
+    for (ui::Label& line : c.lblAbout) line.SetVisible(true);
+    MoveOver(c.Edit);
+    MoveOver(c.lblAbout[0]);
+    EXPECT_EQ(c.Edit.BackColor(), kLitColor);
+}
+
+TEST_F(HoverTest, ThirdColourIsNeverTouched) {
+    Console().Windows.SetBackColor(0x123456);
+    peer.invalidated.clear();
+    MoveOver(Console().Windows);
+    MoveTo({700, 590});
+    EXPECT_EQ(Console().Windows.BackColor(), 0x123456u);
+    EXPECT_TRUE(peer.invalidated.empty());
+}
+
+TEST_F(HoverTest, MovementOverTheBackgroundThatChangesNothingPaintsNothing) {
+    for (int i = 0; i < 50; ++i) MoveTo({600 + i, 590});
+    EXPECT_TRUE(peer.invalidated.empty());
+}
+
+TEST_F(HoverTest, OptionsStaysLitThroughTheDialog) {
+    auto& c = Console();
+    MoveOver(c.Options);
+    ClickAt(c, Centre(c.Options));
+    MoveTo({700, 590});  // the disabled console takes no movement
+    EXPECT_EQ(c.Options.BackColor(), kLitColor);
+    app::frmOptions& dialog = *application->Options();
+    dialog.OK_MouseMove();
+    EXPECT_EQ(dialog.OK.BackColor(), kLitColor);
+    dialog.Cancel_MouseMove();
+    EXPECT_EQ(dialog.OK.BackColor(), kIdleColor);
+    EXPECT_EQ(dialog.Cancel.BackColor(), kLitColor);
+    dialog.Form_MouseMove();
+    EXPECT_EQ(dialog.Cancel.BackColor(), kIdleColor);
+    dialog.OK_Click();
+    EXPECT_EQ(c.Options.BackColor(), kLitColor);
+    MoveTo({700, 590});
+    EXPECT_EQ(c.Options.BackColor(), kIdleColor);
+}
+
+TEST_F(HoverTest, DialogRoutesMovementOverItsButtonsAndItsBackground) {
+    Console().Options_Click();
+    app::frmOptions& dialog = *application->Options();
+    auto ok = Centre(dialog.OK);
+    dialog.PointerMove(ok.first, ok.second, 0, 0);
+    EXPECT_EQ(dialog.OK.BackColor(), kLitColor);
+    auto line = dialog.linOrvan[0].Bounds();  // lines take no movement
+    EXPECT_EQ(dialog.HitTest(line.left + 5, line.top), nullptr);
+    dialog.PointerMove(5, 140, 0, 0);
+    EXPECT_EQ(dialog.OK.BackColor(), kIdleColor);
+}
+
+class SlideTest : public ConsoleTest {
+protected:
+    std::vector<std::vector<float>> passes;
+    void SetUp() override {
+        Start();
+        peer.onUpdate = [this] {
+            auto& c = Console();
+            passes.push_back({c.Edit.Left(), c.Options.Left(), c.Windows.Left(), c.User.Left(), c.Define.Left()});
+        };
+    }
+};
+
+TEST_F(SlideTest, NinetyPassesInLockstepToTheColumn) {
+    Console().tmrAnimate_Timer();
+    ASSERT_EQ(passes.size(), 90u);
+    for (std::size_t k = 0; k < passes.size(); ++k)
+        EXPECT_EQ(passes[k], std::vector<float>(5, -2520.0f + 30.0f * static_cast<float>(k + 1))) << "pass " << k + 1;
+    EXPECT_EQ(Console().Edit.Bounds().left, 12);
+    EXPECT_EQ(Console().Edit.Bounds().right, 184);
+    EXPECT_FALSE(Console().tmrAnimate.TimerEnabled());
+}
+
+TEST_F(SlideTest, ButtonsAlreadyInPlaceStopAfterOnePass) {
+    auto& c = Console();
+    for (ui::Label* b : {&c.Edit, &c.Options, &c.Windows, &c.User, &c.Define}) b->SetLeft(180);
+    c.tmrAnimate_Timer();
+    EXPECT_EQ(passes.size(), 1u);
+    EXPECT_EQ(c.Edit.Left(), 180.0f);
+}
+
+TEST_F(SlideTest, OddStartsOvershootOrFallShort) {
+    auto& c = Console();
+    c.Options.SetLeft(170);
+    c.User.SetLeft(-2550);
+    c.tmrAnimate_Timer();
+    EXPECT_EQ(passes.size(), 90u) << "the completion test never holds";
+    EXPECT_EQ(c.Options.Left(), 200.0f);
+    EXPECT_EQ(c.User.Left(), 150.0f);
+    EXPECT_EQ(c.Edit.Left(), 180.0f);
+}
+
+TEST_F(SlideTest, ClosingTheOptionsDialogPlaysNothing) {
+    auto& c = Console();
+    c.tmrAnimate_Timer();
+    passes.clear();
+    c.Options_Click();
+    application->Options()->OK_Click();
+    EXPECT_TRUE(passes.empty());
+    EXPECT_FALSE(c.tmrAnimate.TimerEnabled());
+}
+
+}  // namespace
+}  // namespace orvan::testing
