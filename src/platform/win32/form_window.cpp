@@ -202,7 +202,11 @@ HWND FormWindow::PeerOf(const ui::Control& control) const {
 // ------------------------------------------------------------------ showing
 
 void FormWindow::Show() {
-    ShowWindow(hwnd_, form_.StartMaximized ? SW_SHOWMAXIMIZED : SW_SHOW);
+    const int show = form_.StartMaximized ? SW_SHOWMAXIMIZED : SW_SHOW;
+    ShowWindow(hwnd_, show);
+    // The first ShowWindow of a process may follow the way it was started
+    // instead; the console must come up maximized all the same.
+    if (form_.StartMaximized && !IsZoomed(hwnd_)) ShowWindow(hwnd_, show);
     UpdateWindow(hwnd_);
     HWND first = GetNextDlgTabItem(hwnd_, nullptr, FALSE);
     if (first) SetFocus(first);
