@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "platform/win32/gdi_canvas.h"
+#include "platform/win32/lazy_dll.h"
 
 namespace orvan::win32 {
 
@@ -17,6 +18,18 @@ const char* kSelfProp = "Orvan97.Window";
 const char* kOldProcProp = "Orvan97.OldProc";
 constexpr int kFirstChildId = 100;
 constexpr int kListRowHeight = 13;
+// Loading the first icon is slow under some systems, so a window takes its
+// icon just after its first paint.
+constexpr UINT kTakeIconMessage = WM_APP + 1;
+
+// The arrow, loaded when the pointer first comes over a window of ours
+// rather than at start-up, for the same reason.
+bool SetArrow(LPARAM hit) {
+    if (LOWORD(hit) != HTCLIENT) return false;
+    static HCURSOR arrow = LoadCursor(nullptr, IDC_ARROW);
+    SetCursor(arrow);
+    return true;
+}
 
 int Buttons(WPARAM keys) {
     return ((keys & MK_LBUTTON) ? ui::kLeftButton : 0) | ((keys & MK_RBUTTON) ? ui::kRightButton : 0) |
@@ -44,9 +57,6 @@ void FormWindow::RegisterClasses(HINSTANCE instance) {
     form.style = CS_DBLCLKS;
     form.lpfnWndProc = FormProc;
     form.hInstance = instance;
-    form.hIcon = GdiResources::Get().Icon(false);
-    form.hIconSm = GdiResources::Get().Icon(true);
-    form.hCursor = LoadCursor(nullptr, IDC_ARROW);
     form.lpszClassName = kFormClass;
     RegisterClassExA(&form);
 
@@ -54,7 +64,6 @@ void FormWindow::RegisterClasses(HINSTANCE instance) {
     frame.cbSize = sizeof frame;
     frame.lpfnWndProc = FrameProc;
     frame.hInstance = instance;
-    frame.hCursor = LoadCursor(nullptr, IDC_ARROW);
     frame.lpszClassName = kFrameClass;
     RegisterClassExA(&frame);
 }
@@ -174,10 +183,16 @@ void FormWindow::AddToolTips() {
         if (control->Kind() != ui::ControlKind::OptionButton) continue;
         const auto* option = static_cast<const ui::OptionButton*>(control);
         if (option->ToolTipText.empty()) continue;
-        if (!tooltips_)
+        if (!tooltips_) {
+            // The common controls are loaded only for the windows that show tooltips.
+            if (auto* init = LazyFunction<decltype(InitCommonControlsEx)>("comctl32.dll", "InitCommonControlsEx")) {
+                INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES};
+                init(&controls);
+            }
             tooltips_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
                                         CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr,
                                         GetModuleHandleA(nullptr), nullptr);
+        }
         TOOLINFOA tool{};
         tool.cbSize = TTTOOLINFOA_V2_SIZE;
         tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
@@ -208,6 +223,7 @@ void FormWindow::Show() {
     // instead; the console must come up maximized all the same.
     if (form_.StartMaximized && !IsZoomed(hwnd_)) ShowWindow(hwnd_, show);
     UpdateWindow(hwnd_);
+    PostMessageA(hwnd_, kTakeIconMessage, 0, 0);
     HWND first = GetNextDlgTabItem(hwnd_, nullptr, FALSE);
     if (first) SetFocus(first);
 }
@@ -343,6 +359,13 @@ LRESULT FormWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_CLOSE:
         if (OnCloseRequest) OnCloseRequest();
+        return 0;
+    case WM_SETCURSOR:
+        if (SetArrow(lParam)) return TRUE;
+        break;
+    case kTakeIconMessage:
+        SendMessageA(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(GdiResources::Get().Icon(false)));
+        SendMessageA(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(GdiResources::Get().Icon(true)));
         return 0;
     case WM_QUERYENDSESSION:
         return TRUE;
@@ -552,6 +575,9 @@ LRESULT CALLBACK FormWindow::FrameProc(HWND hwnd, UINT message, WPARAM wParam, L
         return 0;
     case WM_ERASEBKGND:
         return 1;
+    case WM_SETCURSOR:
+        if (SetArrow(lParam)) return TRUE;
+        break;
     case WM_COMMAND:
         self->OnCommand(wParam, lParam);
         return 0;

@@ -47,9 +47,12 @@ GdiResources::~GdiResources() {
 }
 
 HFONT GdiResources::Font(const ui::Font& f) {
-    HDC screen = GetDC(nullptr);
-    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
+    static const int dpi = [] {
+        HDC screen = GetDC(nullptr);
+        int pixels = GetDeviceCaps(screen, LOGPIXELSY);
+        ReleaseDC(nullptr, screen);
+        return pixels;
+    }();
     const int height = -static_cast<int>(std::lround(f.points * dpi / 72.0));
     auto key = std::make_tuple(f.face, height, f.weight, f.charset, f.italic, f.underline, f.strikeout);
     auto it = fonts_.find(key);

@@ -1,19 +1,19 @@
 // The program: the console comes up, runs its load while still hidden, is
 // shown maximized, and the message loop runs until the console goes away.
 #include <windows.h>
-#include <commctrl.h>
 
 #include "app/application.h"
 #include "app/frmOptions.h"
 #include "platform/win32/services.h"
 #include "platform/win32/window_system.h"
+#ifdef ORVAN_BENCH_FIRST_PAINT
+#include "bench_report.h"
+#endif
 
 using orvan::app::Application;
 using orvan::win32::FormWindow;
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
-    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES};
-    InitCommonControlsEx(&controls);
     FormWindow::RegisterClasses(instance);
 
     orvan::win32::Win32Services services;
@@ -36,6 +36,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
 
     app.Start();
     console.Show();
+#ifdef ORVAN_BENCH_FIRST_PAINT
+    // Benchmark build only: end once the console is completely painted.
+    RedrawWindow(console.Hwnd(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    ReportFirstPaintAndExit();
+#endif
 
     MSG message;
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {

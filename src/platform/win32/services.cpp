@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/win32/files.h"
+#include "platform/win32/lazy_dll.h"
 
 namespace orvan::win32 {
 
@@ -63,7 +64,9 @@ platform::StartResult Win32Services::OpenDocument(const std::string& path, int s
     info.lpFile = path.c_str();
     info.lpDirectory = folder.empty() ? nullptr : folder.c_str();
     info.nShow = showCode;
-    if (!ShellExecuteExA(&info)) return Failed(GetLastError());
+    auto* shellExecute = LazyFunction<decltype(ShellExecuteExA)>("shell32.dll", "ShellExecuteExA");
+    if (!shellExecute) return Failed(GetLastError());
+    if (!shellExecute(&info)) return Failed(GetLastError());
     return {true, 0, {}};
 }
 
@@ -104,7 +107,8 @@ std::string Win32Services::OpenFileDialog(const platform::OpenFileSpec& spec) {
     dialog.lpstrTitle = spec.title.c_str();
     dialog.lpstrDefExt = extension.empty() ? nullptr : extension.c_str();
     dialog.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
-    if (!GetOpenFileNameA(&dialog)) return {};
+    auto* openFile = LazyFunction<decltype(GetOpenFileNameA)>("comdlg32.dll", "GetOpenFileNameA");
+    if (!openFile || !openFile(&dialog)) return {};
     return file.data();
 }
 

@@ -1,0 +1,42 @@
+// The start-up baseline: the least a Win32 program can do to show what the
+// console shows first, a maximized borderless window with an 800 x 600
+// picture painted once.
+#include <windows.h>
+
+#include "bench_report.h"
+
+namespace {
+
+HBITMAP picture;
+
+LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_PAINT) {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(hwnd, &ps);
+        HDC from = CreateCompatibleDC(dc);
+        HGDIOBJ old = SelectObject(from, picture);
+        BitBlt(dc, 0, 0, 800, 600, from, 0, 0, SRCCOPY);
+        SelectObject(from, old);
+        DeleteDC(from);
+        EndPaint(hwnd, &ps);
+        return 0;
+    }
+    return DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    picture = static_cast<HBITMAP>(LoadImageA(instance, MAKEINTRESOURCEA(101), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = Proc;
+    wc.hInstance = instance;
+    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+    wc.lpszClassName = "BaselineWindow";
+    RegisterClassA(&wc);
+    HWND hwnd = CreateWindowExA(0, "BaselineWindow", "Baseline", WS_POPUP, 0, 0, 800, 600, nullptr, nullptr, instance,
+                                nullptr);
+    ShowWindow(hwnd, SW_SHOWMAXIMIZED);
+    UpdateWindow(hwnd);
+    ReportFirstPaintAndExit();
+}
