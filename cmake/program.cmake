@@ -33,3 +33,10 @@ function(orvan_program name)
 endfunction()
 
 orvan_program(orvan97)
+
+# Tests of the Win32 services, run under Wine by the end-to-end suite.
+add_executable(win32_tests tests/win32/win32_tests.cpp)
+target_link_libraries(win32_tests PRIVATE orvan_win32)
+target_compile_options(win32_tests PRIVATE ${ORVAN_WARNINGS})
+target_link_options(win32_tests PRIVATE ${ORVAN_STATIC_LINK})
+set_target_properties(win32_tests PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
