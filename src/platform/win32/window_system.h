@@ -26,6 +26,11 @@ public:
     // Frees windows closed from inside their own handlers; called from the
     // message loop, where none of their code is on the stack.
     void Bury() { closed_.clear(); }
+    // Destroys every window, before the forms they show go away.
+    void CloseAll() {
+        closed_.clear();
+        windows_.clear();
+    }
 
 private:
     FormWindow& Add(ui::Form& form, HWND owner);
