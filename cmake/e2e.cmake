@@ -1,0 +1,23 @@
+# End-to-end tests: the real Windows build under Wine in a private Xvfb
+# display, driven with real X input. One CTest test, so the expensive set-up
+# (display, prefix, wineboot) is done once per run.
+set(ORVAN_WIN32_DIR ${CMAKE_SOURCE_DIR}/build/win32 CACHE PATH
+    "Windows build directory whose programs the end-to-end tests run")
+
+find_package(X11 REQUIRED)
+if(NOT X11_XTest_FOUND)
+    message(FATAL_ERROR "the end-to-end tests need the XTest library (libxtst-dev)")
+endif()
+
+file(GLOB ORVAN_E2E_SOURCES CONFIGURE_DEPENDS tests/e2e/*.cpp)
+add_executable(e2e_tests ${ORVAN_E2E_SOURCES})
+target_include_directories(e2e_tests PRIVATE tests/e2e tests)
+target_link_libraries(e2e_tests PRIVATE GTest::gtest X11::X11 X11::Xtst)
+target_compile_options(e2e_tests PRIVATE ${ORVAN_WARNINGS})
+target_compile_definitions(e2e_tests PRIVATE
+    ORVAN_WIN32_DIR="${ORVAN_WIN32_DIR}"
+    ORVAN_E2E_WORK_DIR="${CMAKE_BINARY_DIR}/e2e")
+
+# The run ends itself (and everything it started) before CTest's limit.
+add_test(NAME e2e COMMAND e2e_tests)
+set_tests_properties(e2e PROPERTIES TIMEOUT 600 ENVIRONMENT "ORVAN_E2E_TIMEOUT=540" RUN_SERIAL TRUE)

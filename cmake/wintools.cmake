@@ -1,0 +1,15 @@
+# Windows-side tools of the end-to-end tests: the inspector (a console
+# program that reports windows and drives dialogs) and the probe (a program
+# for the console to start, which logs how it was started).
+add_executable(inspector
+    tools/inspector/inspector.cpp tools/inspector/protocol.cpp tools/inspector/icons.cpp)
+target_compile_options(inspector PRIVATE ${ORVAN_WARNINGS})
+target_link_options(inspector PRIVATE ${ORVAN_STATIC_LINK})
+target_link_libraries(inspector PRIVATE gdi32 user32)
+
+add_executable(probe WIN32 tools/probe/probe.cpp)
+target_compile_options(probe PRIVATE ${ORVAN_WARNINGS})
+target_link_options(probe PRIVATE ${ORVAN_STATIC_LINK})
+target_link_libraries(probe PRIVATE gdi32 user32)
+
+set_target_properties(inspector probe PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})

@@ -1,0 +1,244 @@
+#include "harness.h"
+
+#include <chrono>
+#include <cstdlib>
+#include <fstream>
+#include <iostream>
+#include <stdexcept>
+
+#include "watchdog.h"
+
+#ifndef ORVAN_WIN32_DIR
+#error "ORVAN_WIN32_DIR must name the Windows build directory"
+#endif
+#ifndef ORVAN_E2E_WORK_DIR
+#error "ORVAN_E2E_WORK_DIR must name the folder for the prefix and artifacts"
+#endif
+
+namespace orvan::e2e {
+namespace {
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+Session* g_session = nullptr;
+std::string g_setupError = "the end-to-end environment is not set up";
+
+std::string Setting(const char* name, const char* fallback) {
+    const char* value = std::getenv(name);
+    return value && *value ? value : fallback;
+}
+
+double SecondsSince(Clock::time_point start) {
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- Session
+
+Session& Session::Get() {
+    if (!g_session) throw std::logic_error(g_setupError);
+    return *g_session;
+}
+
+bool Session::Ready() {
+    return g_session != nullptr;
+}
+
+const std::string& Session::SetupError() {
+    return g_setupError;
+}
+
+fs::path Session::Win32File(const std::string& name) const {
+    const fs::path file = win32Dir_ / name;
+    if (!fs::exists(file)) {
+        throw std::runtime_error(file.string() +
+                                 " is missing: build the Windows side first "
+                                 "(cmake --build build/win32) or set ORVAN_WIN32_DIR");
+    }
+    return file;
+}
+
+// A failed set-up is reported here and again by every test, which then
+// fails (rather than being skipped, as a fatal failure here would have it).
+void E2EEnvironment::SetUp() {
+    try {
+        StartSession();
+    } catch (const std::exception& error) {
+        g_setupError = std::string("e2e set-up failed: ") + error.what();
+        ADD_FAILURE() << g_setupError;
+    }
+}
+
+void E2EEnvironment::StartSession() {
+    auto session = std::make_unique<Session>();
+    session->win32Dir_ = Setting("ORVAN_WIN32_DIR", ORVAN_WIN32_DIR);
+    session->workDir_ = Setting("ORVAN_E2E_WORK_DIR", ORVAN_E2E_WORK_DIR);
+    for (const char* tool : {"inspector.exe", "probe.exe"}) session->Win32File(tool);
+    const fs::path work = session->workDir_;
+    fs::create_directories(work);
+    fs::remove_all(session->ArtifactsDir());
+    fs::remove_all(session->ScratchRoot());
+    fs::create_directories(session->ArtifactsDir());
+    fs::create_directories(session->ScratchRoot());
+    const fs::path prefix = work / "prefix";
+    const long limit = std::strtol(Setting("ORVAN_E2E_TIMEOUT", "540").c_str(), nullptr, 10);
+    GuardPrefix(prefix);
+    StartWatchdog(std::chrono::seconds(limit > 0 ? limit : 540), prefix);
+    GuardXConnection();
+
+    const auto start = Clock::now();
+    session->xserver_ = std::make_unique<XServer>(kScreenWidth, kScreenHeight, work / "xvfb.log");
+    session->screen_ = std::make_unique<XScreen>(session->xserver_->Name());
+    std::cout << "e2e: Xvfb on " << session->xserver_->Name() << " (" << SecondsSince(start)
+              << " s)" << std::endl;
+    session->wine_ = std::make_unique<WineSession>(prefix, work / "home", session->xserver_->Name(),
+                                                   work / "wine.log");
+    std::cout << "e2e: Wine prefix " << prefix.string() << " ready (" << SecondsSince(start)
+              << " s)" << std::endl;
+    session->inspector_ =
+        std::make_unique<Inspector>(*session->wine_, session->win32Dir_ / "inspector.exe");
+    std::cout << "e2e: inspector answers as pid " << session->inspector_->OwnPid() << " ("
+              << SecondsSince(start) << " s)" << std::endl;
+    g_session = session.release();
+}
+
+void E2EEnvironment::TearDown() {
+    std::unique_ptr<Session> session(g_session);
+    g_session = nullptr;
+    if (session) {
+        session->inspector_.reset();
+        if (session->wine_ && !session->wine_->Shutdown()) {
+            ADD_FAILURE() << "Wine processes were still running after wineserver -k";
+        }
+        session->wine_.reset();
+        session->screen_.reset();
+        if (session->xserver_) session->xserver_->Stop();
+    }
+    StopWatchdog();
+    DismissGuardian();
+    ReapOrphans();
+}
+
+// ---------------------------------------------------------------- ProbeLog
+
+std::optional<Record> ProbeLog::WaitFor(const std::string& event, std::uint32_t pid,
+                                        Ms timeout) const {
+    return WaitForRecord(
+        unixPath_,
+        [&](const Record& r) {
+            return r.Get("event") == event && (pid == 0 || r.Get("pid") == std::to_string(pid));
+        },
+        timeout);
+}
+
+std::vector<Record> ProbeLog::WaitForCount(const std::string& event, size_t count,
+                                           Ms timeout) const {
+    std::vector<Record> found;
+    WaitUntil(
+        [&] {
+            found.clear();
+            for (const Record& r : Records()) {
+                if (r.Get("event") == event) found.push_back(r);
+            }
+            return found.size() >= count;
+        },
+        timeout);
+    return found;
+}
+
+// ---------------------------------------------------------------- E2ETest
+
+void E2ETest::SetUp() {
+    ASSERT_TRUE(Session::Ready()) << Session::SetupError();
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    std::string name = std::string(info->test_suite_name()) + "." + info->name();
+    for (char& c : name) c = c == '/' ? '_' : c;  // parameterized names hold slashes
+    scratch_ = Session::Get().ScratchRoot() / name;
+    fs::remove_all(scratch_);
+    fs::create_directories(scratch_);
+    for (const ProcessInfo& p : Inspect().Processes()) baseline_.insert(p.pid);
+}
+
+void E2ETest::TearDown() {
+    if (!Session::Ready()) return;
+    if (HasFailure()) SaveArtifacts();
+    EndLeftoverPrograms();
+}
+
+void E2ETest::SaveArtifacts() {
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    std::string name = std::string(info->test_suite_name()) + "." + info->name();
+    for (char& c : name) c = c == '/' ? '_' : c;
+    const fs::path base = Session::Get().ArtifactsDir() / name;
+    try {
+        const fs::path shot = Screen().Screenshot(fs::path(base.string() + ".png"));
+        std::ofstream windows(base.string() + ".windows.txt");
+        for (const Record& r : Inspect().Ask({"windows"})) windows << r.ToString() << "\n";
+        std::cout << "e2e: screenshot " << shot.string() << ", windows " << base.string()
+                  << ".windows.txt" << std::endl;
+    } catch (const std::exception& error) {
+        std::cout << "e2e: could not save the artifacts: " << error.what() << std::endl;
+    }
+}
+
+// Programs a test started (or had the console start) must not spill into
+// the next test. Wine's own services are left alone.
+void E2ETest::EndLeftoverPrograms() {
+    static const std::set<std::string> kServices = {"services.exe", "winedevice.exe",
+                                                    "plugplay.exe", "svchost.exe",
+                                                    "rpcss.exe",    "conhost.exe"};
+    try {
+        Inspect().SetEnv("ORVAN_PROBE_LOG", "");
+        const std::uint32_t self = Inspect().OwnPid();
+        for (const ProcessInfo& p : Inspect().Processes()) {
+            if (baseline_.count(p.pid) || p.pid == self || kServices.count(p.exe)) continue;
+            Inspect().Kill(p.pid);
+        }
+    } catch (const std::exception& error) {
+        ADD_FAILURE() << "could not end the test's programs: " << error.what();
+    }
+}
+
+void E2ETest::KeyboardToForeground() {
+    const Hwnd foreground = Inspect().Focus().foreground;
+    const unsigned long xwindow = foreground ? Inspect().XWindowOf(foreground) : 0;
+    if (xwindow) Screen().FocusWindow(xwindow);
+}
+
+void E2ETest::PressKey(const std::string& keysym) {
+    KeyboardToForeground();
+    Screen().Key(keysym);
+}
+
+void E2ETest::PressChord(std::initializer_list<std::string> keysyms) {
+    KeyboardToForeground();
+    Screen().Chord(keysyms);
+}
+
+ProbeLog E2ETest::NewProbeLog(const std::string& name) const {
+    const fs::path file = scratch_ / name;
+    return ProbeLog(file, Session::Get().Wine().WindowsPath(file));
+}
+
+std::string E2ETest::ProbeExe() const {
+    return Session::Get().Wine().WindowsPath(Session::Get().Win32File("probe.exe"));
+}
+
+std::uint32_t E2ETest::StartProbe(int showCode, const std::string& args, const ProbeLog& log,
+                                  const std::string& directory) {
+    Inspect().SetEnv("ORVAN_PROBE_LOG", log.WindowsPath());
+    const std::string commandLine = "\"" + ProbeExe() + "\"" + (args.empty() ? "" : " " + args);
+    return Inspect().Start(showCode, commandLine, directory);
+}
+
+WindowInfo E2ETest::StartProbeWindow(int showCode, const std::string& args, const ProbeLog& log) {
+    const std::uint32_t pid = StartProbe(showCode, args, log);
+    const std::optional<WindowInfo> window =
+        Inspect().WaitWindow("Orvan Probe " + std::to_string(pid), Ms(10000));
+    if (!window) throw std::runtime_error("the probe's window did not appear");
+    return *window;
+}
+
+}  // namespace orvan::e2e

@@ -1,0 +1,175 @@
+#include "wine.h"
+
+#include <signal.h>
+
+#include <algorithm>
+#include <cctype>
+#include <stdexcept>
+#include <thread>
+
+namespace orvan::e2e {
+namespace {
+
+namespace fs = std::filesystem;
+
+bool SameNameIgnoringCase(const std::string& a, const std::string& b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::tolower(static_cast<unsigned char>(x)) ==
+                      std::tolower(static_cast<unsigned char>(y));
+           });
+}
+
+// The entry of `dir` named `name` regardless of case, or `name` itself.
+std::string ExistingName(const fs::path& dir, const std::string& name) {
+    std::error_code error;
+    if (fs::exists(dir / name, error)) return name;
+    for (const auto& entry : fs::directory_iterator(dir, error)) {
+        const std::string candidate = entry.path().filename().string();
+        if (SameNameIgnoringCase(candidate, name)) return candidate;
+    }
+    return name;
+}
+
+bool IsWindowsPath(const std::string& path) {
+    return path.size() >= 2 && std::isalpha(static_cast<unsigned char>(path[0])) && path[1] == ':';
+}
+
+}  // namespace
+
+WineSession::WineSession(fs::path prefix, fs::path home, std::string display, fs::path log)
+    : prefix_(std::move(prefix)),
+      home_(std::move(home)),
+      display_(std::move(display)),
+      log_(std::move(log)) {
+    // Whatever an earlier run killed outright may have left in the prefix.
+    for (pid_t pid : RunningProcesses()) kill(pid, SIGKILL);
+    fs::remove_all(prefix_);
+    fs::remove_all(home_);
+    fs::create_directories(prefix_);
+    fs::create_directories(home_);
+    // Our own wineserver, in the foreground and persistent, so the prefix
+    // does not start and stop one per program, and we hold its process.
+    ProcessSpec server = WineSpec({"wineserver", "-f", "-p"}, {});
+    server.dieWithUs = true;  // when it dies, every Wine process goes with it
+    server_ = Process::Start(server);
+    const std::optional<int> booted =
+        RunToEnd(WineSpec({"wine", "wineboot.exe", "-i"}, {}), Ms(120000));
+    if (!booted || *booted != 0) {
+        Shutdown();
+        throw std::runtime_error("wineboot failed (see " + log_.string() + ")");
+    }
+    // There is no window manager: left "managed", every window Wine hides
+    // waits two seconds for a WM_STATE change that never comes.
+    const std::optional<int> unmanaged =
+        RunToEnd(WineSpec({"wine", "reg.exe", "add", "HKCU\\Software\\Wine\\X11 Driver", "/v",
+                           "Managed", "/d", "N", "/f"},
+                          {}),
+                 Ms(30000));
+    if (!unmanaged || *unmanaged != 0) {
+        Shutdown();
+        throw std::runtime_error("cannot configure Wine's X11 driver (see " + log_.string() + ")");
+    }
+}
+
+WineSession::~WineSession() {
+    Shutdown();
+}
+
+Environment WineSession::WineEnvironment(const Environment& extra) const {
+    Environment set = {
+        {"DISPLAY", display_},
+        {"WINEPREFIX", prefix_.string()},
+        {"WINEARCH", "win32"},
+        {"WINEDEBUG", "-all"},
+        // No Mono or Gecko installer prompts, no menu entries or file
+        // associations written into the user's desktop.
+        {"WINEDLLOVERRIDES", "mscoree,mshtml=;winemenubuilder.exe=d"},
+        {"HOME", home_.string()},
+        {"XDG_CONFIG_HOME", (home_ / ".config").string()},
+        {"XDG_DATA_HOME", (home_ / ".local/share").string()},
+        {"XDG_CACHE_HOME", (home_ / ".cache").string()},
+    };
+    set.insert(set.end(), extra.begin(), extra.end());
+    return CurrentEnvironment(set, {"WAYLAND_DISPLAY", "WINESERVER", "WINELOADER"});
+}
+
+ProcessSpec WineSession::WineSpec(std::vector<std::string> argv, const Environment& extra) const {
+    ProcessSpec spec;
+    spec.argv = std::move(argv);
+    spec.environment = WineEnvironment(extra);
+    spec.output = log_;
+    spec.directory = prefix_ / "drive_c";
+    if (!fs::exists(spec.directory)) spec.directory = prefix_;
+    return spec;
+}
+
+Process WineSession::Launch(const std::string& exe, const std::vector<std::string>& args,
+                            const LaunchOptions& options) const {
+    std::vector<std::string> argv = {"wine", exe};
+    argv.insert(argv.end(), args.begin(), args.end());
+    ProcessSpec spec = WineSpec(argv, options.environment);
+    spec.pipes = options.pipes;
+    if (!options.directory.empty()) {
+        spec.directory = IsWindowsPath(options.directory) ? UnixPath(options.directory)
+                                                          : fs::path(options.directory);
+    }
+    return Process::Start(spec);
+}
+
+std::string WineSession::WindowsPath(const fs::path& unixPath) const {
+    const fs::path absolute = fs::absolute(unixPath).lexically_normal();
+    const fs::path driveC = (prefix_ / "drive_c").lexically_normal();
+    const fs::path underC = absolute.lexically_relative(driveC);
+    std::string path;
+    if (!underC.empty() && *underC.begin() != "..") {
+        path = "C:\\" + (underC == "." ? std::string() : underC.string());
+    } else {
+        path = "Z:" + absolute.string();
+    }
+    std::replace(path.begin(), path.end(), '/', '\\');
+    return path;
+}
+
+fs::path WineSession::UnixPath(const std::string& windowsPath) const {
+    if (!IsWindowsPath(windowsPath)) {
+        throw std::invalid_argument("not a Windows path with a drive: " + windowsPath);
+    }
+    const std::string drive(1, static_cast<char>(std::tolower(windowsPath[0])));
+    const fs::path devices = prefix_ / "dosdevices";
+    fs::path link = fs::read_symlink(devices / (drive + ":"));
+    fs::path path = (link.is_absolute() ? link : devices / link).lexically_normal();
+    std::string rest = windowsPath.substr(2);
+    std::replace(rest.begin(), rest.end(), '\\', '/');
+    for (const auto& part : fs::path(rest).relative_path()) {
+        if (part.empty()) continue;
+        path /= ExistingName(path, part.string());
+    }
+    return path;
+}
+
+void WineSession::KillAllPrograms() const {
+    RunToEnd(WineSpec({"wineserver", "-k"}, {}), Ms(20000));
+}
+
+std::vector<pid_t> WineSession::RunningProcesses() const {
+    return ProcessesWithEnvironment("WINEPREFIX=" + prefix_.string());
+}
+
+bool WineSession::Shutdown() {
+    if (shutDown_) return true;
+    shutDown_ = true;
+    KillAllPrograms();
+    server_.Stop(Ms(5000));
+    // Anything that outlived the server (a loader between fork and connect)
+    // is found by its environment; that counts as a leftover.
+    const bool clean = WaitUntil([&] { return RunningProcesses().empty(); }, Ms(3000));
+    for (int round = 0; round < 20 && !RunningProcesses().empty(); ++round) {
+        for (pid_t pid : RunningProcesses()) kill(pid, SIGKILL);
+        std::this_thread::sleep_for(Ms(100));
+    }
+    std::error_code error;
+    fs::remove_all(prefix_, error);
+    return clean;
+}
+
+}  // namespace orvan::e2e

@@ -1,0 +1,473 @@
+// inspector.exe: the Windows-side eyes and hands of the end-to-end tests.
+//
+// A console program that reads one command per line on stdin and answers
+// each on stdout. It never creates a window, never takes the focus and
+// changes nothing unless a command says so.
+//
+// Request: a command word and its arguments, separated by TABs. A line
+// without a TAB may separate them by blanks instead; then the command's last
+// argument takes the rest of the line (handy when typing by hand).
+// Handles and numbers: decimal, or hex with a 0x prefix.
+//
+// Reply:   ok | error<TAB>reason      the status line
+//          key=value<TAB>key=value... zero or more records
+//          .                          the end of the reply
+// Text is UTF-8; the bytes 0x00-0x1F and '%' are written as %XX. Handles
+// are 0x-prefixed hex; rectangles are left,top,right,bottom in screen
+// coordinates; flags are 0 or 1.
+//
+// Commands and their records:
+//   windows              every top-level window, topmost first: a window
+//                        record: hwnd pid tid class title rect client visible
+//                        enabled minimized maximized style exstyle owner
+//   window HWND          the window record of one window
+//   foreground           the window record of the foreground window
+//   focus                foreground active focus capture (handles of the
+//                        foreground thread), focusclass focusid focuspid
+//   children HWND        every descendant: hwnd parent class id text rect
+//                        visible enabled style
+//   list HWND            a list box: count selected top, then one record per
+//                        entry: index text rect selected
+//   msgboxes             every visible #32770 dialog: kind=msgbox hwnd pid
+//                        title rect icon (none, hand, exclamation, asterisk,
+//                        question, unknown), then its kind=text records (text)
+//                        and kind=button records (button id text rect
+//                        default)
+//   press HWND ID        posts the dialog the click of its button ID
+//   close HWND           posts WM_CLOSE
+//   wait-window TITLE MS waits for a visible top-level window titled TITLE;
+//                        its window record, or error timeout
+//   start SHOW CMDLINE   CreateProcess with STARTF_USESHOWWINDOW and SHOW as
+//                        wShowWindow; pid
+//   start-in SHOW DIR CMDLINE   the same with DIR as current directory
+//   wait-exit PID MS     exitcode, or error timeout
+//   kill PID             TerminateProcess
+//   processes            pid ppid exe, for every process
+//   self                 pid: the inspector's own
+//   xwindow HWND         xwindow: the X window Wine shows a top-level window in
+//                        (0x0 when it has none, or not under Wine's X11 driver)
+//   setenv NAME VALUE    sets (an empty VALUE removes) a variable of the
+//                        inspector, which the programs it starts inherit
+//   quit                 ends the inspector
+#include <windows.h>
+#include <fcntl.h>
+#include <io.h>
+#include <tlhelp32.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "icons.h"
+#include "protocol.h"
+
+namespace inspector {
+namespace {
+
+HWND ParseHwnd(const std::string& text) {
+    return reinterpret_cast<HWND>(static_cast<UINT_PTR>(ParseNumber(text)));
+}
+
+std::string ClassOf(HWND hwnd) {
+    wchar_t name[256];
+    const int n = GetClassNameW(hwnd, name, 256);
+    return Utf8(std::wstring(name, n > 0 ? static_cast<size_t>(n) : 0));
+}
+
+// WM_GETTEXT is marshalled between processes, GetWindowText is not for
+// controls of other processes.
+std::string TextOf(HWND hwnd) {
+    DWORD_PTR length = 0;
+    if (!SendMessageTimeoutW(hwnd, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 1000, &length)) {
+        return {};
+    }
+    std::wstring text(length + 1, L'\0');
+    DWORD_PTR copied = 0;
+    SendMessageTimeoutW(hwnd, WM_GETTEXT, length + 1, reinterpret_cast<LPARAM>(text.data()),
+                        SMTO_ABORTIFHUNG, 1000, &copied);
+    text.resize(copied);
+    return Utf8(text);
+}
+
+RECT ClientOnScreen(HWND hwnd) {
+    RECT client{};
+    GetClientRect(hwnd, &client);
+    MapWindowPoints(hwnd, nullptr, reinterpret_cast<POINT*>(&client), 2);
+    return client;
+}
+
+Record WindowRecord(HWND hwnd) {
+    DWORD pid = 0;
+    const DWORD tid = GetWindowThreadProcessId(hwnd, &pid);
+    RECT rect{};
+    GetWindowRect(hwnd, &rect);
+    return Record()
+        .Hex("hwnd", Handle(hwnd))
+        .Add("pid", pid)
+        .Add("tid", tid)
+        .Add("class", ClassOf(hwnd))
+        .Add("title", TextOf(hwnd))
+        .Add("rect", rect)
+        .Add("client", ClientOnScreen(hwnd))
+        .Flag("visible", IsWindowVisible(hwnd))
+        .Flag("enabled", IsWindowEnabled(hwnd))
+        .Flag("minimized", IsIconic(hwnd))
+        .Flag("maximized", IsZoomed(hwnd))
+        .Hex("style", static_cast<DWORD>(GetWindowLongW(hwnd, GWL_STYLE)))
+        .Hex("exstyle", static_cast<DWORD>(GetWindowLongW(hwnd, GWL_EXSTYLE)))
+        .Hex("owner", Handle(GetWindow(hwnd, GW_OWNER)));
+}
+
+BOOL CALLBACK Collect(HWND hwnd, LPARAM list) {
+    reinterpret_cast<std::vector<HWND>*>(list)->push_back(hwnd);
+    return TRUE;
+}
+
+std::vector<HWND> TopLevelWindows() {
+    std::vector<HWND> found;
+    EnumWindows(Collect, reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+std::vector<HWND> Descendants(HWND parent) {
+    std::vector<HWND> found;
+    EnumChildWindows(parent, Collect, reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+HWND RequireWindow(const std::string& text) {
+    HWND hwnd = ParseHwnd(text);
+    if (!IsWindow(hwnd)) throw CommandError("no such window");
+    return hwnd;
+}
+
+Reply Windows(const Args&) {
+    Reply reply;
+    for (HWND hwnd : TopLevelWindows()) reply.records.push_back(WindowRecord(hwnd));
+    return reply;
+}
+
+Reply Window(const Args& args) {
+    Reply reply;
+    reply.records.push_back(WindowRecord(RequireWindow(args[0])));
+    return reply;
+}
+
+Reply Foreground(const Args&) {
+    Reply reply;
+    HWND hwnd = GetForegroundWindow();
+    reply.records.push_back(hwnd ? WindowRecord(hwnd) : Record().Hex("hwnd", 0));
+    return reply;
+}
+
+Reply Focus(const Args&) {
+    HWND foreground = GetForegroundWindow();
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    const DWORD tid = foreground ? GetWindowThreadProcessId(foreground, nullptr) : 0;
+    if (tid) GetGUIThreadInfo(tid, &info);
+    DWORD focusPid = 0;
+    if (info.hwndFocus) GetWindowThreadProcessId(info.hwndFocus, &focusPid);
+    Reply reply;
+    reply.records.push_back(
+        Record()
+            .Hex("foreground", Handle(foreground))
+            .Hex("active", Handle(info.hwndActive))
+            .Hex("focus", Handle(info.hwndFocus))
+            .Hex("capture", Handle(info.hwndCapture))
+            .Add("focusclass", info.hwndFocus ? ClassOf(info.hwndFocus) : std::string())
+            .Add("focusid", info.hwndFocus ? static_cast<DWORD>(GetDlgCtrlID(info.hwndFocus)) : 0UL)
+            .Add("focuspid", focusPid));
+    return reply;
+}
+
+Reply Children(const Args& args) {
+    Reply reply;
+    for (HWND child : Descendants(RequireWindow(args[0]))) {
+        RECT rect{};
+        GetWindowRect(child, &rect);
+        reply.records.push_back(
+            Record()
+                .Hex("hwnd", Handle(child))
+                .Hex("parent", Handle(GetParent(child)))
+                .Add("class", ClassOf(child))
+                .Add("id", static_cast<DWORD>(GetDlgCtrlID(child)))
+                .Add("text", TextOf(child))
+                .Add("rect", rect)
+                .Flag("visible", IsWindowVisible(child))
+                .Flag("enabled", IsWindowEnabled(child))
+                .Hex("style", static_cast<DWORD>(GetWindowLongW(child, GWL_STYLE))));
+    }
+    return reply;
+}
+
+LRESULT Ask(HWND hwnd, UINT msg, WPARAM wp = 0, LPARAM lp = 0) {
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutW(hwnd, msg, wp, lp, SMTO_ABORTIFHUNG, 2000, &result)) {
+        throw CommandError("the window does not answer");
+    }
+    return static_cast<LRESULT>(result);
+}
+
+Reply List(const Args& args) {
+    HWND list = RequireWindow(args[0]);
+    const LRESULT count = Ask(list, LB_GETCOUNT);
+    if (count < 0) throw CommandError("not a list box");
+    const LRESULT selected = Ask(list, LB_GETCURSEL);
+    Reply reply;
+    reply.records.push_back(Record()
+                                .Add("count", std::to_string(count))
+                                .Add("selected", std::to_string(selected))
+                                .Add("top", std::to_string(Ask(list, LB_GETTOPINDEX))));
+    for (LRESULT i = 0; i < count; ++i) {
+        const auto index = static_cast<WPARAM>(i);
+        const LRESULT length = Ask(list, LB_GETTEXTLEN, index);
+        std::wstring text(static_cast<size_t>(length > 0 ? length : 0) + 1, L'\0');
+        const LRESULT copied = Ask(list, LB_GETTEXT, index, reinterpret_cast<LPARAM>(text.data()));
+        text.resize(static_cast<size_t>(copied > 0 ? copied : 0));
+        RECT item{};
+        Ask(list, LB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&item));
+        MapWindowPoints(list, nullptr, reinterpret_cast<POINT*>(&item), 2);
+        reply.records.push_back(Record()
+                                    .Add("index", std::to_string(i))
+                                    .Add("text", Utf8(text))
+                                    .Add("rect", item)
+                                    .Flag("selected", Ask(list, LB_GETSEL, index) > 0));
+    }
+    return reply;
+}
+
+Record ButtonRecord(HWND dialog, HWND button) {
+    RECT rect{};
+    GetWindowRect(button, &rect);
+    const auto style = static_cast<DWORD>(GetWindowLongW(button, GWL_STYLE));
+    return Record()
+        .Add("kind", "button")
+        .Hex("hwnd", Handle(dialog))
+        .Hex("button", Handle(button))
+        .Add("id", static_cast<DWORD>(GetDlgCtrlID(button)))
+        .Add("text", TextOf(button))
+        .Add("rect", rect)
+        .Flag("default", (style & BS_TYPEMASK) == BS_DEFPUSHBUTTON);
+}
+
+void AddMessageBox(Reply& reply, HWND dialog) {
+    std::vector<Record> parts;
+    std::string icon = "none";
+    for (HWND child : Descendants(dialog)) {
+        if (!IsWindowVisible(child)) continue;
+        const std::string cls = ClassOf(child);
+        const auto style = static_cast<DWORD>(GetWindowLongW(child, GWL_STYLE));
+        if (cls == "Static" && (style & SS_TYPEMASK) == SS_ICON) {
+            icon = IdentifyIcon(child);
+        } else if (cls == "Static") {
+            parts.push_back(Record()
+                                .Add("kind", "text")
+                                .Hex("hwnd", Handle(dialog))
+                                .Add("text", TextOf(child)));
+        } else if (cls == "Button") {
+            parts.push_back(ButtonRecord(dialog, child));
+        }
+    }
+    DWORD pid = 0;
+    GetWindowThreadProcessId(dialog, &pid);
+    RECT rect{};
+    GetWindowRect(dialog, &rect);
+    reply.records.push_back(Record()
+                                .Add("kind", "msgbox")
+                                .Hex("hwnd", Handle(dialog))
+                                .Add("pid", pid)
+                                .Add("title", TextOf(dialog))
+                                .Add("rect", rect)
+                                .Add("icon", icon));
+    reply.records.insert(reply.records.end(), parts.begin(), parts.end());
+}
+
+Reply MessageBoxes(const Args&) {
+    Reply reply;
+    for (HWND hwnd : TopLevelWindows()) {
+        if (IsWindowVisible(hwnd) && ClassOf(hwnd) == "#32770") AddMessageBox(reply, hwnd);
+    }
+    return reply;
+}
+
+Reply Press(const Args& args) {
+    HWND dialog = RequireWindow(args[0]);
+    const auto id = static_cast<int>(ParseNumber(args[1]));
+    HWND button = GetDlgItem(dialog, id);
+    if (!button) throw CommandError("no such button");
+    // Posted, so a dialog that answers slowly cannot block the inspector.
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button));
+    return {};
+}
+
+Reply Close(const Args& args) {
+    PostMessageW(RequireWindow(args[0]), WM_CLOSE, 0, 0);
+    return {};
+}
+
+Reply WaitWindow(const Args& args) {
+    const std::string& title = args[0];
+    const DWORD timeout = static_cast<DWORD>(ParseNumber(args[1]));
+    const DWORD start = GetTickCount();
+    for (;;) {
+        for (HWND hwnd : TopLevelWindows()) {
+            if (IsWindowVisible(hwnd) && TextOf(hwnd) == title) {
+                Reply reply;
+                reply.records.push_back(WindowRecord(hwnd));
+                return reply;
+            }
+        }
+        if (GetTickCount() - start >= timeout) throw CommandError("timeout");
+        Sleep(50);
+    }
+}
+
+Reply StartIn(int show, const std::string& dir, const std::string& commandLine) {
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    si.dwFlags = STARTF_USESHOWWINDOW;
+    si.wShowWindow = static_cast<WORD>(show);
+    PROCESS_INFORMATION pi{};
+    std::wstring line = Wide(commandLine);
+    const std::wstring directory = Wide(dir);
+    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        directory.empty() ? nullptr : directory.c_str(), &si, &pi)) {
+        throw CommandError("CreateProcess failed: error " + std::to_string(GetLastError()));
+    }
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    Reply reply;
+    reply.records.push_back(Record().Add("pid", pi.dwProcessId));
+    return reply;
+}
+
+Reply Start(const Args& args) {
+    return StartIn(static_cast<int>(ParseNumber(args[0])), "", args[1]);
+}
+
+Reply StartInDir(const Args& args) {
+    return StartIn(static_cast<int>(ParseNumber(args[0])), args[1], args[2]);
+}
+
+HANDLE OpenPid(const std::string& text, DWORD access) {
+    HANDLE process = OpenProcess(access, FALSE, static_cast<DWORD>(ParseNumber(text)));
+    if (!process) throw CommandError("no such process");
+    return process;
+}
+
+Reply WaitExit(const Args& args) {
+    HANDLE process = OpenPid(args[0], SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION);
+    const DWORD waited = WaitForSingleObject(process, static_cast<DWORD>(ParseNumber(args[1])));
+    DWORD code = 0;
+    GetExitCodeProcess(process, &code);
+    CloseHandle(process);
+    if (waited != WAIT_OBJECT_0) throw CommandError("timeout");
+    Reply reply;
+    reply.records.push_back(Record().Add("exitcode", code));
+    return reply;
+}
+
+Reply Kill(const Args& args) {
+    HANDLE process = OpenPid(args[0], PROCESS_TERMINATE | SYNCHRONIZE);
+    const BOOL done = TerminateProcess(process, 1) && WaitForSingleObject(process, 5000) == 0;
+    CloseHandle(process);
+    if (!done) throw CommandError("could not end the process");
+    return {};
+}
+
+Reply Processes(const Args&) {
+    HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snap == INVALID_HANDLE_VALUE) throw CommandError("no process snapshot");
+    Reply reply;
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32FirstW(snap, &entry); more; more = Process32NextW(snap, &entry)) {
+        reply.records.push_back(Record()
+                                    .Add("pid", entry.th32ProcessID)
+                                    .Add("ppid", entry.th32ParentProcessID)
+                                    .Add("exe", Utf8(entry.szExeFile)));
+    }
+    CloseHandle(snap);
+    return reply;
+}
+
+Reply Self(const Args&) {
+    Reply reply;
+    reply.records.push_back(Record().Add("pid", GetCurrentProcessId()));
+    return reply;
+}
+
+Reply XWindow(const Args& args) {
+    const HANDLE x = GetPropA(RequireWindow(args[0]), "__wine_x11_whole_window");
+    Reply reply;
+    reply.records.push_back(Record().Hex("xwindow", reinterpret_cast<UINT_PTR>(x)));
+    return reply;
+}
+
+Reply SetEnv(const Args& args) {
+    const std::wstring value = Wide(args[1]);
+    if (!SetEnvironmentVariableW(Wide(args[0]).c_str(),
+                                 args[1].empty() ? nullptr : value.c_str()) &&
+        !args[1].empty()) {
+        throw CommandError("SetEnvironmentVariable failed");
+    }
+    return {};
+}
+
+struct Command {
+    size_t arity;
+    std::function<Reply(const Args&)> run;
+};
+
+const std::map<std::string, Command>& Commands() {
+    static const std::map<std::string, Command> table = {
+        {"windows", {0, Windows}},       {"window", {1, Window}},
+        {"foreground", {0, Foreground}}, {"focus", {0, Focus}},
+        {"children", {1, Children}},     {"list", {1, List}},
+        {"msgboxes", {0, MessageBoxes}}, {"press", {2, Press}},
+        {"close", {1, Close}},           {"wait-window", {2, WaitWindow}},
+        {"start", {2, Start}},           {"start-in", {3, StartInDir}},
+        {"wait-exit", {2, WaitExit}},    {"kill", {1, Kill}},
+        {"processes", {0, Processes}},   {"self", {0, Self}},
+        {"setenv", {2, SetEnv}},         {"xwindow", {1, XWindow}},
+    };
+    return table;
+}
+
+Reply Serve(const std::string& line) {
+    const std::string word = CommandWord(line);
+    if (word.empty()) throw CommandError("empty command");
+    const auto found = Commands().find(word);
+    if (found == Commands().end()) throw CommandError("unknown command " + word);
+    const Command& command = found->second;
+    const Args args = Arguments(line, command.arity);
+    if (args.size() != command.arity) {
+        throw CommandError(word + " takes " + std::to_string(command.arity) + " arguments");
+    }
+    return command.run(args);
+}
+
+}  // namespace
+}  // namespace inspector
+
+int main() {
+    _setmode(_fileno(stdin), _O_BINARY);
+    _setmode(_fileno(stdout), _O_BINARY);
+    std::string line;
+    while (inspector::ReadLine(stdin, line)) {
+        if (line == "quit") {
+            inspector::WriteReply(stdout, inspector::Reply());
+            break;
+        }
+        try {
+            inspector::WriteReply(stdout, inspector::Serve(line));
+        } catch (const std::exception& error) {
+            inspector::WriteError(stdout, error.what());
+        }
+    }
+    return 0;
+}

@@ -1,0 +1,343 @@
+// probe.exe: the test program the end-to-end tests have the console start.
+//
+// It records how it was started, shows one window the way it was asked to,
+// and records how that window ended up, so a test can check the command
+// line, show code and directory a launch really produced.
+//
+// Log: the file named by the environment variable ORVAN_PROBE_LOG (a Windows
+// path), or probe.log beside the exe. One record per line, appended with a
+// single WriteFile so that concurrent probes never interleave:
+//
+//   key=value<TAB>key=value...<CRLF>
+//
+// Values are text in the ANSI code page; the bytes 0x00-0x1F and '%' are
+// written as %XX (two hex digits), everything else as is. Every record
+// starts with event= and pid=. The events:
+//
+//   event=start  pid ppid module cmdline cwd flags show ncmdshow args
+//       flags/show: GetStartupInfo's dwFlags (hex) and wShowWindow (decimal);
+//       ncmdshow: what WinMain received; args: the argument count.
+//   event=shown  pid hwnd foreground visible state     (right after showing)
+//   event=settled pid hwnd foreground visible state    (about 750 ms later)
+//       foreground: 1 when the probe's window is GetForegroundWindow();
+//       state: normal, maximized or minimized.
+//   event=msgbox pid result      (after a --msgbox box was closed)
+//   event=click pid button x y   (a button released over the client area;
+//                                 button: left, right, middle; client pixels)
+//   event=select pid index       (the --list selection changed)
+//   event=dblclick pid index     (an entry of the --list was double-clicked)
+//   event=exit   pid reason      (reason: close, timeout)
+//
+// Arguments it acts on (anything else is only logged):
+//   --msgbox TEXT        after showing, a message box "Orvan Probe" with
+//                        TEXT, an OK button and the exclamation icon
+//   --msgbox-error TEXT  the same with the stop (hand) icon
+//   --exit-after MS      exit by itself after MS milliseconds
+//   --at X,Y             place the window's top-left corner there
+//   --list A|B|C         a list box child (id 100) with these entries, in
+//                        this order, the first selected
+//
+// The client area is painted kProbeColour so tests can find it on screen.
+// Whatever happens, the probe ends itself after two minutes.
+#include <windows.h>
+#include <tlhelp32.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+namespace {
+
+constexpr COLORREF kProbeColour = RGB(0x12, 0x34, 0x56);
+constexpr UINT kMsgShown = WM_APP + 1;
+constexpr UINT_PTR kTimerSettled = 1;
+constexpr UINT_PTR kTimerExit = 2;
+constexpr DWORD kLifetimeMs = 120000;
+
+constexpr int kListId = 100;
+
+struct Options {
+    std::string msgboxText;
+    UINT msgboxIcon = 0;
+    UINT exitAfterMs = 0;
+    int x = CW_USEDEFAULT;
+    int y = CW_USEDEFAULT;
+    std::string listEntries;
+    bool hasList = false;
+};
+
+Options g_options;
+int g_nCmdShow = SW_SHOWDEFAULT;
+
+std::string Escape(const std::string& text) {
+    static const char kHex[] = "0123456789ABCDEF";
+    std::string out;
+    for (char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || c == '%') {
+            out += '%';
+            out += kHex[byte >> 4];
+            out += kHex[byte & 0xF];
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+class Record {
+public:
+    Record(const char* event) { Add("event", event).Add("pid", GetCurrentProcessId()); }
+    Record& Add(const char* key, const std::string& value) {
+        if (!line_.empty()) line_ += '\t';
+        line_ += key;
+        line_ += '=';
+        line_ += Escape(value);
+        return *this;
+    }
+    Record& Add(const char* key, unsigned long value) { return Add(key, std::to_string(value)); }
+    Record& AddHex(const char* key, unsigned long value) {
+        char text[16];
+        wsprintfA(text, "0x%lX", value);
+        return Add(key, text);
+    }
+    void Write();
+
+private:
+    std::string line_;
+};
+
+std::string LogPath() {
+    char path[MAX_PATH * 2];
+    DWORD n = GetEnvironmentVariableA("ORVAN_PROBE_LOG", path, sizeof path);
+    if (n > 0 && n < sizeof path) return path;
+    n = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string own(path, n);
+    const auto slash = own.find_last_of("\\/");
+    return (slash == std::string::npos ? std::string() : own.substr(0, slash + 1)) + "probe.log";
+}
+
+void Record::Write() {
+    // Append-only access makes each WriteFile land whole at the end. Opening
+    // can fail for a moment while other probes hold the file; try again.
+    const std::string path = LogPath();
+    HANDLE file = INVALID_HANDLE_VALUE;
+    int retries = 0;
+    for (; retries < 100; ++retries) {
+        file = CreateFileA(path.c_str(), FILE_APPEND_DATA,
+                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                           OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file != INVALID_HANDLE_VALUE) break;
+        Sleep(10);
+    }
+    if (file == INVALID_HANDLE_VALUE) return;
+    if (retries > 0) Add("retries", static_cast<unsigned long>(retries));
+    const std::string text = line_ + "\r\n";
+    DWORD written = 0;
+    WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    CloseHandle(file);
+}
+
+DWORD ParentPid() {
+    DWORD parent = 0;
+    HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snap == INVALID_HANDLE_VALUE) return 0;
+    PROCESSENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32First(snap, &entry); more; more = Process32Next(snap, &entry)) {
+        if (entry.th32ProcessID == GetCurrentProcessId()) parent = entry.th32ParentProcessID;
+    }
+    CloseHandle(snap);
+    return parent;
+}
+
+void LogStart() {
+    char module[MAX_PATH];
+    const DWORD moduleLen = GetModuleFileNameA(nullptr, module, MAX_PATH);
+    char cwd[MAX_PATH];
+    const DWORD cwdLen = GetCurrentDirectoryA(MAX_PATH, cwd);
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    GetStartupInfoA(&si);
+    Record("start")
+        .Add("ppid", ParentPid())
+        .Add("module", std::string(module, moduleLen))
+        .Add("cmdline", GetCommandLineA())
+        .Add("cwd", std::string(cwd, cwdLen < MAX_PATH ? cwdLen : 0))
+        .AddHex("flags", si.dwFlags)
+        .Add("show", si.wShowWindow)
+        .Add("ncmdshow", static_cast<unsigned long>(g_nCmdShow))
+        .Add("args", static_cast<unsigned long>(__argc))
+        .Write();
+}
+
+void LogWindowState(const char* event, HWND hwnd) {
+    const char* state = IsIconic(hwnd) ? "minimized" : IsZoomed(hwnd) ? "maximized" : "normal";
+    Record(event)
+        .AddHex("hwnd", static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(hwnd)))
+        .Add("foreground", GetForegroundWindow() == hwnd ? 1UL : 0UL)
+        .Add("visible", IsWindowVisible(hwnd) ? 1UL : 0UL)
+        .Add("state", state)
+        .Write();
+}
+
+void ParseArguments() {
+    for (int i = 1; i < __argc; ++i) {
+        const char* arg = __argv[i];
+        const bool hasValue = i + 1 < __argc;
+        if (std::strcmp(arg, "--msgbox") == 0 && hasValue) {
+            g_options.msgboxText = __argv[++i];
+            g_options.msgboxIcon = MB_ICONEXCLAMATION;
+        } else if (std::strcmp(arg, "--msgbox-error") == 0 && hasValue) {
+            g_options.msgboxText = __argv[++i];
+            g_options.msgboxIcon = MB_ICONHAND;
+        } else if (std::strcmp(arg, "--exit-after") == 0 && hasValue) {
+            g_options.exitAfterMs = static_cast<UINT>(std::strtoul(__argv[++i], nullptr, 10));
+        } else if (std::strcmp(arg, "--at") == 0 && hasValue) {
+            char* rest = nullptr;
+            g_options.x = static_cast<int>(std::strtol(__argv[++i], &rest, 10));
+            g_options.y = *rest == ',' ? static_cast<int>(std::strtol(rest + 1, nullptr, 10)) : 0;
+        } else if (std::strcmp(arg, "--list") == 0 && hasValue) {
+            g_options.listEntries = __argv[++i];
+            g_options.hasList = true;
+        }
+    }
+}
+
+void OnShown(HWND hwnd) {
+    LogWindowState("shown", hwnd);
+    SetTimer(hwnd, kTimerSettled, 750, nullptr);
+    if (!g_options.msgboxText.empty()) {
+        const int result = MessageBoxA(hwnd, g_options.msgboxText.c_str(), "Orvan Probe",
+                                       MB_OK | g_options.msgboxIcon);
+        Record("msgbox").Add("result", static_cast<unsigned long>(result)).Write();
+    }
+}
+
+void CreateList(HWND parent) {
+    HWND list = CreateWindowExA(
+        0, "LISTBOX", "", WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | LBS_NOTIFY, 10, 10, 200,
+        150, parent, reinterpret_cast<HMENU>(kListId), GetModuleHandleA(nullptr), nullptr);
+    const std::string& all = g_options.listEntries;
+    for (size_t start = 0;;) {
+        const size_t bar = all.find('|', start);
+        const std::string entry = all.substr(start, bar - start);
+        SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry.c_str()));
+        if (bar == std::string::npos) break;
+        start = bar + 1;
+    }
+    SendMessageA(list, LB_SETCURSEL, 0, 0);
+}
+
+void OnListNotify(HWND list, WORD code) {
+    const LRESULT index = SendMessageA(list, LB_GETCURSEL, 0, 0);
+    const char* event = code == LBN_DBLCLK      ? "dblclick"
+                        : code == LBN_SELCHANGE ? "select"
+                                                : nullptr;
+    if (event) Record(event).Add("index", std::to_string(index)).Write();
+}
+
+void LogClick(const char* button, LPARAM lp) {
+    Record("click")
+        .Add("button", button)
+        .Add("x", std::to_string(static_cast<short>(LOWORD(lp))))
+        .Add("y", std::to_string(static_cast<short>(HIWORD(lp))))
+        .Write();
+}
+
+void OnPaint(HWND hwnd) {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(hwnd, &ps);
+    HBRUSH brush = CreateSolidBrush(kProbeColour);
+    RECT client;
+    GetClientRect(hwnd, &client);
+    FillRect(dc, &client, brush);
+    DeleteObject(brush);
+    EndPaint(hwnd, &ps);
+}
+
+LRESULT CALLBACK ProbeProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+        case kMsgShown:
+            OnShown(hwnd);
+            return 0;
+        case WM_TIMER:
+            KillTimer(hwnd, wp);
+            if (wp == kTimerSettled) LogWindowState("settled", hwnd);
+            if (wp == kTimerExit) {
+                Record("exit").Add("reason", "timeout").Write();
+                DestroyWindow(hwnd);
+            }
+            return 0;
+        case WM_CREATE:
+            if (g_options.hasList) CreateList(hwnd);
+            return 0;
+        case WM_COMMAND:
+            if (LOWORD(wp) == kListId) OnListNotify(reinterpret_cast<HWND>(lp), HIWORD(wp));
+            return 0;
+        case WM_LBUTTONUP:
+            LogClick("left", lp);
+            return 0;
+        case WM_RBUTTONUP:
+            LogClick("right", lp);
+            return 0;
+        case WM_MBUTTONUP:
+            LogClick("middle", lp);
+            return 0;
+        case WM_ERASEBKGND:
+            return 1;
+        case WM_PAINT:
+            OnPaint(hwnd);
+            return 0;
+        case WM_CLOSE:
+            Record("exit").Add("reason", "close").Write();
+            DestroyWindow(hwnd);
+            return 0;
+        case WM_DESTROY:
+            PostQuitMessage(0);
+            return 0;
+        default:
+            return DefWindowProcA(hwnd, msg, wp, lp);
+    }
+}
+
+// The last line of defence against a probe left running: a test that forgets
+// it, or a probe stuck in a modal loop.
+DWORD WINAPI Lifetime(void*) {
+    Sleep(kLifetimeMs + 5000);
+    ExitProcess(3);
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int nCmdShow) {
+    g_nCmdShow = nCmdShow;
+    ParseArguments();
+    LogStart();
+    CloseHandle(CreateThread(nullptr, 0, Lifetime, nullptr, 0, nullptr));
+
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = ProbeProc;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    wc.lpszClassName = "OrvanProbe";
+    if (!RegisterClassA(&wc)) return 1;
+
+    const std::string title = "Orvan Probe " + std::to_string(GetCurrentProcessId());
+    HWND hwnd =
+        CreateWindowExA(0, wc.lpszClassName, title.c_str(), WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
+                        g_options.x, g_options.y, 320, 240, nullptr, nullptr, instance, nullptr);
+    if (!hwnd) return 1;
+    ShowWindow(hwnd, nCmdShow);
+    UpdateWindow(hwnd);
+    PostMessageA(hwnd, kMsgShown, 0, 0);
+    SetTimer(hwnd, kTimerExit, g_options.exitAfterMs ? g_options.exitAfterMs : kLifetimeMs,
+             nullptr);
+
+    MSG msg;
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    return 0;
+}
