@@ -20,4 +20,4 @@ target_compile_definitions(e2e_tests PRIVATE
 
 # The run ends itself (and everything it started) before CTest's limit.
 add_test(NAME e2e COMMAND e2e_tests)
-set_tests_properties(e2e PROPERTIES TIMEOUT 600 ENVIRONMENT "ORVAN_E2E_TIMEOUT=540" RUN_SERIAL TRUE)
+set_tests_properties(e2e PROPERTIES TIMEOUT 2400 ENVIRONMENT "ORVAN_E2E_TIMEOUT=2300" RUN_SERIAL TRUE)
