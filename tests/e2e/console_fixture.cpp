@@ -1,0 +1,114 @@
+#include "console_fixture.h"
+
+#include <fstream>
+#include <thread>
+
+namespace orvan::e2e {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+void ConsoleTest::SetUp() {
+    E2ETest::SetUp();
+    fs::remove_all(SettingsPath());
+    fs::create_directories(AppDir());
+    fs::copy_file(Session::Get().Win32File("orvan97.exe"), AppDir() / "orvan97.exe");
+}
+
+void ConsoleTest::TearDown() {
+    E2ETest::TearDown();
+    if (process_.Running()) process_.Kill();
+    fs::remove_all(SettingsPath());
+}
+
+fs::path ConsoleTest::SettingsPath() const { return Session::Get().Wine().Prefix() / "drive_c" / "windows" / "Orvan97.ini"; }
+
+void ConsoleTest::WriteSettings(const std::string& bytes) const {
+    std::ofstream out(SettingsPath(), std::ios::binary | std::ios::trunc);
+    out << bytes;
+}
+
+std::optional<std::string> ConsoleTest::Settings() const {
+    if (!fs::is_regular_file(SettingsPath())) return std::nullopt;
+    return ReadFile(SettingsPath());
+}
+
+WindowInfo ConsoleTest::StartConsole(const ConsoleOptions& options) {
+    if (options.settings) WriteSettings(*options.settings);
+    LaunchOptions launch;
+    launch.directory = AppDirWindows();
+    launch.environment = options.environment;
+    process_ = Wine().Launch((AppDir() / "orvan97.exe").string(), {}, launch);
+    std::optional<WindowInfo> window;
+    WaitUntil(
+        [&] {
+            for (const WindowInfo& w : Inspect().Windows())
+                if (w.title == "Orvan 97" && w.className == "Orvan97Form" && w.visible) window = w;
+            return window.has_value();
+        },
+        20s);
+    if (!window) {
+        ADD_FAILURE() << "the console's window did not appear";
+        return {};
+    }
+    console_ = *window;
+    if (options.waitForSlide) {
+        // The buttons' last column of pixels is idle only once they stand at their place.
+        for (const Rect& r : {at::kEdit, at::kOptions, at::kWindows, at::kUser, at::kDefine})
+            if (!WaitUntil([&] { return Screen().Pixel(r.right - 1, r.CenterY()) == kIdle; }, 10s))
+                ADD_FAILURE() << "a button did not reach its column: " << r.ToString();
+    }
+    // Seen again: the first look may catch the window on its way to maximized.
+    WaitUntil(
+        [&] {
+            if (auto now = Inspect().Window(console_.hwnd)) console_ = *now;
+            return console_.maximized;
+        },
+        5s);
+    return console_;
+}
+
+Hwnd ConsoleTest::ListAt(const Rect& r) {
+    for (const ChildInfo& c : Inspect().Children(console_.hwnd))
+        if (c.className == "ListBox" && c.rect == r) return c.hwnd;
+    ADD_FAILURE() << "no list box at " << r.ToString();
+    return 0;
+}
+
+Hwnd ConsoleTest::BuiltInList() { return ListAt(at::kBuiltInList); }
+Hwnd ConsoleTest::UserList() { return ListAt(at::kUserList); }
+
+bool ConsoleTest::RequestClose(std::chrono::milliseconds timeout) {
+    Inspect().Close(console_.hwnd);
+    return WaitConsoleExit(timeout);
+}
+
+bool ConsoleTest::WaitConsoleExit(std::chrono::milliseconds timeout) {
+    return process_.WaitExit(timeout).has_value();
+}
+
+void ConsoleTest::ClickOn(const Rect& r, Button button) {
+    Screen().MovePointer(r.CenterX(), r.CenterY());
+    std::this_thread::sleep_for(50ms);
+    Screen().Click(r.CenterX(), r.CenterY(), button);
+}
+
+std::uint32_t ConsoleTest::ColourOf(const Rect& r) { return Screen().Pixel(r.left + 4, r.CenterY()); }
+
+bool ConsoleTest::WaitColour(const Rect& r, std::uint32_t colour, std::chrono::milliseconds timeout) {
+    return WaitUntil([&] { return ColourOf(r) == colour; }, timeout);
+}
+
+std::optional<std::string> ConsoleTest::ValueIn(const std::string& file, const std::string& key) {
+    std::size_t at = 0;
+    while (at < file.size()) {
+        std::size_t end = file.find("\r\n", at);
+        if (end == std::string::npos) end = file.size();
+        const std::string line = file.substr(at, end - at);
+        if (line.rfind(key + "=", 0) == 0) return line.substr(key.size() + 1);
+        at = end + 2;
+    }
+    return std::nullopt;
+}
+
+}  // namespace orvan::e2e

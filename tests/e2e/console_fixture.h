@@ -1,0 +1,100 @@
+// The console under Wine: its settings file in the prefix, a copy of the
+// program in a folder of the test's own, and the places of its controls on
+// the screen (the console covers the screen from its top-left corner, so
+// client pixels are screen pixels).
+#pragma once
+
+#include <chrono>
+#include <filesystem>
+#include <optional>
+#include <string>
+
+#include "harness.h"
+
+namespace orvan::e2e {
+
+// Screen colours, 0xRRGGBB.
+constexpr std::uint32_t kIdle = 0x0087C8;
+constexpr std::uint32_t kLit = 0x95DDFF;
+constexpr std::uint32_t kFrameBlue = 0x0084C6;
+constexpr std::uint32_t kBlack = 0x000000;
+
+// Where the controls stand once the opening slide has ended.
+namespace at {
+constexpr Rect kEdit{12, 59, 184, 80};
+constexpr Rect kOptions{12, 83, 184, 104};
+constexpr Rect kWindows{12, 296, 184, 317};
+constexpr Rect kUser{12, 416, 184, 437};
+constexpr Rect kDefine{12, 440, 184, 461};
+constexpr Rect kBuiltInList{192, 304, 793, 397};
+constexpr Rect kUserList{192, 424, 793, 556};
+constexpr Rect kBuiltInCaption{192, 288, 793, 305};
+constexpr Rect kUserCaption{192, 408, 793, 425};
+constexpr Rect kTitle{207, 10, 305, 38};
+constexpr Rect kLogo{192, 48, 785, 233};
+}  // namespace at
+
+struct ConsoleOptions {
+    // The bytes of C:\Windows\Orvan97.ini before the start; none: no file.
+    std::optional<std::string> settings;
+    // Added to the console's environment (the probe's log, PATH).
+    Environment environment;
+    // Wait until the five buttons stand in their column.
+    bool waitForSlide = true;
+};
+
+inline ConsoleOptions WithSettings(std::string bytes) {
+    ConsoleOptions options;
+    options.settings = std::move(bytes);
+    return options;
+}
+
+class ConsoleTest : public E2ETest {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // The settings file in the prefix, C:\Windows\Orvan97.ini.
+    std::filesystem::path SettingsPath() const;
+    void WriteSettings(const std::string& bytes) const;
+    std::optional<std::string> Settings() const;
+
+    // The folder the console runs from (a copy of orvan97.exe), which is
+    // also its current directory.
+    std::filesystem::path AppDir() const { return Scratch() / "app"; }
+    std::string AppDirWindows() const { return Session::Get().Wine().WindowsPath(AppDir()); }
+
+    // Starts the console and waits for its window; fails the test when it
+    // does not come up.
+    WindowInfo StartConsole(const ConsoleOptions& options = {});
+    const WindowInfo& ConsoleWindow() const { return console_; }
+    Process& ConsoleProcess() { return process_; }
+
+    // The native list boxes of the console.
+    Hwnd BuiltInList();
+    Hwnd UserList();
+
+    // A close request, as the system sends one (WM_CLOSE), then waits for
+    // the process to end.
+    bool RequestClose(std::chrono::milliseconds timeout = std::chrono::seconds(20));
+    bool WaitConsoleExit(std::chrono::milliseconds timeout);
+
+    // A click at the centre of a rectangle, with the pointer resting there
+    // first so the console sees the movement as a person's would.
+    void ClickOn(const Rect& r, Button button = Button::Left);
+    // Waits until the pixel at the centre of r's left part has the colour.
+    bool WaitColour(const Rect& r, std::uint32_t colour,
+                    std::chrono::milliseconds timeout = std::chrono::seconds(5));
+    std::uint32_t ColourOf(const Rect& r);
+
+    // The first settings file line that starts with the key and '='.
+    static std::optional<std::string> ValueIn(const std::string& file, const std::string& key);
+
+private:
+    Hwnd ListAt(const Rect& r);
+
+    WindowInfo console_;
+    Process process_;
+};
+
+}  // namespace orvan::e2e

@@ -1,0 +1,166 @@
+// The console as the user first meets it: the window, its pictures and
+// lists, the keyboard focus, and the settings file it writes on the way out.
+#include "console_fixture.h"
+
+namespace orvan::e2e {
+namespace {
+
+using namespace std::chrono_literals;
+
+const char* kFirstRunFile =
+    "[Options]\r\n"
+    "Program Run Method=1\r\n"
+    "[User Tasks]\r\n"
+    "User Task One=xxx\r\nUser Task Two=xxx\r\nUser Task Three=xxx\r\nUser Task Four=xxx\r\n"
+    "User Task Five=xxx\r\nUser Task Six=xxx\r\nUser Task Seven=xxx\r\nUser Task Eight=xxx\r\n"
+    "User Task Nine=xxx\r\nUser Task Ten=xxx\r\n"
+    "[Note]\r\n"
+    ";=   Please don't edit this file yourself.\r\n"
+    "; =  You may incorrectly do so and corrupt\r\n"
+    ";  = the file. If that occurs, delete this file. You\r\n"
+    ";   =will then have to define your user tasks again.\r\n";
+
+class Console : public ConsoleTest {};
+
+TEST_F(Console, CoversTheScreenWithThePanelAtItsCorner) {
+    const WindowInfo window = StartConsole();
+    EXPECT_EQ(window.rect, (Rect{0, 0, kScreenWidth, kScreenHeight}));
+    EXPECT_EQ(window.client, (Rect{0, 0, kScreenWidth, kScreenHeight})) << "no border, no title bar";
+    EXPECT_TRUE(window.maximized);
+    EXPECT_TRUE(window.enabled);
+
+    Image screen = Screen().GrabAll();
+    screen.SavePng(Session::Get().ArtifactsDir() / "console.png");
+    // The frames' bands and gaps, where the controls stand.
+    EXPECT_EQ(screen.At(100, 20), kFrameBlue);       // top band, left block
+    EXPECT_EQ(screen.At(250, 39), kBlack);           // the title's gap
+    EXPECT_EQ(screen.At(500, 20), kFrameBlue);       // top bar
+    EXPECT_EQ(screen.At(100, 225), kBlack);          // the 3-pixel line
+    EXPECT_EQ(screen.At(100, 224), kFrameBlue);
+    EXPECT_EQ(screen.At(100, 228), kFrameBlue);
+    EXPECT_EQ(screen.At(201, 248), kBlack);          // the bottom band's gap
+    EXPECT_EQ(screen.At(100, 260), kBlack);          // between the frames
+    EXPECT_EQ(screen.At(100, 340), kFrameBlue);      // the lower column
+    EXPECT_EQ(screen.At(100, 562), kBlack);
+    EXPECT_EQ(screen.At(205, 584), kBlack);
+    EXPECT_EQ(screen.At(400, 584), kFrameBlue);
+    // Beyond the 800 x 600 picture the console is black.
+    for (auto [x, y] : {std::pair{850, 20}, {1000, 700}, {400, 650}, {799, 599}})
+        EXPECT_EQ(screen.At(x, y), kBlack) << x << "," << y;
+    // The buttons in their bands, idle.
+    for (const Rect& r : {at::kEdit, at::kOptions, at::kWindows, at::kUser, at::kDefine}) {
+        EXPECT_EQ(screen.At(r.left + 2, r.top + 2), kIdle) << r.ToString();
+        EXPECT_EQ(screen.At(r.right - 3, r.bottom - 2), kIdle) << r.ToString();
+    }
+    // The lists' flat borders at their rectangles, black inside.
+    for (const Rect& r : {at::kBuiltInList, at::kUserList}) {
+        EXPECT_EQ(screen.At(r.left, r.CenterY()), kLit) << r.ToString();
+        EXPECT_EQ(screen.At(r.right - 1, r.CenterY()), kLit) << r.ToString();
+        EXPECT_EQ(screen.At(r.CenterX(), r.bottom - 1), kLit) << r.ToString();
+        EXPECT_EQ(screen.At(r.right - 5, r.bottom - 5), kBlack) << r.ToString();
+        EXPECT_EQ(screen.At(r.left - 1, r.CenterY()), kBlack) << r.ToString();
+    }
+    EXPECT_TRUE(RequestClose());
+}
+
+TEST_F(Console, ListsShowTheirEntriesAndTheUserListHasTheFocus) {
+    StartConsole();
+    const ListInfo builtIn = Inspect().List(BuiltInList());
+    EXPECT_EQ(builtIn.Texts(), (std::vector<std::string>{"Browse Windows", "Control Panel", "Notepad",
+                                                         "Windows Explorer", "Windows Help", "Windows Version",
+                                                         "Wordpad"}));
+    EXPECT_EQ(builtIn.selected, 0);
+    const ListInfo user = Inspect().List(UserList());
+    ASSERT_EQ(user.count, 10);
+    EXPECT_EQ(user.entries[0].text, "User Task One - xxx");
+    EXPECT_EQ(user.entries[9].text, "User Task Ten - xxx");
+    EXPECT_EQ(user.selected, 0);
+    // 13-pixel rows: every entry visible without scrolling.
+    EXPECT_EQ(user.entries[9].rect.bottom, at::kUserList.bottom - 1);
+    EXPECT_EQ(builtIn.entries[6].rect.bottom, at::kBuiltInList.bottom - 1);
+
+    EXPECT_EQ(Inspect().Focus().focus, UserList());
+    Tab();
+    EXPECT_TRUE(WaitUntil([&] { return Inspect().Focus().focus == BuiltInList(); }, 3s));
+    Tab();
+    EXPECT_TRUE(WaitUntil([&] { return Inspect().Focus().focus == UserList(); }, 3s));
+    EXPECT_TRUE(RequestClose());
+}
+
+TEST_F(Console, FirstRunWritesTheWholeFileOnACloseRequest) {
+    StartConsole();
+    EXPECT_FALSE(Settings()) << "reading creates no file";
+    ASSERT_TRUE(RequestClose());
+    EXPECT_EQ(Settings().value_or("(none)"), kFirstRunFile);
+}
+
+TEST_F(Console, SecondRunOfUnchangedSettingsLeavesTheSameBytes) {
+    StartConsole();
+    ASSERT_TRUE(RequestClose());
+    const std::string first = Settings().value_or("");
+    StartConsole();
+    ASSERT_TRUE(RequestClose());
+    EXPECT_EQ(Settings().value_or(""), first);
+    EXPECT_EQ(first, kFirstRunFile);
+}
+
+struct RunMethodCase {
+    const char* stored;
+    const char* saved;
+};
+
+class StoredRunMethod : public ConsoleTest, public ::testing::WithParamInterface<RunMethodCase> {};
+
+TEST_P(StoredRunMethod, ComesBackConvertedInTheFileWrittenAtClose) {
+    StartConsole(WithSettings(std::string("[Options]\r\nProgram Run Method=") + GetParam().stored + "\r\n"));
+    ASSERT_TRUE(RequestClose());
+    EXPECT_EQ(ValueIn(Settings().value_or(""), "Program Run Method"), GetParam().saved);
+}
+
+INSTANTIATE_TEST_SUITE_P(Texts, StoredRunMethod,
+                         ::testing::Values(RunMethodCase{"3.5", "4"}, RunMethodCase{"2.5", "2"},
+                                           RunMethodCase{"", "1"}, RunMethodCase{"abc", "0"}));
+
+TEST_F(Console, EmptyAndOverlongValuesReadAsTheRulesSay) {
+    const std::string longPath = "C:\\" + std::string(297, 'q');
+    StartConsole(WithSettings("[User Tasks]\r\nUser Task Three=\r\nUser Task Five=" + longPath + "\r\n"));
+    const ListInfo user = Inspect().List(UserList());
+    ASSERT_EQ(user.count, 10);
+    EXPECT_EQ(user.entries[2].text, "User Task Three - xxx");
+    EXPECT_EQ(user.entries[4].text, "User Task Five - " + longPath.substr(0, 255));
+    ASSERT_TRUE(RequestClose());
+}
+
+TEST_F(Console, UnwritableSettingsFileShowsFifteenErrorsThenEnds) {
+    std::filesystem::create_directories(SettingsPath());  // a folder where the file should be
+    StartConsole();
+    Inspect().Close(ConsoleWindow().hwnd);
+    for (int box = 1; box <= 15; ++box) {
+        const std::optional<MessageBoxInfo> shown = Inspect().WaitMessageBox("Error", 10s);
+        ASSERT_TRUE(shown) << "box " << box;
+        EXPECT_EQ(shown->Text(), "Unexpected error writing to file: C:\\Windows\\Orvan97.ini") << "box " << box;
+        EXPECT_EQ(shown->icon, "hand") << "box " << box;
+        ASSERT_EQ(shown->buttons.size(), 1u);
+        EXPECT_EQ(shown->buttons[0].text, "OK");
+        Inspect().Press(shown->hwnd, shown->buttons[0].id);
+        EXPECT_TRUE(WaitUntil([&] { return !Inspect().Window(shown->hwnd).has_value(); }, 5s));
+    }
+    EXPECT_TRUE(WaitConsoleExit(10s));
+    EXPECT_TRUE(std::filesystem::is_directory(SettingsPath()));
+}
+
+TEST_F(Console, WindowsServicesPassTheirOwnTests) {
+    LaunchOptions launch;
+    launch.pipes = true;
+    Process tests = Wine().Launch(Session::Get().Win32File("win32_tests.exe").string(), {}, launch);
+    tests.CloseInput();
+    std::string output;
+    char buffer[512];
+    ssize_t got;
+    while ((got = read(tests.OutFd(), buffer, sizeof buffer)) > 0) output.append(buffer, static_cast<size_t>(got));
+    EXPECT_EQ(tests.WaitExit(60s), 0) << output;
+    EXPECT_NE(output.find(" passed, 0 failed"), std::string::npos) << output;
+}
+
+}  // namespace
+}  // namespace orvan::e2e
