@@ -5,16 +5,6 @@ namespace orvan::ui {
 namespace {
 
 const Font kWindowFont{"Tahoma", 8.25, 700};
-const Font kButtonFont{"Tahoma", 12, 700};
-
-void MakeButton(Label& label, const char* caption, int top) {
-    label.Caption = caption;
-    label.font = kButtonFont;
-    label.ForeColor = kButtonTextColor;
-    label.InitBackColor(kIdleColor);
-    label.Alignment = Align::Center;
-    label.Place(ConsoleLayout::kButtonStartLeft, top, 2580, 315);
-}
 
 void MakeCaption(Label& label, const char* caption, int top) {
     label.Caption = caption;
@@ -77,11 +67,11 @@ ConsoleLayout::ConsoleLayout()
     ClientWidth = 6330;
     ClientHeight = 5160;
 
-    MakeButton(Edit, "ORVAN Edit", 885);
-    MakeButton(Options, "Options", 1250);
-    MakeButton(Windows, "Execute Task", 4440);
-    MakeButton(User, "Execute Task", 6240);
-    MakeButton(Define, "Define Task", 6600);
+    DefineLabelButton(Edit, "ORVAN Edit", kButtonStartLeft, 885, 2580);
+    DefineLabelButton(Options, "Options", kButtonStartLeft, 1250, 2580);
+    DefineLabelButton(Windows, "Execute Task", kButtonStartLeft, 4440, 2580);
+    DefineLabelButton(User, "Execute Task", kButtonStartLeft, 6240, 2580);
+    DefineLabelButton(Define, "Define Task", kButtonStartLeft, 6600, 2580);
 
     MakeCaption(lblWindows, "Please select an Windows task to execute.", 4320);
     MakeCaption(lblUser, "Please select a user task to execute.", 6120);

@@ -99,6 +99,15 @@ void Label::Paint(Canvas& canvas) const {
     canvas.DrawText(r, Caption, font, ForeColor, Alignment);
 }
 
+void DefineLabelButton(Label& label, const char* caption, float left, int top, int width) {
+    label.Caption = caption;
+    label.font = Font{"Tahoma", 12, 700};
+    label.ForeColor = kButtonTextColor;
+    label.InitBackColor(kIdleColor);
+    label.Alignment = Align::Center;
+    label.Place(left, top, width, 315);
+}
+
 // ------------------------------------------------------------------ Image, Shape, Line
 
 Image::Image(Form& form, std::string name) : Control(form, ControlKind::Image, std::move(name), -1) {}

@@ -106,6 +106,10 @@ private:
     Color backColor_ = kBlack;
 };
 
+// The look every label button shares: idle, opaque, "Tahoma" 12 pt bold in
+// the button-text colour, centred from the top edge.
+void DefineLabelButton(Label& label, const char* caption, float left, int top, int width);
+
 class Image : public Control {
 public:
     Image(Form& form, std::string name);

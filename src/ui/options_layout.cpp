@@ -6,15 +6,6 @@ namespace {
 
 const Font kDialogFont{"MS Sans Serif", 8, 400};
 
-void MakeButton(Label& label, const char* caption, int top) {
-    label.Caption = caption;
-    label.font = Font{"Tahoma", 12, 700};
-    label.ForeColor = kButtonTextColor;
-    label.InitBackColor(kIdleColor);
-    label.Alignment = Align::Center;
-    label.Place(3720, top, 1620, 315);
-}
-
 void MakeOption(OptionButton& option, const Frame& frame, const char* caption, const char* tip, float left, int top,
                 int width, int tabIndex) {
     option.Caption = caption;
@@ -63,8 +54,8 @@ OptionsLayout::OptionsLayout()
     fraLaunch.ForeColor = kWhite;
     fraLaunch.Place(240, 720, 3375, 1335);
 
-    MakeButton(OK, "OK", 790);
-    MakeButton(Cancel, "Cancel", 1210);
+    DefineLabelButton(OK, "OK", 3720, 790, 1620);
+    DefineLabelButton(Cancel, "Cancel", 3720, 1210, 1620);
 
     MakeOption(optNormBack, fraLaunch, "Back - Normal", "Will send application to back at standard size.", 120, 300,
                1455, 3);

@@ -56,7 +56,9 @@ platform::StartResult Win32Services::StartProgram(const platform::StartRequest& 
 
 platform::StartResult Win32Services::OpenDocument(const std::string& path, int showCode) {
     if (!platform::IsAcceptedShowCode(showCode)) return {false, 0, kRefusedCode};
-    std::string folder = path.substr(0, path.find_last_of("\\/") == std::string::npos ? 0 : path.find_last_of("\\/"));
+    // The document's folder is the current directory of what opens it.
+    const std::size_t cut = path.find_last_of("\\/");
+    const std::string folder = cut == std::string::npos ? std::string() : path.substr(0, cut + 1);
     SHELLEXECUTEINFOA info{};
     info.cbSize = sizeof info;
     info.fMask = SEE_MASK_FLAG_NO_UI | SEE_MASK_NOASYNC;
