@@ -149,6 +149,38 @@ TEST_F(Console, UnwritableSettingsFileShowsFifteenErrorsThenEnds) {
     EXPECT_TRUE(std::filesystem::is_directory(SettingsPath()));
 }
 
+TEST_F(Console, CloseRequestStillEndsTheConsoleOnceTheMenuHostExists) {
+    StartConsole();
+    ClickOn({600, 620, 601, 621}, Button::Right);
+    std::optional<WindowInfo> menu;
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            for (const WindowInfo& w : Inspect().Windows())
+                if (w.className == "#32768" && w.visible) menu = w;
+            return menu.has_value();
+        },
+        5s));
+    Escape();
+    EXPECT_TRUE(WaitUntil([&] { return !Inspect().Window(menu->hwnd).has_value() || !Inspect().Window(menu->hwnd)->visible; }, 5s));
+    bool hostHidden = false;
+    for (const WindowInfo& w : Inspect().Windows())
+        if (w.title == "Resource Manager for Orvan 97") hostHidden = !w.visible;
+    EXPECT_TRUE(hostHidden) << "the menu host exists and stays hidden";
+    ASSERT_TRUE(RequestClose());
+    EXPECT_EQ(Settings().value_or(""), kFirstRunFile);
+}
+
+TEST_F(Console, EndOfTheSessionSavesAndEndsTheConsole) {
+    StartConsole(WithSettings("[Options]\r\nProgram Run Method=4\r\n"));
+    // Wine's own end of session sends the same messages as a log-off.
+    Process end = Wine().Launch("wineboot", {"--end-session"});
+    EXPECT_TRUE(end.WaitExit(30s).has_value());
+    EXPECT_TRUE(WaitConsoleExit(20s));
+    const std::string file = Settings().value_or("");
+    EXPECT_EQ(ValueIn(file, "Program Run Method"), "4");
+    EXPECT_EQ(ValueIn(file, "User Task Ten"), "xxx");
+}
+
 TEST_F(Console, WindowsServicesPassTheirOwnTests) {
     LaunchOptions launch;
     launch.pipes = true;
