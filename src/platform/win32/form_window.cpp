@@ -81,6 +81,11 @@ FormWindow::FormWindow(ui::Form& form, HWND owner) : form_(form), owner_(owner) 
     RECT r{ui::ToPixels(form.ClientLeft), ui::ToPixels(form.ClientTop),
            ui::ToPixels(form.ClientLeft + form.ClientWidth), ui::ToPixels(form.ClientTop + form.ClientHeight)};
     AdjustWindowRectEx(&r, style, FALSE, exStyle);
+    if (form.StartMaximized) {
+        // Created at its maximized size, so showing it needs no resize.
+        style |= WS_MAXIMIZE;
+        r = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    }
     hwnd_ = CreateWindowExA(exStyle, kFormClass, form.Caption.c_str(), style, r.left, r.top, r.right - r.left,
                             r.bottom - r.top, owner, nullptr, GetModuleHandleA(nullptr), this);
     CreateChildren();
