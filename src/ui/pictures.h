@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "ui/types.h"  // kBlack: black is 0 in either colour notation
+
 namespace orvan::ui {
 
 // An uncompressed picture held top-down in memory.
@@ -32,7 +34,6 @@ struct Picture {
 };
 
 // Colours as 0x00RRGGBB.
-inline constexpr std::uint32_t kBlack = 0x000000;
 inline constexpr std::uint32_t kFrameBlue = 0x0084C6;    // the elbow frames
 inline constexpr std::uint32_t kTitleBlue = 0x55AAFF;    // the title's letters
 inline constexpr std::uint32_t kHeaderTeal = 0x008484;   // the Options header strip

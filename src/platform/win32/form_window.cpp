@@ -386,24 +386,49 @@ LRESULT FormWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 void FormWindow::OnPaint() {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(hwnd_, &ps);
-    const RECT r = ps.rcPaint;
+    // What lies beyond the picture and the controls is bare background: it
+    // is filled directly, and only the rest is painted off screen.
+    RECT r{};
+    const RECT content = ContentRect();
+    IntersectRect(&r, &ps.rcPaint, &content);
     const int width = r.right - r.left;
     const int height = r.bottom - r.top;
+    HBRUSH background = GdiResources::Get().Brush(Resolve(form_.BackColor));
     if (width > 0 && height > 0) {
+        const int saved = SaveDC(dc);
+        ExcludeClipRect(dc, r.left, r.top, r.right, r.bottom);
+        ::FillRect(dc, &ps.rcPaint, background);
+        RestoreDC(dc, saved);
         // Painted off screen and copied in one go, so nothing flickers.
         HDC memory = CreateCompatibleDC(dc);
         HBITMAP bitmap = CreateCompatibleBitmap(dc, width, height);
         HGDIOBJ old = SelectObject(memory, bitmap);
         SetViewportOrgEx(memory, -r.left, -r.top, nullptr);
-        ::FillRect(memory, &r, GdiResources::Get().Brush(Resolve(form_.BackColor)));
+        ::FillRect(memory, &r, background);
         GdiCanvas canvas(memory);
         form_.Paint(canvas);
         BitBlt(dc, r.left, r.top, width, height, memory, r.left, r.top, SRCCOPY);
         SelectObject(memory, old);
         DeleteObject(bitmap);
         DeleteDC(memory);
+    } else {
+        ::FillRect(dc, &ps.rcPaint, background);
     }
     EndPaint(hwnd_, &ps);
+}
+
+RECT FormWindow::ContentRect() {
+    if (content_.Empty()) {
+        if (form_.Picture != ui::PictureId::None) {
+            SIZE size = GdiResources::Get().PictureSize(form_.Picture);
+            content_ = {0, 0, size.cx, size.cy};
+        }
+        for (const ui::Control* control : form_.DrawingOrder()) content_ = content_.Union(control->Bounds());
+        // The slide starts the buttons left of the window.
+        content_.left = std::max(content_.left, 0);
+        content_.top = std::max(content_.top, 0);
+    }
+    return {content_.left, content_.top, content_.right, content_.bottom};
 }
 
 void FormWindow::OnPointer(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -459,18 +484,21 @@ bool FormWindow::OnDrawItem(const DRAWITEMSTRUCT& item) {
     const auto* list = static_cast<const ui::ListBox*>(control);
     RECT r = item.rcItem;
     const bool selected = (item.itemState & ODS_SELECTED) != 0;
-    if (item.itemID != static_cast<UINT>(-1)) {
-        char text[1024] = {};
-        LRESULT length = SendMessageA(item.hwndItem, LB_GETTEXTLEN, item.itemID, 0);
-        if (length >= 0 && length < static_cast<LRESULT>(sizeof text))
-            SendMessageA(item.hwndItem, LB_GETTEXT, item.itemID, reinterpret_cast<LPARAM>(text));
-        ::FillRect(item.hDC, &r, selected ? GetSysColorBrush(COLOR_HIGHLIGHT)
-                                          : GdiResources::Get().Brush(Resolve(list->BackColor)));
-        SetBkMode(item.hDC, TRANSPARENT);
-        SetTextColor(item.hDC, selected ? GetSysColor(COLOR_HIGHLIGHTTEXT) : Resolve(list->ForeColor));
+    if (item.itemID < static_cast<UINT>(list->ListCount())) {
+        // The model holds the same entries as the native list.
+        const std::string& text = list->List(static_cast<int>(item.itemID));
         HGDIOBJ old = SelectObject(item.hDC, GdiResources::Get().Font(list->font));
-        RECT textRect{r.left + 2, r.top, r.right, r.bottom};
-        DrawTextA(item.hDC, text, -1, &textRect, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+        if (listTextTop_ < 0) {
+            TEXTMETRICA metrics{};
+            GetTextMetricsA(item.hDC, &metrics);
+            listTextTop_ = std::max(0, (kListRowHeight - static_cast<int>(metrics.tmHeight)) / 2);
+        }
+        SetBkColor(item.hDC, selected ? GetSysColor(COLOR_HIGHLIGHT) : Resolve(list->BackColor));
+        SetTextColor(item.hDC, selected ? GetSysColor(COLOR_HIGHLIGHTTEXT) : Resolve(list->ForeColor));
+        SetTextAlign(item.hDC, TA_LEFT | TA_TOP);
+        // One call fills the row and writes its text.
+        ExtTextOutA(item.hDC, r.left + 2, r.top + listTextTop_, ETO_OPAQUE | ETO_CLIPPED, &r, text.c_str(),
+                    static_cast<UINT>(text.size()), nullptr);
         SelectObject(item.hDC, old);
     }
     if (item.itemState & ODS_FOCUS) DrawFocusRect(item.hDC, &r);

@@ -52,6 +52,8 @@ private:
 
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void OnPaint();
+    // Where the picture and the windowless controls can ever paint.
+    RECT ContentRect();
     void OnPointer(UINT message, WPARAM wParam, LPARAM lParam);
     void OnCommand(WPARAM wParam, LPARAM lParam);
     bool OnDrawItem(const DRAWITEMSTRUCT& item);
@@ -76,6 +78,8 @@ private:
     std::map<const ui::Control*, HWND> peers_;
     std::map<UINT_PTR, ui::Timer*> timers_;
     HWND lastFocus_ = nullptr;  // given back when the window is active again
+    ui::Rect content_;
+    int listTextTop_ = -1;      // where a list row's text starts, below the row's top
 };
 
 }  // namespace orvan::win32

@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #include "platform/win32/resource.h"
+#include "ui/stretch.h"
 
 namespace orvan::win32 {
 
@@ -83,8 +85,52 @@ HBITMAP GdiResources::Stretched(ui::PictureId id, int width, int height) {
     auto key = std::make_tuple(id, width, height);
     auto it = stretched_.find(key);
     if (it != stretched_.end()) return it->second;
-    HBITMAP source = Picture(id);
-    SIZE size = PictureSize(id);
+    HBITMAP scaled = ScaleByAveraging(Picture(id), width, height);
+    if (!scaled) scaled = ScaleByHalftone(Picture(id), PictureSize(id), width, height);
+    stretched_[key] = scaled;
+    return scaled;
+}
+
+HBITMAP ScaleByAveraging(HBITMAP source, int width, int height) {
+    DIBSECTION dib{};
+    if (!source || GetObjectA(source, sizeof dib, &dib) != sizeof dib || dib.dsBm.bmBitsPixel != 24 ||
+        !dib.dsBm.bmBits)
+        return nullptr;
+    // The resource's rows, bottom-up and padded, as the core's top-down picture.
+    ui::Picture picture;
+    picture.width = dib.dsBm.bmWidth;
+    picture.height = dib.dsBm.bmHeight;
+    picture.bitsPerPixel = 24;
+    const auto rowBytes = static_cast<std::size_t>(picture.width) * 3;
+    picture.pixels.resize(rowBytes * static_cast<std::size_t>(picture.height));
+    const auto* bits = static_cast<const std::uint8_t*>(dib.dsBm.bmBits);
+    const bool bottomUp = dib.dsBmih.biHeight > 0;
+    for (int y = 0; y < picture.height; ++y) {
+        const int from = bottomUp ? picture.height - 1 - y : y;
+        std::memcpy(picture.pixels.data() + static_cast<std::size_t>(y) * rowBytes,
+                    bits + static_cast<std::size_t>(from) * static_cast<std::size_t>(dib.dsBm.bmWidthBytes), rowBytes);
+    }
+    const ui::Picture shown = ui::Stretch(picture, width, height);
+    if (shown.width != width) return nullptr;
+
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;  // top-down
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* target = nullptr;
+    HBITMAP scaled = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &target, nullptr, 0);
+    if (!scaled || !target) return nullptr;
+    const std::size_t stride = (static_cast<std::size_t>(width) * 3 + 3) & ~std::size_t{3};
+    const std::size_t shownRow = static_cast<std::size_t>(width) * 3;
+    for (std::size_t y = 0; y < static_cast<std::size_t>(height); ++y)
+        std::memcpy(static_cast<std::uint8_t*>(target) + y * stride, shown.pixels.data() + y * shownRow, shownRow);
+    return scaled;
+}
+
+HBITMAP ScaleByHalftone(HBITMAP source, SIZE size, int width, int height) {
     HDC screen = GetDC(nullptr);
     HDC from = CreateCompatibleDC(screen);
     HDC to = CreateCompatibleDC(screen);
@@ -99,7 +145,6 @@ HBITMAP GdiResources::Stretched(ui::PictureId id, int width, int height) {
     DeleteDC(from);
     DeleteDC(to);
     ReleaseDC(nullptr, screen);
-    stretched_[key] = scaled;
     return scaled;
 }
 

@@ -34,6 +34,11 @@ private:
 
 COLORREF Resolve(ui::Color color);
 
+// A 24-bit picture scaled by the core's area averaging, or nullptr for any
+// other picture; the halftone stretch of GDI serves those.
+HBITMAP ScaleByAveraging(HBITMAP source, int width, int height);
+HBITMAP ScaleByHalftone(HBITMAP source, SIZE size, int width, int height);
+
 class GdiCanvas : public ui::Canvas {
 public:
     explicit GdiCanvas(HDC dc) : dc_(dc) {}
