@@ -268,6 +268,14 @@ void Inspector::Press(Hwnd dialog, int buttonId) {
     Ask({"press", std::to_string(dialog), std::to_string(buttonId)});
 }
 
+int Inspector::Checked(Hwnd button) {
+    return static_cast<int>(Ask({"checked", std::to_string(button)}).at(0).Int("checked"));
+}
+
+void Inspector::SetText(Hwnd hwnd, const std::string& text) {
+    Ask({"settext", std::to_string(hwnd), text});
+}
+
 void Inspector::Close(Hwnd hwnd) {
     Ask({"close", std::to_string(hwnd)});
 }

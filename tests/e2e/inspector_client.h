@@ -143,6 +143,10 @@ public:
     // painted yet); the box as last seen, even with icon "unknown".
     std::optional<MessageBoxInfo> WaitMessageBox(const std::string& title, Ms timeout);
     void Press(Hwnd dialog, int buttonId);
+    // A button's check state: 0 unchecked, 1 checked, 2 indeterminate.
+    int Checked(Hwnd button);
+    // Sets a window's text (WM_SETTEXT), as a control's whole contents.
+    void SetText(Hwnd hwnd, const std::string& text);
     void Close(Hwnd hwnd);
     // CreateProcess with STARTF_USESHOWWINDOW; the new Windows process id.
     std::uint32_t Start(int showCode, const std::string& commandLine,

@@ -34,6 +34,8 @@
 //                        and kind=button records (button id text rect
 //                        default)
 //   press HWND ID        posts the dialog the click of its button ID
+//   checked HWND         checked: a button's BM_GETCHECK (0, 1 or 2)
+//   settext HWND TEXT    sets a window's text (WM_SETTEXT), as if typed whole
 //   close HWND           posts WM_CLOSE
 //   wait-window TITLE MS waits for a visible top-level window titled TITLE;
 //                        its window record, or error timeout
@@ -304,6 +306,21 @@ Reply Press(const Args& args) {
     return {};
 }
 
+Reply Checked(const Args& args) {
+    Reply reply;
+    reply.records.push_back(
+        Record().Add("checked", static_cast<unsigned long>(Ask(RequireWindow(args[0]), BM_GETCHECK))));
+    return reply;
+}
+
+Reply SetText(const Args& args) {
+    const std::wstring text = Wide(args[1]);
+    if (!Ask(RequireWindow(args[0]), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()))) {
+        throw CommandError("the window refused the text");
+    }
+    return {};
+}
+
 Reply Close(const Args& args) {
     PostMessageW(RequireWindow(args[0]), WM_CLOSE, 0, 0);
     return {};
@@ -434,6 +451,7 @@ const std::map<std::string, Command>& Commands() {
         {"wait-exit", {2, WaitExit}},    {"kill", {1, Kill}},
         {"processes", {0, Processes}},   {"self", {0, Self}},
         {"setenv", {2, SetEnv}},         {"xwindow", {1, XWindow}},
+        {"checked", {1, Checked}},       {"settext", {2, SetText}},
     };
     return table;
 }

@@ -1,0 +1,82 @@
+// The console's other windows as the tests meet them: the Options dialog
+// with its frame and option buttons, the context menu, and the Open-file
+// dialog of "Define Task"; and the pointer moves the hover tests are made of.
+#pragma once
+
+#include <map>
+#include <optional>
+#include <string>
+
+#include "console_fixture.h"
+
+namespace orvan::e2e {
+
+// The settings file as the console writes it on a first run.
+std::string FirstRunFile(const std::string& runMethod = "1");
+
+namespace at {
+// The console's surface with nothing on it: the left column of the upper
+// frame.
+constexpr Rect kSurface{60, 140, 140, 180};
+// The About panel's four lines, over the logo.
+constexpr Rect kAbout{200, 56, 537, 145};
+}  // namespace at
+
+struct OptionsDialog {
+    WindowInfo window;
+    Hwnd frame = 0;
+    std::map<std::string, ChildInfo> options;  // by caption
+
+    Rect OK() const { return InClient(248, 53, 108, 21); }
+    Rect Cancel() const { return InClient(248, 81, 108, 21); }
+    // The header picture, where movement reaches the dialog itself.
+    Rect Header() const { return InClient(150, 14, 200, 20); }
+    Rect Option(const std::string& caption) const;
+    Rect InClient(int x, int y, int width, int height) const {
+        return {window.client.left + x, window.client.top + y, window.client.left + x + width,
+                window.client.top + y + height};
+    }
+};
+
+class DialogTest : public ConsoleTest {
+protected:
+    // The visible Options dialog of the console, if one is open.
+    std::optional<OptionsDialog> FindOptions();
+    // Clicks "Options" and waits for the dialog; fails the test when it does
+    // not come.
+    std::optional<OptionsDialog> OpenOptions();
+    bool WaitOptionsClosed();
+    // The caption of the checked option button; "" when none is, and all
+    // the checked ones joined by '+' when more than one is.
+    std::string CheckedOption(const OptionsDialog& dialog);
+    void ClickOption(const OptionsDialog& dialog, const std::string& caption);
+
+    // The visible context menu (a #32768 popup), if one is open.
+    std::optional<WindowInfo> FindMenu();
+    std::optional<WindowInfo> WaitMenu();
+    bool WaitMenuGone();
+    // Points on the menu's two commands.
+    static Rect AboutEntry(const WindowInfo& menu);
+    static Rect ExitEntry(const WindowInfo& menu);
+    // Whether a tick stands left of "About Orvan 97...".
+    bool AboutTicked(const WindowInfo& menu);
+    // Right-clicks at the rectangle's centre and waits for the menu.
+    std::optional<WindowInfo> RightClickMenu(const Rect& r);
+
+    // Rests the pointer at a rectangle's centre.
+    void MoveTo(const Rect& r);
+    // Waits until the console has handled every pointer event so far: lights
+    // "Options" and clears it over the surface, so one change at least is
+    // seen whatever stood before. Leaves every console button idle.
+    void SettleConsole();
+    // Whether the button's face, text aside, is wholly the colour.
+    bool FaceIs(const Rect& button, std::uint32_t colour);
+    bool WaitFace(const Rect& button, std::uint32_t colour);
+
+    // "Define Task" with the path typed into the Open-file dialog and Enter
+    // (or Escape when `confirm` is false) pressed there; waits until the
+    // dialog has gone.
+    void DefineThroughDialog(const std::string& windowsPath, bool confirm = true);
+};
+
+}  // namespace orvan::e2e

@@ -1,0 +1,221 @@
+// The Options dialog and the run method it chooses, the right-click menu,
+// the About panel and Exit, all through real clicks and keys.
+#include "dialog_fixture.h"
+
+namespace orvan::e2e {
+namespace {
+
+using namespace std::chrono_literals;
+
+// Stored run method 3 and the probe as the first user task.
+ConsoleOptions MaximizedWithProbe(const std::string& probe, const ProbeLog& log) {
+    ConsoleOptions options = WithSettings("[Options]\r\nProgram Run Method=3\r\n[User Tasks]\r\nUser Task One=" +
+                                          probe + "\r\n");
+    options.environment = {log.EnvironmentEntry()};
+    return options;
+}
+
+class Options : public DialogTest {
+protected:
+    std::optional<std::string> StoredRunMethod() {
+        return ValueIn(Settings().value_or(""), "Program Run Method");
+    }
+};
+
+TEST_F(Options, OpensOnTheStoredChoiceAndHoldsTheConsoleUntilClosed) {
+    const ProbeLog log = NewProbeLog();
+    StartConsole(MaximizedWithProbe(ProbeExe(), log));
+    const std::optional<OptionsDialog> dialog = OpenOptions();
+    ASSERT_TRUE(dialog);
+    EXPECT_EQ(dialog->window.title, "");
+    EXPECT_EQ(dialog->window.style & 0x00C00000u, 0x00400000u) << "a dialog frame, no title bar";
+    EXPECT_EQ(dialog->window.client.Width(), 369);
+    EXPECT_EQ(dialog->window.client.Height(), 145);
+    EXPECT_NE(dialog->frame, 0u);
+    EXPECT_EQ(CheckedOption(*dialog), "Front - Maximized");
+    EXPECT_FALSE(Inspect().Window(ConsoleWindow().hwnd)->enabled);
+
+    // The console takes no clicks while the dialog is open.
+    ClickOn(at::kUser);
+    ClickOption(*dialog, "Back - Minimized");
+    // Enter and Escape confirm and cancel nothing.
+    Enter();
+    Escape();
+    MoveTo(dialog->OK());
+    EXPECT_TRUE(WaitFace(dialog->OK(), kLit)) << "the dialog stopped following the pointer";
+    ASSERT_TRUE(FindOptions()) << "a key closed the dialog";
+    EXPECT_FALSE(Inspect().Window(ConsoleWindow().hwnd)->enabled);
+    EXPECT_FALSE(log.WaitFor("start", 0, 0ms)) << "a click on the disabled console started a task";
+
+    // Alt+F4 closes it as Cancel does.
+    AltF4();
+    ASSERT_TRUE(WaitOptionsClosed());
+    EXPECT_TRUE(WaitUntil([&] { return Inspect().Window(ConsoleWindow().hwnd)->enabled; }, 5s));
+
+    ClickOn(at::kUser);
+    const std::optional<Record> settled = log.WaitFor("settled", 0, 10s);
+    ASSERT_TRUE(settled) << "Execute Task started nothing";
+    EXPECT_EQ(settled->Get("state"), "maximized");
+    const std::vector<Record> starts = log.WaitForCount("start", 1, 0ms);
+    ASSERT_EQ(starts.size(), 1u) << "one start only, from the enabled console";
+    EXPECT_EQ(starts[0].Int("show"), 3);
+    ASSERT_TRUE(RequestClose());
+    EXPECT_EQ(StoredRunMethod(), "3");
+}
+
+TEST_F(Options, CancelRestoresTheChoiceAndOkKeepsIt) {
+    StartConsole(WithSettings("[Options]\r\nProgram Run Method=3\r\n"));
+    std::optional<OptionsDialog> dialog = OpenOptions();
+    ASSERT_TRUE(dialog);
+    ClickOption(*dialog, "Back - Minimized");
+    ClickOn(dialog->Cancel());
+    ASSERT_TRUE(WaitOptionsClosed());
+    EXPECT_TRUE(WaitUntil([&] { return Inspect().Window(ConsoleWindow().hwnd)->enabled; }, 5s));
+    dialog = OpenOptions();
+    ASSERT_TRUE(dialog);
+    EXPECT_EQ(CheckedOption(*dialog), "Front - Maximized") << "Cancel kept the new choice";
+    ClickOn(dialog->Cancel());
+    ASSERT_TRUE(WaitOptionsClosed());
+    ASSERT_TRUE(RequestClose());
+    EXPECT_EQ(StoredRunMethod(), "3");
+
+    StartConsole();
+    dialog = OpenOptions();
+    ASSERT_TRUE(dialog);
+    EXPECT_EQ(CheckedOption(*dialog), "Front - Maximized");
+    ClickOption(*dialog, "Back - Minimized");
+    ClickOn(dialog->OK());
+    ASSERT_TRUE(WaitOptionsClosed());
+    EXPECT_TRUE(WaitUntil([&] { return Inspect().Window(ConsoleWindow().hwnd)->enabled; }, 5s));
+    dialog = OpenOptions();
+    ASSERT_TRUE(dialog);
+    EXPECT_EQ(CheckedOption(*dialog), "Back - Minimized") << "OK lost the new choice";
+    ClickOn(dialog->OK());
+    ASSERT_TRUE(WaitOptionsClosed());
+    ASSERT_TRUE(RequestClose());
+    EXPECT_EQ(StoredRunMethod(), "6");
+}
+
+TEST_F(Options, FrontMaximizedExplainsItselfInATooltip) {
+    StartConsole();
+    const std::optional<OptionsDialog> dialog = OpenOptions();
+    ASSERT_TRUE(dialog);
+    MoveTo(dialog->Option("Front - Maximized"));
+    std::optional<WindowInfo> tip;
+    const bool shown = WaitUntil(
+        [&] {
+            for (const WindowInfo& w : Inspect().Windows())
+                if (w.visible && w.className == "tooltips_class32") tip = w;
+            return tip.has_value();
+        },
+        10s);
+    ASSERT_TRUE(shown) << "no tooltip came up";
+    EXPECT_EQ(tip->title, "Will bring application to front maximized.");
+    ClickOn(dialog->Cancel());
+    ASSERT_TRUE(WaitOptionsClosed());
+    EXPECT_TRUE(RequestClose());
+}
+
+// ---------------------------------------------------------------- the menu
+
+class Menu : public DialogTest {};
+
+TEST_F(Menu, OpensAtTheCornerFromItsSourcesOnlyAndKeepsTheSelection) {
+    StartConsole();
+    const ListInfo builtIn = Inspect().List(BuiltInList());
+    const ListInfo user = Inspect().List(UserList());
+    const struct {
+        const char* name;
+        Rect where;
+    } sources[] = {{"the built-in list", builtIn.entries.at(4).rect},
+                   {"the user list", user.entries.at(7).rect},
+                   {"Define Task", at::kDefine},
+                   {"Execute Task", at::kWindows},
+                   {"a list caption", at::kUserCaption},
+                   {"the logo", at::kLogo},
+                   {"the bare console", at::kSurface}};
+    for (const auto& source : sources) {
+        const std::optional<WindowInfo> menu = RightClickMenu(source.where);
+        ASSERT_TRUE(menu) << "no menu from " << source.name;
+        EXPECT_EQ(menu->rect.left, 0) << source.name;
+        EXPECT_EQ(menu->rect.top, 0) << source.name;
+        Escape();
+        ASSERT_TRUE(WaitMenuGone()) << source.name;
+    }
+    EXPECT_EQ(Inspect().List(BuiltInList()).selected, 0);
+    EXPECT_EQ(Inspect().List(UserList()).selected, 0);
+
+    for (const Rect& r : {at::kEdit, at::kOptions, at::kTitle}) {
+        ClickOn(r, Button::Right);
+        SettleConsole();
+        EXPECT_FALSE(FindMenu()) << "a right-click on " << r.ToString() << " opened the menu";
+    }
+    for (const Rect& r : {at::kLogo, at::kSurface, at::kBuiltInCaption, user.entries.at(0).rect}) {
+        ClickOn(r);
+        SettleConsole();
+        EXPECT_FALSE(FindMenu()) << "a left-click on " << r.ToString() << " opened the menu";
+    }
+    EXPECT_TRUE(RequestClose());
+}
+
+TEST_F(Menu, AboutShowsThePanelOverTheLogoWithTheTickAndHidesItAgain) {
+    StartConsole();
+    const Image bare = Screen().Grab(at::kAbout);
+
+    std::optional<WindowInfo> menu = RightClickMenu(at::kLogo);
+    ASSERT_TRUE(menu);
+    EXPECT_FALSE(AboutTicked(*menu));
+    ClickOn(AboutEntry(*menu));
+    // Four lines of text in the lit colour, over the logo.
+    EXPECT_TRUE(WaitUntil([&] { return Screen().Grab(at::kAbout).Count(kLit) > bare.Count(kLit) + 300; }, 5s))
+        << "the About lines did not appear";
+    for (const Rect& line : {Rect{200, 56, 529, 73}, Rect{200, 96, 537, 113}, Rect{200, 112, 537, 129},
+                             Rect{200, 128, 537, 145}})
+        EXPECT_GT(Screen().Grab(line).Count(kLit), 40u) << line.ToString();
+
+    // A shown line opens the menu too, now with the tick.
+    menu = RightClickMenu(Rect{205, 60, 215, 68});
+    ASSERT_TRUE(menu);
+    EXPECT_TRUE(AboutTicked(*menu)) << "no tick beside About";
+    ClickOn(AboutEntry(*menu));
+    EXPECT_TRUE(WaitUntil([&] { return Screen().Grab(at::kAbout).pixels == bare.pixels; }, 5s))
+        << "the About lines did not go";
+
+    menu = RightClickMenu(at::kLogo);
+    ASSERT_TRUE(menu);
+    EXPECT_FALSE(AboutTicked(*menu)) << "the tick stayed";
+    Escape();
+    ASSERT_TRUE(WaitMenuGone());
+    EXPECT_TRUE(RequestClose());
+}
+
+TEST_F(Menu, ExitWritesTheSettingsAndEndsTheProgram) {
+    StartConsole(WithSettings("[Options]\r\nProgram Run Method=3\r\n"));
+    const std::optional<WindowInfo> menu = RightClickMenu(at::kSurface);
+    ASSERT_TRUE(menu);
+    ClickOn(ExitEntry(*menu));
+    EXPECT_EQ(ConsoleProcess().WaitExit(10s), 0) << "Exit did not end the program";
+    EXPECT_EQ(Settings().value_or("(none)"), FirstRunFile("3"));
+}
+
+TEST_F(Menu, ExitWithAnUnwritableFileShowsEachErrorThenEnds) {
+    std::filesystem::create_directories(SettingsPath());  // a folder where the file should be
+    StartConsole();
+    const std::optional<WindowInfo> menu = RightClickMenu(at::kSurface);
+    ASSERT_TRUE(menu);
+    ClickOn(ExitEntry(*menu));
+    for (int box = 1; box <= 15; ++box) {
+        const std::optional<MessageBoxInfo> shown = Inspect().WaitMessageBox("Error", 10s);
+        ASSERT_TRUE(shown) << "box " << box;
+        EXPECT_EQ(shown->Text(), "Unexpected error writing to file: C:\\Windows\\Orvan97.ini") << "box " << box;
+        ASSERT_EQ(shown->buttons.size(), 1u);
+        Inspect().Press(shown->hwnd, shown->buttons[0].id);
+        ASSERT_TRUE(WaitUntil([&] { return !Inspect().Window(shown->hwnd).has_value(); }, 5s));
+    }
+    // Fifteen and no more: the settings are written once.
+    EXPECT_EQ(ConsoleProcess().WaitExit(10s), 0) << "the program did not end after the fifteenth box";
+    EXPECT_TRUE(std::filesystem::is_directory(SettingsPath()));
+}
+
+}  // namespace
+}  // namespace orvan::e2e
