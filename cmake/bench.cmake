@@ -6,3 +6,12 @@ if(benchmark_FOUND)
     target_link_libraries(hover_bench PRIVATE orvan_core benchmark::benchmark)
     target_compile_options(hover_bench PRIVATE ${ORVAN_WARNINGS})
 endif()
+
+# The launch benchmark's driver: the display, prefix and inspector of the
+# end-to-end harness, without its test framework.
+add_executable(launch_bench bench/launch_bench.cpp
+    tests/e2e/inspector_client.cpp tests/e2e/process.cpp tests/e2e/records.cpp
+    tests/e2e/watchdog.cpp tests/e2e/wine.cpp tests/e2e/xscreen.cpp)
+target_include_directories(launch_bench PRIVATE tests/e2e)
+target_link_libraries(launch_bench PRIVATE X11::X11 X11::Xtst)
+target_compile_options(launch_bench PRIVATE ${ORVAN_WARNINGS})

@@ -11,3 +11,9 @@ target_compile_options(baseline_window PRIVATE $<$<COMPILE_LANGUAGE:CXX>:${ORVAN
 target_link_options(baseline_window PRIVATE ${ORVAN_STATIC_LINK})
 target_link_libraries(baseline_window PRIVATE psapi)
 set_target_properties(baseline_window PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
+
+# The launch benchmark's baseline: one CreateProcessA for the probe.
+add_executable(launch_baseline bench/launch_baseline.cpp)
+target_compile_options(launch_baseline PRIVATE ${ORVAN_WARNINGS})
+target_link_options(launch_baseline PRIVATE ${ORVAN_STATIC_LINK})
+set_target_properties(launch_baseline PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})

@@ -1,6 +1,8 @@
 // Self-tests of the Windows-side tools under Wine: the probe's log and
 // window, the inspector's view of windows, lists and message boxes, and
 // real X input reaching Windows programs.
+#include <chrono>
+
 #include "harness.h"
 
 namespace orvan::e2e {
@@ -95,6 +97,26 @@ TEST_F(ProbeLogs, ConcurrentProbesWriteWholeRecords) {
     EXPECT_EQ(started, pids);
 }
 
+// FILETIME ticks on the unix real-time clock, which is Wine's system time.
+std::int64_t UnixNowTicks() {
+    const auto since = std::chrono::system_clock::now().time_since_epoch();
+    return 116444736000000000LL + std::chrono::duration_cast<std::chrono::nanoseconds>(since).count() / 100;
+}
+
+TEST_F(ProbeLogs, StampsItsCreationAndItsEntryOnTheSystemClock) {
+    const ProbeLog log = NewProbeLog();
+    const std::int64_t before = UnixNowTicks();
+    const std::uint32_t pid = StartProbe(1, "--exit-after 100", log);
+    const std::optional<Record> start = log.WaitFor("start", pid, 10s);
+    const std::int64_t after = UnixNowTicks();
+    ASSERT_TRUE(start);
+    const std::int64_t created = start->Int("created");
+    const std::int64_t entered = start->Int("time");
+    EXPECT_LE(before, created);
+    EXPECT_LE(created, entered);
+    EXPECT_LE(entered, after);
+}
+
 TEST_F(ProbeLogs, StartsInTheDirectoryItIsGiven) {
     const ProbeLog log = NewProbeLog();
     const std::uint32_t pid = StartProbe(1, "--exit-after 100", log, "C:\\windows");
@@ -157,6 +179,7 @@ TEST_F(ProbeWindow, EachButtonArrivesAtTheClientPixelItWasPressedAt) {
     const std::vector<Record> seen = log.WaitForCount("click", 3, 5s);
     ASSERT_EQ(seen.size(), 3U);
     for (size_t i = 0; i < 3; ++i) {
+        EXPECT_GT(seen[i].Int("time"), i > 0 ? seen[i - 1].Int("time") : 0) << clicks[i].name;
         EXPECT_EQ(seen[i].Get("button"), clicks[i].name);
         EXPECT_EQ(seen[i].Int("x"), clicks[i].x) << clicks[i].name;
         EXPECT_EQ(seen[i].Int("y"), clicks[i].y) << clicks[i].name;

@@ -14,16 +14,20 @@
 // written as %XX (two hex digits), everything else as is. Every record
 // starts with event= and pid=. The events:
 //
-//   event=start  pid ppid module cmdline cwd flags show ncmdshow args
+//   event=start  pid ppid module cmdline cwd flags show ncmdshow args created time
 //       flags/show: GetStartupInfo's dwFlags (hex) and wShowWindow (decimal);
-//       ncmdshow: what WinMain received; args: the argument count.
+//       ncmdshow: what WinMain received; args: the argument count;
+//       created: the process's creation time (GetProcessTimes), time: the
+//       system time on entry to WinMain, both FILETIMEs in decimal (100 ns
+//       since 1601; under Wine the unix real-time clock).
 //   event=shown  pid hwnd foreground visible state     (right after showing)
 //   event=settled pid hwnd foreground visible state    (about 750 ms later)
 //       foreground: 1 when the probe's window is GetForegroundWindow();
 //       state: normal, maximized or minimized.
 //   event=msgbox pid result      (after a --msgbox box was closed)
-//   event=click pid button x y   (a button released over the client area;
-//                                 button: left, right, middle; client pixels)
+//   event=click pid button x y time   (a button released over the client
+//                                 area; button: left, right, middle; client
+//                                 pixels; time: as in start)
 //   event=select pid index       (the --list selection changed)
 //   event=dblclick pid index     (an entry of the --list was double-clicked)
 //   event=exit   pid reason      (reason: close, timeout)
@@ -68,6 +72,29 @@ struct Options {
 
 Options g_options;
 int g_nCmdShow = SW_SHOWDEFAULT;
+ULONGLONG g_entered = 0;
+
+ULONGLONG Ticks(const FILETIME& time) {
+    return (static_cast<ULONGLONG>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+}
+
+// The precise clock where the system has it (the plain one may tick in
+// milliseconds).
+ULONGLONG Now() {
+    using Precise = VOID(WINAPI*)(LPFILETIME);
+    static const auto precise = reinterpret_cast<Precise>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetSystemTimePreciseAsFileTime")));
+    FILETIME now{};
+    if (precise) precise(&now);
+    else GetSystemTimeAsFileTime(&now);
+    return Ticks(now);
+}
+
+ULONGLONG CreationTime() {
+    FILETIME created{}, exited{}, kernel{}, user{};
+    if (!GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user)) return 0;
+    return Ticks(created);
+}
 
 std::string Escape(const std::string& text) {
     static const char kHex[] = "0123456789ABCDEF";
@@ -168,6 +195,8 @@ void LogStart() {
         .Add("show", si.wShowWindow)
         .Add("ncmdshow", static_cast<unsigned long>(g_nCmdShow))
         .Add("args", static_cast<unsigned long>(__argc))
+        .Add("created", std::to_string(CreationTime()))
+        .Add("time", std::to_string(g_entered))
         .Write();
 }
 
@@ -242,6 +271,7 @@ void LogClick(const char* button, LPARAM lp) {
         .Add("button", button)
         .Add("x", std::to_string(static_cast<short>(LOWORD(lp))))
         .Add("y", std::to_string(static_cast<short>(HIWORD(lp))))
+        .Add("time", std::to_string(Now()))
         .Write();
 }
 
@@ -311,6 +341,7 @@ DWORD WINAPI Lifetime(void*) {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int nCmdShow) {
+    g_entered = Now();
     g_nCmdShow = nCmdShow;
     ParseArguments();
     LogStart();
