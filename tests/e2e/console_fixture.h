@@ -34,6 +34,9 @@ constexpr Rect kTitle{207, 10, 305, 38};
 constexpr Rect kLogo{192, 48, 785, 233};
 }  // namespace at
 
+// The settings file as the console writes it on a first run.
+std::string FirstRunFile(const std::string& runMethod = "1");
+
 struct ConsoleOptions {
     // The bytes of C:\Windows\Orvan97.ini before the start; none: no file.
     std::optional<std::string> settings;

@@ -7,19 +7,6 @@ namespace {
 
 using namespace std::chrono_literals;
 
-const char* kFirstRunFile =
-    "[Options]\r\n"
-    "Program Run Method=1\r\n"
-    "[User Tasks]\r\n"
-    "User Task One=xxx\r\nUser Task Two=xxx\r\nUser Task Three=xxx\r\nUser Task Four=xxx\r\n"
-    "User Task Five=xxx\r\nUser Task Six=xxx\r\nUser Task Seven=xxx\r\nUser Task Eight=xxx\r\n"
-    "User Task Nine=xxx\r\nUser Task Ten=xxx\r\n"
-    "[Note]\r\n"
-    ";=   Please don't edit this file yourself.\r\n"
-    "; =  You may incorrectly do so and corrupt\r\n"
-    ";  = the file. If that occurs, delete this file. You\r\n"
-    ";   =will then have to define your user tasks again.\r\n";
-
 class Console : public ConsoleTest {};
 
 TEST_F(Console, CoversTheScreenWithThePanelAtItsCorner) {
@@ -91,7 +78,7 @@ TEST_F(Console, FirstRunWritesTheWholeFileOnACloseRequest) {
     StartConsole();
     EXPECT_FALSE(Settings()) << "reading creates no file";
     ASSERT_TRUE(RequestClose());
-    EXPECT_EQ(Settings().value_or("(none)"), kFirstRunFile);
+    EXPECT_EQ(Settings().value_or("(none)"), FirstRunFile());
 }
 
 TEST_F(Console, SecondRunOfUnchangedSettingsLeavesTheSameBytes) {
@@ -101,7 +88,7 @@ TEST_F(Console, SecondRunOfUnchangedSettingsLeavesTheSameBytes) {
     StartConsole();
     ASSERT_TRUE(RequestClose());
     EXPECT_EQ(Settings().value_or(""), first);
-    EXPECT_EQ(first, kFirstRunFile);
+    EXPECT_EQ(first, FirstRunFile());
 }
 
 struct RunMethodCase {
@@ -167,7 +154,7 @@ TEST_F(Console, CloseRequestStillEndsTheConsoleOnceTheMenuHostExists) {
         if (w.title == "Resource Manager for Orvan 97") hostHidden = !w.visible;
     EXPECT_TRUE(hostHidden) << "the menu host exists and stays hidden";
     ASSERT_TRUE(RequestClose());
-    EXPECT_EQ(Settings().value_or(""), kFirstRunFile);
+    EXPECT_EQ(Settings().value_or(""), FirstRunFile());
 }
 
 TEST_F(Console, EndOfTheSessionSavesAndEndsTheConsole) {

@@ -14,22 +14,6 @@ constexpr const char* kOpenFileTitle = "Orvan 97 User Tasks";
 
 }  // namespace
 
-std::string FirstRunFile(const std::string& runMethod) {
-    return "[Options]\r\n"
-           "Program Run Method=" +
-           runMethod +
-           "\r\n"
-           "[User Tasks]\r\n"
-           "User Task One=xxx\r\nUser Task Two=xxx\r\nUser Task Three=xxx\r\nUser Task Four=xxx\r\n"
-           "User Task Five=xxx\r\nUser Task Six=xxx\r\nUser Task Seven=xxx\r\nUser Task Eight=xxx\r\n"
-           "User Task Nine=xxx\r\nUser Task Ten=xxx\r\n"
-           "[Note]\r\n"
-           ";=   Please don't edit this file yourself.\r\n"
-           "; =  You may incorrectly do so and corrupt\r\n"
-           ";  = the file. If that occurs, delete this file. You\r\n"
-           ";   =will then have to define your user tasks again.\r\n";
-}
-
 Rect OptionsDialog::Option(const std::string& caption) const {
     auto it = options.find(caption);
     return it == options.end() ? Rect{} : it->second.rect;

@@ -11,8 +11,6 @@
 
 namespace orvan::e2e {
 
-// The settings file as the console writes it on a first run.
-std::string FirstRunFile(const std::string& runMethod = "1");
 
 namespace at {
 // The console's surface with nothing on it: the left column of the upper
