@@ -19,6 +19,14 @@ bool Application::CloseRequested() {
     return unloaded_;
 }
 
+bool Application::CloseRequested(ui::Form& form) {
+    if (&form == &console_) return CloseRequested();
+    // The dialog has no close box; any other way out counts as Cancel, so
+    // the console is enabled again.
+    if (options_ && &form == options_.get()) options_->Cancel_Click();
+    return false;
+}
+
 void Application::ShowContextMenu() {
     if (!res_) {
         res_ = std::make_unique<frmRes>(sys_, ini_, console_);

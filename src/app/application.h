@@ -25,6 +25,10 @@ public:
     // log-off, shutdown): the console unloads, writing the settings once.
     // Returns whether the close goes ahead.
     bool CloseRequested();
+    // A window of ours was asked to close by the system (Alt+F4, a task
+    // manager): the console unloads, the Options dialog closes as Cancel
+    // would, the hidden menu host stays. Returns whether the process ends.
+    bool CloseRequested(ui::Form& form);
 
     void ShowOptions() override;
     void ShowContextMenu() override;

@@ -93,6 +93,18 @@ TEST_F(OptionsTest, UnofferedCodeSurvivesTheDialogUntilAChoice) {
     EXPECT_EQ(SavedRunMethod(), "2");
 }
 
+TEST_F(OptionsTest, ClosingTheDialogAnotherWayCountsAsCancel) {
+    Start(Settings("3"));
+    Open().optMin.SetValue(true);
+    EXPECT_FALSE(application->CloseRequested(*application->Options()));
+    EXPECT_EQ(Ini().RunMethod, 3);
+    EXPECT_TRUE(Console().Enabled());
+    EXPECT_EQ(application->Options(), nullptr);
+    EXPECT_EQ(sys.replaceCalls, 0) << "closing the dialog saves nothing";
+    EXPECT_TRUE(application->CloseRequested(Console()));
+    EXPECT_EQ(sys.replaceCalls, 15);
+}
+
 TEST_F(OptionsTest, EveryOpeningStartsFromTheDefinition) {
     Start(Settings("1"));
     app::frmOptions& first = Open();

@@ -3,7 +3,6 @@
 #include <windows.h>
 
 #include "app/application.h"
-#include "app/frmOptions.h"
 #include "platform/win32/services.h"
 #include "platform/win32/window_system.h"
 #ifdef ORVAN_BENCH_FIRST_PAINT
@@ -23,14 +22,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     FormWindow& console = windows.OpenConsole(app.Console());
     services.SetOwner(console.Hwnd());
     windows.OnCloseRequest = [&](orvan::ui::Form& form) {
-        if (&form == &app.Console()) {
-            if (app.CloseRequested()) {
-                console.Destroy();
-                PostQuitMessage(0);
-            }
-        } else if (app.Options() && &form == app.Options()) {
-            // Closing the dialog any other way counts as Cancel.
-            app.Options()->Cancel_Click();
+        if (app.CloseRequested(form)) {
+            console.Destroy();
+            PostQuitMessage(0);
         }
     };
 
