@@ -12,21 +12,9 @@
 #include <string>
 #include <vector>
 
-namespace {
+#include "common/precise_clock.h"
 
-// The precise clock where the system has it (the plain one may tick in
-// milliseconds).
-unsigned long long Now() {
-    using Precise = VOID(WINAPI*)(LPFILETIME);
-    static const auto precise = reinterpret_cast<Precise>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetSystemTimePreciseAsFileTime")));
-    FILETIME now{};
-    if (precise) precise(&now);
-    else GetSystemTimeAsFileTime(&now);
-    return (static_cast<unsigned long long>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
-}
-
-}  // namespace
+using orvan::clock::Now;
 
 int main(int argc, char** argv) {
     if (argc != 2) {

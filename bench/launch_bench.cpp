@@ -25,7 +25,7 @@
 #include <thread>
 #include <vector>
 
-#include "inspector_client.h"
+#include "windows_view.h"
 #include "process.h"
 #include "records.h"
 #include "watchdog.h"

@@ -16,4 +16,5 @@ set_target_properties(baseline_window PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAK
 add_executable(launch_baseline bench/launch_baseline.cpp)
 target_compile_options(launch_baseline PRIVATE ${ORVAN_WARNINGS})
 target_link_options(launch_baseline PRIVATE ${ORVAN_STATIC_LINK})
+target_include_directories(launch_baseline PRIVATE ${CMAKE_SOURCE_DIR}/tools)
 set_target_properties(launch_baseline PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})

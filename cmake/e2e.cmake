@@ -11,7 +11,7 @@ endif()
 
 file(GLOB ORVAN_E2E_SOURCES CONFIGURE_DEPENDS tests/e2e/*.cpp)
 add_executable(e2e_tests ${ORVAN_E2E_SOURCES})
-target_include_directories(e2e_tests PRIVATE tests/e2e tests)
+target_include_directories(e2e_tests PRIVATE tests/e2e tests tools)
 target_link_libraries(e2e_tests PRIVATE GTest::gtest X11::X11 X11::Xtst)
 target_compile_options(e2e_tests PRIVATE ${ORVAN_WARNINGS})
 target_compile_definitions(e2e_tests PRIVATE

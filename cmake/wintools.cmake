@@ -2,7 +2,7 @@
 # program that reports windows and drives dialogs) and the probe (a program
 # for the console to start, which logs how it was started).
 add_executable(inspector
-    tools/inspector/inspector.cpp tools/inspector/protocol.cpp tools/inspector/icons.cpp)
+    tools/inspector/main.cpp tools/inspector/protocol.cpp tools/inspector/icons.cpp)
 target_compile_options(inspector PRIVATE ${ORVAN_WARNINGS})
 target_link_options(inspector PRIVATE ${ORVAN_STATIC_LINK})
 target_link_libraries(inspector PRIVATE gdi32 user32)
@@ -12,4 +12,6 @@ target_compile_options(probe PRIVATE ${ORVAN_WARNINGS})
 target_link_options(probe PRIVATE ${ORVAN_STATIC_LINK})
 target_link_libraries(probe PRIVATE gdi32 user32)
 
+target_include_directories(inspector PRIVATE tools)
+target_include_directories(probe PRIVATE tools)
 set_target_properties(inspector probe PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})

@@ -16,7 +16,7 @@
 #include <utility>
 #include <vector>
 
-#include "inspector_client.h"
+#include "windows_view.h"
 #include "process.h"
 #include "records.h"
 #include "watchdog.h"

@@ -23,40 +23,6 @@ std::string Rect::ToString() const {
            std::to_string(bottom);
 }
 
-std::string EscapeValue(std::string_view value) {
-    static const char kHex[] = "0123456789ABCDEF";
-    std::string out;
-    for (char c : value) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x20 || c == '%') {
-            out += '%';
-            out += kHex[byte >> 4];
-            out += kHex[byte & 0xF];
-        } else {
-            out += c;
-        }
-    }
-    return out;
-}
-
-std::string UnescapeValue(std::string_view value) {
-    std::string out;
-    for (size_t i = 0; i < value.size(); ++i) {
-        if (value[i] == '%' && i + 2 < value.size()) {
-            const std::string hex(value.substr(i + 1, 2));
-            char* end = nullptr;
-            const long byte = std::strtol(hex.c_str(), &end, 16);
-            if (end == hex.c_str() + 2) {
-                out += static_cast<char>(byte);
-                i += 2;
-                continue;
-            }
-        }
-        out += value[i];
-    }
-    return out;
-}
-
 Record Record::Parse(std::string_view line) {
     Record record;
     while (!line.empty() && (line.back() == '\r' || line.back() == '\n')) line.remove_suffix(1);
@@ -69,7 +35,7 @@ Record Record::Parse(std::string_view line) {
         if (!field.empty()) {
             const std::string key(field.substr(0, equals));
             const std::string value =
-                equals == field.npos ? std::string() : UnescapeValue(field.substr(equals + 1));
+                equals == field.npos ? std::string() : fields::Unescape(field.substr(equals + 1));
             if (!record.Has(key)) record.order_.push_back(key);
             record.fields_[key] = value;
         }
@@ -103,7 +69,7 @@ std::string Record::ToString() const {
     std::string out;
     for (const std::string& key : order_) {
         if (!out.empty()) out += '\t';
-        out += key + "=" + EscapeValue(fields_.at(key));
+        out += key + "=" + fields::Escape(fields_.at(key));
     }
     return out;
 }

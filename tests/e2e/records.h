@@ -2,6 +2,8 @@
 // and the waiting helpers the tests poll with.
 #pragma once
 
+#include "common/fields.h"
+
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
@@ -60,8 +62,6 @@ private:
     std::vector<std::string> order_;
 };
 
-std::string EscapeValue(std::string_view value);
-std::string UnescapeValue(std::string_view value);
 
 // Every record of a file, one per non-empty line; none when the file is
 // missing.

@@ -1,4 +1,4 @@
-#include "inspector_client.h"
+#include "windows_view.h"
 
 #include <poll.h>
 #include <unistd.h>
@@ -141,7 +141,7 @@ Inspector::Reply Inspector::Send(const std::vector<std::string>& words, Ms timeo
         if (!reply.ok) {
             const size_t tab = lines[0].find('\t');
             reply.error =
-                tab == std::string::npos ? lines[0] : UnescapeValue(lines[0].substr(tab + 1));
+                tab == std::string::npos ? lines[0] : fields::Unescape(lines[0].substr(tab + 1));
         }
         for (size_t i = 1; i < lines.size(); ++i) reply.records.push_back(Record::Parse(lines[i]));
         return reply;

@@ -1,6 +1,6 @@
 // The test side of inspector.exe: one inspector kept running under Wine,
 // asked over its stdin and stdout (the protocol is described in
-// tools/inspector/inspector.cpp).
+// tools/inspector/main.cpp).
 #pragma once
 
 #include <cstdint>

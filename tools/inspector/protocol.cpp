@@ -1,24 +1,9 @@
 #include "protocol.h"
 
+#include "common/fields.h"
+
 namespace inspector {
 namespace {
-
-std::string Escape(const std::string& text) {
-    static const char kHex[] = "0123456789ABCDEF";
-    std::string out;
-    out.reserve(text.size());
-    for (char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x20 || c == '%') {
-            out += '%';
-            out += kHex[byte >> 4];
-            out += kHex[byte & 0xF];
-        } else {
-            out += c;
-        }
-    }
-    return out;
-}
 
 void Finish(FILE* out) {
     std::fputs(".\n", out);
@@ -71,7 +56,7 @@ Record& Record::Add(const char* key, const std::string& value) {
     if (!line_.empty()) line_ += '\t';
     line_ += key;
     line_ += '=';
-    line_ += Escape(value);
+    line_ += orvan::fields::Escape(value);
     return *this;
 }
 
@@ -138,7 +123,7 @@ void WriteReply(FILE* out, const Reply& reply) {
 }
 
 void WriteError(FILE* out, const std::string& reason) {
-    std::fputs(("error\t" + Escape(reason) + "\n").c_str(), out);
+    std::fputs(("error\t" + orvan::fields::Escape(reason) + "\n").c_str(), out);
     Finish(out);
 }
 

@@ -1,4 +1,4 @@
-// The inspector's line protocol (described at the top of inspector.cpp):
+// The inspector's line protocol (described at the top of main.cpp):
 // parsing requests, building records, writing replies.
 #pragma once
 

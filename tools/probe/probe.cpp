@@ -50,6 +50,9 @@
 #include <cstring>
 #include <string>
 
+#include "common/fields.h"
+#include "common/precise_clock.h"
+
 namespace {
 
 constexpr COLORREF kProbeColour = RGB(0x12, 0x34, 0x56);
@@ -74,42 +77,13 @@ Options g_options;
 int g_nCmdShow = SW_SHOWDEFAULT;
 ULONGLONG g_entered = 0;
 
-ULONGLONG Ticks(const FILETIME& time) {
-    return (static_cast<ULONGLONG>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
-}
-
-// The precise clock where the system has it (the plain one may tick in
-// milliseconds).
-ULONGLONG Now() {
-    using Precise = VOID(WINAPI*)(LPFILETIME);
-    static const auto precise = reinterpret_cast<Precise>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetSystemTimePreciseAsFileTime")));
-    FILETIME now{};
-    if (precise) precise(&now);
-    else GetSystemTimeAsFileTime(&now);
-    return Ticks(now);
-}
+using orvan::clock::Now;
+using orvan::clock::Ticks;
 
 ULONGLONG CreationTime() {
     FILETIME created{}, exited{}, kernel{}, user{};
     if (!GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user)) return 0;
     return Ticks(created);
-}
-
-std::string Escape(const std::string& text) {
-    static const char kHex[] = "0123456789ABCDEF";
-    std::string out;
-    for (char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x20 || c == '%') {
-            out += '%';
-            out += kHex[byte >> 4];
-            out += kHex[byte & 0xF];
-        } else {
-            out += c;
-        }
-    }
-    return out;
 }
 
 class Record {
@@ -119,7 +93,7 @@ public:
         if (!line_.empty()) line_ += '\t';
         line_ += key;
         line_ += '=';
-        line_ += Escape(value);
+        line_ += orvan::fields::Escape(value);
         return *this;
     }
     Record& Add(const char* key, unsigned long value) { return Add(key, std::to_string(value)); }
