@@ -3,7 +3,8 @@
 # complete paint, and its peak memory, beside the baseline window, both under
 # the same Wine in one run. Prints medians over RUNS starts of each.
 set -euo pipefail
-win32=${1:-build/win32}
+. "$(dirname "$0")/../scripts/wine-env.sh"
+win32=${1:-build/$ORVAN_ARCH}
 runs=${RUNS:-9}
 work=$(mktemp -d)
 trap 'WINEPREFIX=$work/prefix wineserver -k 2>/dev/null || true; kill $xvfb 2>/dev/null || true; rm -rf "$work"' EXIT
@@ -14,7 +15,7 @@ Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
 for _ in $(seq 50); do [ -s "$work/displayfd" ] && break; sleep 0.1; done
 export DISPLAY=":$(head -n1 "$work/displayfd")" WINEPREFIX="$work/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-wineboot -i >/dev/null 2>&1
+wine wineboot.exe -i >/dev/null 2>&1
 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
 wineserver -p 60 2>/dev/null || true
 

@@ -3,6 +3,9 @@
 # (display, prefix, wineboot) is done once per run.
 set(ORVAN_WIN32_DIR ${CMAKE_SOURCE_DIR}/build/win32 CACHE PATH
     "Windows build directory whose programs the end-to-end tests run")
+# Run instead on machines that cannot execute 32-bit code.
+set(ORVAN_WIN64_DIR ${CMAKE_SOURCE_DIR}/build/win64 CACHE PATH
+    "64-bit Windows build directory, tested where 32-bit code cannot run")
 
 find_package(X11 REQUIRED)
 if(NOT X11_XTest_FOUND)
@@ -16,6 +19,7 @@ target_link_libraries(e2e_tests PRIVATE GTest::gtest X11::X11 X11::Xtst)
 target_compile_options(e2e_tests PRIVATE ${ORVAN_WARNINGS})
 target_compile_definitions(e2e_tests PRIVATE
     ORVAN_WIN32_DIR="${ORVAN_WIN32_DIR}"
+    ORVAN_WIN64_DIR="${ORVAN_WIN64_DIR}"
     ORVAN_E2E_WORK_DIR="${CMAKE_BINARY_DIR}/e2e")
 
 # The run ends itself (and everything it started) before CTest's limit.

@@ -10,7 +10,8 @@ type=${BUILD_TYPE:-Release}
 
 scripts/install-deps.sh
 
-cmake -S . -B build/native -DCMAKE_BUILD_TYPE="$type" -DORVAN_WIN32_DIR="$root/build/win32" >/dev/null
+cmake -S . -B build/native -DCMAKE_BUILD_TYPE="$type" -DORVAN_WIN32_DIR="$root/build/win32" \
+    -DORVAN_WIN64_DIR="$root/build/win64" >/dev/null
 cmake --build build/native -j "$jobs"
 
 for arch in win32:mingw-i686 win64:mingw-x86_64; do

@@ -8,7 +8,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/build.sh
-exe=build/win32/orvan97.exe
+. scripts/wine-env.sh
+exe=build/$ORVAN_ARCH/orvan97.exe
 
 if [ -n "${DISPLAY:-}" ]; then
     exec wine "$exe"
@@ -26,7 +27,7 @@ trap cleanup EXIT
 for _ in $(seq 100); do [ -s "$work/displayfd" ] && break; sleep 0.1; done
 export DISPLAY=":$(head -n1 "$work/displayfd")"
 echo "Preparing a private Wine prefix in $work/prefix ..."
-wineboot -i >/dev/null 2>&1
+wine wineboot.exe -i >/dev/null 2>&1
 # Without a window manager Wine must place windows itself, maximized ones too.
 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
 

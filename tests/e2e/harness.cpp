@@ -11,6 +11,9 @@
 #ifndef ORVAN_WIN32_DIR
 #error "ORVAN_WIN32_DIR must name the Windows build directory"
 #endif
+#ifndef ORVAN_WIN64_DIR
+#error "ORVAN_WIN64_DIR must name the 64-bit Windows build directory"
+#endif
 #ifndef ORVAN_E2E_WORK_DIR
 #error "ORVAN_E2E_WORK_DIR must name the folder for the prefix and artifacts"
 #endif
@@ -27,6 +30,16 @@ std::string g_setupError = "the end-to-end environment is not set up";
 std::string Setting(const char* name, const char* fallback) {
     const char* value = std::getenv(name);
     return value && *value ? value : fallback;
+}
+
+// The shipping 32-bit build, unless ORVAN_WIN32_DIR names another, or the
+// machine cannot run 32-bit code at all: then the 64-bit build, said aloud.
+fs::path WindowsBuildDir() {
+    if (const char* chosen = std::getenv("ORVAN_WIN32_DIR"); chosen && *chosen) return chosen;
+    if (MachineRuns32BitCode()) return ORVAN_WIN32_DIR;
+    std::cout << "e2e: this machine cannot run 32-bit code; testing the 64-bit build "
+              << ORVAN_WIN64_DIR << " under 64-bit Wine" << std::endl;
+    return ORVAN_WIN64_DIR;
 }
 
 double SecondsSince(Clock::time_point start) {
@@ -73,7 +86,7 @@ void E2EEnvironment::SetUp() {
 
 void E2EEnvironment::StartSession() {
     auto session = std::make_unique<Session>();
-    session->win32Dir_ = Setting("ORVAN_WIN32_DIR", ORVAN_WIN32_DIR);
+    session->win32Dir_ = WindowsBuildDir();
     session->workDir_ = Setting("ORVAN_E2E_WORK_DIR", ORVAN_E2E_WORK_DIR);
     for (const char* tool : {"inspector.exe", "probe.exe"}) session->Win32File(tool);
     const fs::path work = session->workDir_;
@@ -94,7 +107,8 @@ void E2EEnvironment::StartSession() {
     std::cout << "e2e: Xvfb on " << session->xserver_->Name() << " (" << SecondsSince(start)
               << " s)" << std::endl;
     session->wine_ = std::make_unique<WineSession>(prefix, work / "home", session->xserver_->Name(),
-                                                   work / "wine.log");
+                                                   work / "wine.log",
+                                                   ArchOf(session->Win32File("orvan97.exe")));
     std::cout << "e2e: Wine prefix " << prefix.string() << " ready (" << SecondsSince(start)
               << " s)" << std::endl;
     session->inspector_ =

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdint>
+#include <fstream>
 #include <stdexcept>
 #include <thread>
 
@@ -34,13 +36,54 @@ bool IsWindowsPath(const std::string& path) {
     return path.size() >= 2 && std::isalpha(static_cast<unsigned char>(path[0])) && path[1] == ':';
 }
 
+// Debian's 64-bit loader; /usr/bin/wine always prefers the 32-bit one.
+constexpr const char* kWine64Loader = "/usr/lib/wine/wine64";
+constexpr const char* kWine32Loader = "/usr/lib/wine/wine";
+
 }  // namespace
 
-WineSession::WineSession(fs::path prefix, fs::path home, std::string display, fs::path log)
+WineArch ArchOf(const fs::path& exe) {
+    std::ifstream in(exe, std::ios::binary);
+    unsigned char dos[64] = {};
+    if (!in.read(reinterpret_cast<char*>(dos), sizeof dos) || dos[0] != 'M' || dos[1] != 'Z') {
+        throw std::runtime_error(exe.string() + " is not a Windows program");
+    }
+    const std::uint32_t peOffset = dos[60] | dos[61] << 8 | dos[62] << 16 |
+                                   static_cast<std::uint32_t>(dos[63]) << 24;
+    unsigned char pe[6] = {};
+    in.seekg(peOffset);
+    if (!in.read(reinterpret_cast<char*>(pe), sizeof pe) || pe[0] != 'P' || pe[1] != 'E') {
+        throw std::runtime_error(exe.string() + " has no PE header");
+    }
+    const unsigned machine = pe[4] | pe[5] << 8;
+    if (machine == 0x14c) return WineArch::Win32;
+    if (machine == 0x8664) return WineArch::Win64;
+    throw std::runtime_error(exe.string() + " is for an unknown machine");
+}
+
+bool MachineRuns32BitCode() {
+    ProcessSpec spec;
+    spec.argv = {kWine32Loader, "--version"};
+    spec.environment = CurrentEnvironment({}, {});
+    try {
+        const std::optional<int> status = RunToEnd(spec, Ms(20000));
+        return status && *status == 0;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+const char* ArchName(WineArch arch) {
+    return arch == WineArch::Win32 ? "win32" : "win64";
+}
+
+WineSession::WineSession(fs::path prefix, fs::path home, std::string display, fs::path log,
+                         WineArch arch)
     : prefix_(std::move(prefix)),
       home_(std::move(home)),
       display_(std::move(display)),
-      log_(std::move(log)) {
+      log_(std::move(log)),
+      arch_(arch) {
     // Whatever an earlier run killed outright may have left in the prefix.
     for (pid_t pid : RunningProcesses()) kill(pid, SIGKILL);
     fs::remove_all(prefix_);
@@ -79,7 +122,7 @@ Environment WineSession::WineEnvironment(const Environment& extra) const {
     Environment set = {
         {"DISPLAY", display_},
         {"WINEPREFIX", prefix_.string()},
-        {"WINEARCH", "win32"},
+        {"WINEARCH", ArchName(arch_)},
         {"WINEDEBUG", "-all"},
         // No Mono or Gecko installer prompts, no menu entries or file
         // associations written into the user's desktop.
@@ -89,6 +132,8 @@ Environment WineSession::WineEnvironment(const Environment& extra) const {
         {"XDG_DATA_HOME", (home_ / ".local/share").string()},
         {"XDG_CACHE_HOME", (home_ / ".cache").string()},
     };
+    // Wine starts every further process through the loader named here.
+    if (arch_ == WineArch::Win64) set.emplace_back("WINELOADER", kWine64Loader);
     set.insert(set.end(), extra.begin(), extra.end());
     return CurrentEnvironment(set, {"WAYLAND_DISPLAY", "WINESERVER", "WINELOADER"});
 }
@@ -96,6 +141,7 @@ Environment WineSession::WineEnvironment(const Environment& extra) const {
 ProcessSpec WineSession::WineSpec(std::vector<std::string> argv, const Environment& extra) const {
     ProcessSpec spec;
     spec.argv = std::move(argv);
+    if (spec.argv.front() == "wine" && arch_ == WineArch::Win64) spec.argv.front() = kWine64Loader;
     spec.environment = WineEnvironment(extra);
     spec.output = log_;
     spec.directory = prefix_ / "drive_c";

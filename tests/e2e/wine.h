@@ -10,6 +10,19 @@
 
 namespace orvan::e2e {
 
+// Which Wine runs the programs: the 32-bit one for the shipping build, the
+// 64-bit one for the 64-bit build.
+enum class WineArch { Win32, Win64 };
+
+// The architecture a Windows program was built for, from its PE header;
+// throws std::runtime_error when the file is no Windows program.
+WineArch ArchOf(const std::filesystem::path& exe);
+// Whether this machine can run 32-bit x86 code at all: some virtual
+// machines have no 32-bit mode, and there the 32-bit Wine cannot start.
+bool MachineRuns32BitCode();
+// "win32" or "win64", as WINEARCH spells it.
+const char* ArchName(WineArch arch);
+
 struct LaunchOptions {
     // Current directory of the program: a Windows path ("C:\\x", "Z:\\tmp")
     // or a unix one; empty means C:\.
@@ -27,13 +40,14 @@ public:
     // XDG folders of every Wine process, so nothing lands in the user's
     // home. Throws std::runtime_error when Wine cannot be set up.
     WineSession(std::filesystem::path prefix, std::filesystem::path home, std::string display,
-                std::filesystem::path log);
+                std::filesystem::path log, WineArch arch);
     ~WineSession();  // Shutdown()
     WineSession(const WineSession&) = delete;
     WineSession& operator=(const WineSession&) = delete;
 
     const std::filesystem::path& Prefix() const { return prefix_; }
     const std::string& Display() const { return display_; }
+    WineArch Arch() const { return arch_; }
 
     // Starts a Windows program under wine: `exe` is a unix path, a Windows
     // path or a bare name such as "notepad".
@@ -64,6 +78,7 @@ private:
     std::filesystem::path home_;
     std::string display_;
     std::filesystem::path log_;
+    WineArch arch_;
     Process server_;
     bool shutDown_ = false;
 };
