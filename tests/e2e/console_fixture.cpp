@@ -1,7 +1,6 @@
 #include "console_fixture.h"
 
 #include <fstream>
-#include <thread>
 
 namespace orvan::e2e {
 
@@ -104,8 +103,6 @@ bool ConsoleTest::WaitConsoleExit(std::chrono::milliseconds timeout) {
 }
 
 void ConsoleTest::ClickOn(const Rect& r, Button button) {
-    Screen().MovePointer(r.CenterX(), r.CenterY());
-    std::this_thread::sleep_for(50ms);
     Screen().Click(r.CenterX(), r.CenterY(), button);
 }
 
@@ -113,6 +110,46 @@ std::uint32_t ConsoleTest::ColourOf(const Rect& r) { return Screen().Pixel(r.lef
 
 bool ConsoleTest::WaitColour(const Rect& r, std::uint32_t colour, std::chrono::milliseconds timeout) {
     return WaitUntil([&] { return ColourOf(r) == colour; }, timeout);
+}
+
+// ---------------------------------------------------------------- pointer and faces
+
+void ConsoleTest::MoveTo(const Rect& r) { Screen().MovePointer(r.CenterX(), r.CenterY()); }
+
+bool ConsoleTest::Uncovered(const Rect& r) {
+    for (const WindowInfo& w : Inspect().Windows()) {  // topmost first
+        if (w.hwnd == console_.hwnd) return true;
+        if (w.visible && w.rect.Overlaps(r)) return false;
+    }
+    return true;
+}
+
+void ConsoleTest::SettleConsole() {
+    // A button and a place away from it that no other window covers.
+    std::vector<Rect> free;
+    for (const Rect& r : {at::kOptions, at::kEdit, at::kDefine, at::kUser, at::kWindows})
+        if (Uncovered(r)) free.push_back(r);
+    const bool surface = Uncovered(at::kSurface);
+    if (free.size() < (surface ? 1u : 2u)) {
+        ADD_FAILURE() << "other windows cover the console's buttons";
+        return;
+    }
+    const Rect button = free[0];
+    MoveTo(button);
+    EXPECT_TRUE(WaitFace(button, kLit)) << "the console does not follow the pointer";
+    MoveTo(surface ? at::kSurface : free[1]);
+    EXPECT_TRUE(WaitFace(button, kIdle)) << "the console does not follow the pointer";
+}
+
+bool ConsoleTest::FaceIs(const Rect& button, std::uint32_t colour) {
+    const Image face = Screen().Grab(button);
+    const std::uint32_t other = colour == kLit ? kIdle : kLit;
+    // The caption takes less than half of the face.
+    return face.Count(other) == 0 && face.Count(colour) * 2 > face.pixels.size();
+}
+
+bool ConsoleTest::WaitFace(const Rect& button, std::uint32_t colour) {
+    return WaitUntil([&] { return FaceIs(button, colour); }, 5s);
 }
 
 std::optional<std::string> ConsoleTest::ValueIn(const std::string& file, const std::string& key) {

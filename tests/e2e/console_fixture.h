@@ -32,6 +32,9 @@ constexpr Rect kBuiltInCaption{192, 288, 793, 305};
 constexpr Rect kUserCaption{192, 408, 793, 425};
 constexpr Rect kTitle{207, 10, 305, 38};
 constexpr Rect kLogo{192, 48, 785, 233};
+// The console's surface with nothing on it: the left column of the upper
+// frame.
+constexpr Rect kSurface{60, 140, 140, 180};
 }  // namespace at
 
 // The settings file as the console writes it on a first run.
@@ -82,13 +85,27 @@ protected:
     bool RequestClose(std::chrono::milliseconds timeout = std::chrono::seconds(20));
     bool WaitConsoleExit(std::chrono::milliseconds timeout);
 
-    // A click at the centre of a rectangle, with the pointer resting there
-    // first so the console sees the movement as a person's would.
+    // A click at the centre of a rectangle: the pointer moves there, then
+    // presses and releases, as a hand would.
     void ClickOn(const Rect& r, Button button = Button::Left);
     // Waits until the pixel at the centre of r's left part has the colour.
     bool WaitColour(const Rect& r, std::uint32_t colour,
                     std::chrono::milliseconds timeout = std::chrono::seconds(5));
     std::uint32_t ColourOf(const Rect& r);
+
+    // Rests the pointer at a rectangle's centre.
+    void MoveTo(const Rect& r);
+    // Waits until the console has handled every pointer event so far: lights
+    // a button no other window covers ("Options" when it can) and clears it
+    // over the surface, so one change at least is seen whatever stood
+    // before. Leaves every console button idle, unless other windows cover
+    // the surface (then another button stays lit).
+    void SettleConsole();
+    // Whether no window above the console covers any of the rectangle.
+    bool Uncovered(const Rect& r);
+    // Whether the button's face, text aside, is wholly the colour.
+    bool FaceIs(const Rect& button, std::uint32_t colour);
+    bool WaitFace(const Rect& button, std::uint32_t colour);
 
     // The first settings file line that starts with the key and '='.
     static std::optional<std::string> ValueIn(const std::string& file, const std::string& key);

@@ -120,28 +120,6 @@ std::optional<WindowInfo> DialogTest::RightClickMenu(const Rect& r) {
     return WaitMenu();
 }
 
-// ---------------------------------------------------------------- pointer and faces
-
-void DialogTest::MoveTo(const Rect& r) { Screen().MovePointer(r.CenterX(), r.CenterY()); }
-
-void DialogTest::SettleConsole() {
-    MoveTo(at::kOptions);
-    EXPECT_TRUE(WaitFace(at::kOptions, kLit)) << "the console does not follow the pointer";
-    MoveTo(at::kSurface);
-    EXPECT_TRUE(WaitFace(at::kOptions, kIdle)) << "the console does not follow the pointer";
-}
-
-bool DialogTest::FaceIs(const Rect& button, std::uint32_t colour) {
-    const Image face = Screen().Grab(button);
-    const std::uint32_t other = colour == kLit ? kIdle : kLit;
-    // The caption takes less than half of the face.
-    return face.Count(other) == 0 && face.Count(colour) * 2 > face.pixels.size();
-}
-
-bool DialogTest::WaitFace(const Rect& button, std::uint32_t colour) {
-    return WaitUntil([&] { return FaceIs(button, colour); }, 5s);
-}
-
 // ---------------------------------------------------------------- the Open-file dialog
 
 void DialogTest::DefineThroughDialog(const std::string& windowsPath, bool confirm) {

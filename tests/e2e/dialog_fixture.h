@@ -13,9 +13,6 @@ namespace orvan::e2e {
 
 
 namespace at {
-// The console's surface with nothing on it: the left column of the upper
-// frame.
-constexpr Rect kSurface{60, 140, 140, 180};
 // The About panel's four lines, over the logo.
 constexpr Rect kAbout{200, 56, 537, 145};
 }  // namespace at
@@ -60,16 +57,6 @@ protected:
     bool AboutTicked(const WindowInfo& menu);
     // Right-clicks at the rectangle's centre and waits for the menu.
     std::optional<WindowInfo> RightClickMenu(const Rect& r);
-
-    // Rests the pointer at a rectangle's centre.
-    void MoveTo(const Rect& r);
-    // Waits until the console has handled every pointer event so far: lights
-    // "Options" and clears it over the surface, so one change at least is
-    // seen whatever stood before. Leaves every console button idle.
-    void SettleConsole();
-    // Whether the button's face, text aside, is wholly the colour.
-    bool FaceIs(const Rect& button, std::uint32_t colour);
-    bool WaitFace(const Rect& button, std::uint32_t colour);
 
     // "Define Task" with the path typed into the Open-file dialog and Enter
     // (or Escape when `confirm` is false) pressed there; waits until the

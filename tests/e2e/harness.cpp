@@ -115,6 +115,10 @@ void E2EEnvironment::StartSession() {
         std::make_unique<Inspector>(*session->wine_, session->win32Dir_ / "inspector.exe");
     std::cout << "e2e: inspector answers as pid " << session->inspector_->OwnPid() << " ("
               << SecondsSince(start) << " s)" << std::endl;
+    const DoubleClickRule rule = session->inspector_->DoubleClicks();
+    session->screen_->SetDoubleClickRule(rule);
+    std::cout << "e2e: double-click within " << rule.time.count() << " ms and " << rule.width
+              << " x " << rule.height << " pixels" << std::endl;
     g_session = session.release();
 }
 

@@ -1,6 +1,5 @@
 #include "launch_fixture.h"
 
-#include <thread>
 
 namespace orvan::e2e {
 
@@ -42,10 +41,15 @@ std::vector<ProcessInfo> LaunchTest::StartedByConsole() {
     return started;
 }
 
-std::vector<WindowInfo> LaunchTest::NewWindowsOf(const std::string& exe, const std::string& windowClass) {
+std::set<std::uint32_t> LaunchTest::NewProcessesOf(const std::string& exe) {
     std::set<std::uint32_t> pids;
     for (const ProcessInfo& p : Inspect().Processes())
         if (p.exe == exe && !before_.count(p.pid)) pids.insert(p.pid);
+    return pids;
+}
+
+std::vector<WindowInfo> LaunchTest::NewWindowsOf(const std::string& exe, const std::string& windowClass) {
+    const std::set<std::uint32_t> pids = NewProcessesOf(exe);
     std::vector<WindowInfo> found;
     for (const WindowInfo& w : Inspect().Windows())
         if (w.visible && pids.count(w.pid) && w.className == windowClass) found.push_back(w);
@@ -70,8 +74,6 @@ std::pair<int, int> LaunchTest::UncoveredPoint(const Rect& r) {
 
 void LaunchTest::ClickUncovered(const Rect& r) {
     const auto [x, y] = UncoveredPoint(r);
-    Screen().MovePointer(x, y);
-    std::this_thread::sleep_for(50ms);
     Screen().Click(x, y);
 }
 
@@ -93,8 +95,6 @@ std::optional<MessageBoxInfo> LaunchTest::WaitReport() {
 bool LaunchTest::ClickOk(const MessageBoxInfo& box) {
     const DialogButton* ok = box.FindButton("OK");
     if (!ok) return false;
-    Screen().MovePointer(ok->rect.CenterX(), ok->rect.CenterY());
-    std::this_thread::sleep_for(50ms);
     Screen().Click(ok->rect.CenterX(), ok->rect.CenterY());
     return WaitUntil([&] { return !Inspect().Window(box.hwnd).has_value(); }, 5s);
 }

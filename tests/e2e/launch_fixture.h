@@ -46,6 +46,8 @@ protected:
     // The visible windows of processes named `exe` (such as "notepad.exe")
     // that were not running when the console started, with the class.
     std::vector<WindowInfo> NewWindowsOf(const std::string& exe, const std::string& windowClass);
+    // Processes of the program that were not there when the test began.
+    std::set<std::uint32_t> NewProcessesOf(const std::string& exe);
 
     // A point of `r` that no window above the console covers; fails the
     // test when there is none.

@@ -30,6 +30,9 @@ struct Rect {
     int CenterX() const { return left + Width() / 2; }
     int CenterY() const { return top + Height() / 2; }
     bool Contains(int x, int y) const { return x >= left && x < right && y >= top && y < bottom; }
+    bool Overlaps(const Rect& o) const {
+        return left < o.right && o.left < right && top < o.bottom && o.top < bottom;
+    }
     bool operator==(const Rect&) const = default;
 
     // "left,top,right,bottom"; throws std::invalid_argument otherwise.

@@ -316,6 +316,11 @@ void Inspector::SetEnv(const std::string& name, const std::string& value) {
     Ask({"setenv", name, value});
 }
 
+DoubleClickRule Inspector::DoubleClicks() {
+    const Record r = Ask({"dblclick"}).at(0);
+    return {Ms(r.Int("ms")), static_cast<int>(r.Int("cx")), static_cast<int>(r.Int("cy"))};
+}
+
 std::uint32_t Inspector::OwnPid() {
     if (ownPid_ == 0) ownPid_ = U32(Ask({"self"}).at(0), "pid");
     return ownPid_;

@@ -13,6 +13,7 @@
 #include "process.h"
 #include "records.h"
 #include "wine.h"
+#include "xscreen.h"
 
 namespace orvan::e2e {
 
@@ -164,6 +165,8 @@ public:
 
     // The inspector's own Windows process id.
     std::uint32_t OwnPid();
+    // The system's double-click time and rectangle.
+    DoubleClickRule DoubleClicks();
 
 private:
     void Launch();

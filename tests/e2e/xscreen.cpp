@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <fstream>
 #include <stdexcept>
 #include <thread>
@@ -156,11 +157,26 @@ void XScreen::Sync() {
 void XScreen::MovePointer(int x, int y) {
     XTestFakeMotionEvent(display_, DefaultScreen(display_), x, y, CurrentTime);
     Sync();
+    pointerX_ = x;
+    pointerY_ = y;
 }
 
 void XScreen::PressButton(Button button) {
     XTestFakeButtonEvent(display_, static_cast<unsigned>(button), True, CurrentTime);
     Sync();
+    // Wine stamps the press with the server's time, which is no later than now.
+    lastPress_ = Press{button, pointerX_, pointerY_, std::chrono::steady_clock::now()};
+}
+
+void XScreen::AwaitSinglePress(Button button) {
+    if (!lastPress_ || lastPress_->button != button) return;
+    // Wine counts a press less than half the rectangle away; one more pixel
+    // covers a system that counts the border too.
+    if (std::abs(pointerX_ - lastPress_->x) > doubleClick_.width / 2 ||
+        std::abs(pointerY_ - lastPress_->y) > doubleClick_.height / 2)
+        return;
+    // The press goes out after this instant, so its server time is later still.
+    std::this_thread::sleep_until(lastPress_->handled + doubleClick_.time + Ms(5));
 }
 
 void XScreen::ReleaseButton(Button button) {
@@ -168,24 +184,22 @@ void XScreen::ReleaseButton(Button button) {
     Sync();
 }
 
+// The server hands the events to Wine in the order they were made, so the
+// program sees the move, the press and the release one after the other
+// without any pause between them.
 void XScreen::Click(int x, int y, Button button) {
     MovePointer(x, y);
-    // A moment between the events, as a hand would leave, so the program
-    // sees the move, the press and the release as separate events.
-    std::this_thread::sleep_for(Ms(30));
+    AwaitSinglePress(button);
     PressButton(button);
-    std::this_thread::sleep_for(Ms(30));
     ReleaseButton(button);
 }
 
 void XScreen::DoubleClick(int x, int y, Button button) {
     MovePointer(x, y);
-    std::this_thread::sleep_for(Ms(30));
+    AwaitSinglePress(button);
     for (int i = 0; i < 2; ++i) {
         PressButton(button);
-        std::this_thread::sleep_for(Ms(20));
         ReleaseButton(button);
-        std::this_thread::sleep_for(Ms(40));
     }
 }
 
@@ -199,7 +213,6 @@ unsigned XScreen::KeyCode(const std::string& keysym) {
 void XScreen::Key(unsigned code, bool down) {
     XTestFakeKeyEvent(display_, code, down ? True : False, CurrentTime);
     Sync();
-    std::this_thread::sleep_for(Ms(20));
 }
 
 void XScreen::Key(const std::string& keysym) {

@@ -4,7 +4,9 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <chrono>
 #include <initializer_list>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -52,6 +54,14 @@ struct Image {
 
 enum class Button { Left = 1, Middle = 2, Right = 3 };
 
+// When the system takes a second press for a double-click: the same button
+// within `time` of the first and less than half the rectangle away.
+struct DoubleClickRule {
+    Ms time{500};
+    int width = 4;
+    int height = 4;
+};
+
 class XScreen {
 public:
     explicit XScreen(const std::string& displayName);
@@ -66,8 +76,12 @@ public:
     void MovePointer(int x, int y);
     void PressButton(Button button);
     void ReleaseButton(Button button);
+    // A click is never a double-click's second press: when the last press
+    // was near enough and recent enough to make one, it waits until the
+    // system's double-click time has passed.
     void Click(int x, int y, Button button = Button::Left);
     void DoubleClick(int x, int y, Button button = Button::Left);
+    void SetDoubleClickRule(const DoubleClickRule& rule) { doubleClick_ = rule; }
 
     // ---- keyboard (XTest); keys are X keysym names: "Tab", "Return", "F4"
     void Key(const std::string& keysym);
@@ -99,9 +113,22 @@ private:
     unsigned KeyCode(const std::string& keysym);
     void Key(unsigned code, bool down);
 
+    // Waits until a press of `button` at the pointer cannot make a
+    // double-click with the last press.
+    void AwaitSinglePress(Button button);
+
     _XDisplay* display_ = nullptr;
     int width_ = 0;
     int height_ = 0;
+    int pointerX_ = -1;
+    int pointerY_ = -1;
+    DoubleClickRule doubleClick_;
+    struct Press {
+        Button button;
+        int x, y;
+        std::chrono::steady_clock::time_point handled;  // the server had it by then
+    };
+    std::optional<Press> lastPress_;
 };
 
 // Waits until the pixel at (x, y) has the colour; the last colour seen.

@@ -418,6 +418,17 @@ Reply Self(const Args&) {
     return reply;
 }
 
+// The system's double-click rule: a second press within this time and
+// within half the rectangle of the first makes a double-click.
+Reply DoubleClick(const Args&) {
+    Reply reply;
+    reply.records.push_back(Record()
+                                .Add("ms", static_cast<unsigned long>(GetDoubleClickTime()))
+                                .Add("cx", static_cast<unsigned long>(GetSystemMetrics(SM_CXDOUBLECLK)))
+                                .Add("cy", static_cast<unsigned long>(GetSystemMetrics(SM_CYDOUBLECLK))));
+    return reply;
+}
+
 Reply XWindow(const Args& args) {
     const HANDLE x = GetPropA(RequireWindow(args[0]), "__wine_x11_whole_window");
     Reply reply;
@@ -452,6 +463,7 @@ const std::map<std::string, Command>& Commands() {
         {"processes", {0, Processes}},   {"self", {0, Self}},
         {"setenv", {2, SetEnv}},         {"xwindow", {1, XWindow}},
         {"checked", {1, Checked}},       {"settext", {2, SetText}},
+        {"dblclick", {0, DoubleClick}},
     };
     return table;
 }
