@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Start-up benchmark: the console's time from process creation to its first
 # complete paint, and its peak memory, beside the baseline window, both under
-# the same Wine in one run. Prints medians over RUNS starts of each.
+# the same Wine in one run. The two take turns for RUNS starts each; prints
+# minimum, median and maximum of each and the ratio of the medians.
 set -euo pipefail
 . "$(dirname "$0")/../scripts/wine-env.sh"
 win32=${1:-build/$ORVAN_ARCH}
@@ -19,20 +20,27 @@ wine wineboot.exe -i >/dev/null 2>&1
 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
 wineserver -p 60 2>/dev/null || true
 
-measure() {  # program -> "ms kb" per line
-    for _ in $(seq "$runs"); do
-        wine "$1" | tr -d '\r' | sed -E 's/first_paint_ms=([0-9.]+) peak_working_set_kb=([0-9]+).*/\1 \2/'
-    done
+run() {  # program -> "ms kb"
+    wine "$1" | tr -d '\r' | sed -E 's/first_paint_ms=([0-9.]+) peak_working_set_kb=([0-9]+).*/\1 \2/'
 }
-median() { sort -n | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
-
-console=$(measure "$win32/orvan97_bench.exe")
-baseline=$(measure "$win32/baseline_window.exe")
-c_ms=$(cut -d' ' -f1 <<<"$console" | median); c_kb=$(cut -d' ' -f2 <<<"$console" | median)
-b_ms=$(cut -d' ' -f1 <<<"$baseline" | median); b_kb=$(cut -d' ' -f2 <<<"$baseline" | median)
-printf '\nStart-up to first complete paint (median of %d runs, target within 1.15x of the baseline)\n' "$runs"
-printf '%-22s %12s %16s\n' "program" "time (ms)" "peak memory (KB)"
-printf '%-22s %12s %16s\n' "console" "$c_ms" "$c_kb"
-printf '%-22s %12s %16s\n' "baseline window" "$b_ms" "$b_kb"
+# The two programs take turns, run by run, so a drift of the machine's speed
+# weighs on both alike.
+console=""
+baseline=""
+for _ in $(seq "$runs"); do
+    console+="$(run "$win32/orvan97_bench.exe")"$'\n'
+    baseline+="$(run "$win32/baseline_window.exe")"$'\n'
+done
+stats() {  # column -> "min median max"
+    sort -n | awk 'NF {a[++n]=$1} END {printf "%s %s %s", a[1], a[int((n+1)/2)], a[n]}'
+}
+read -r c_min c_ms c_max <<<"$(cut -d' ' -f1 <<<"$console" | stats)"
+read -r b_min b_ms b_max <<<"$(cut -d' ' -f1 <<<"$baseline" | stats)"
+read -r _ c_kb _ <<<"$(cut -d' ' -f2 <<<"$console" | stats)"
+read -r _ b_kb _ <<<"$(cut -d' ' -f2 <<<"$baseline" | stats)"
+printf '\nStart-up to first complete paint, %d alternating runs each (target within 1.15x of the baseline)\n' "$runs"
+printf '%-18s %10s %10s %10s %18s\n' "program" "min (ms)" "median" "max" "peak memory (KB)"
+printf '%-18s %10s %10s %10s %18s\n' "console" "$c_min" "$c_ms" "$c_max" "$c_kb"
+printf '%-18s %10s %10s %10s %18s\n' "baseline window" "$b_min" "$b_ms" "$b_max" "$b_kb"
 awk -v a="$c_ms" -v b="$b_ms" -v c="$c_kb" -v d="$b_kb" \
-    'BEGIN {printf "%-22s %12.2fx %15.2fx\n", "ratio", a / b, c / d}'
+    'BEGIN {printf "%-18s %21.2fx %29.2fx\n", "ratio of medians", a / b, c / d}'

@@ -3,8 +3,12 @@
 # Runs apt-get as root, or through sudo.
 set -euo pipefail
 
-packages=(cmake g++ make mingw-w64 wine wine32 wine64 xvfb x11-utils imagemagick
-          libgtest-dev libgmock-dev libbenchmark-dev libx11-dev libxtst-dev)
+# fonts-wine: Wine's own fonts (Tahoma among them), which a Wine user has;
+# without them the console's text falls back to whatever the machine has.
+# clang and its runtimes: the fuzz harness (libFuzzer).
+packages=(cmake g++ make mingw-w64 wine wine32 wine64 fonts-wine xvfb x11-utils imagemagick
+          libgtest-dev libgmock-dev libbenchmark-dev libx11-dev libxtst-dev
+          clang libclang-rt-14-dev)
 
 missing=()
 for p in "${packages[@]}"; do
