@@ -51,6 +51,9 @@ void frmOrvan97::Bind() {
     lblWindows.MouseDown = right;
     lblUser.MouseDown = right;
     for (ui::Label& line : lblAbout) line.MouseDown = right;
+    lstWindows.KeyDown = [this](const ui::KeyArgs& k) { return ConsoleKeyDown(k, &frmOrvan97::lstWindows_DblClick); };
+    lstUser.KeyDown = [this](const ui::KeyArgs& k) { return ConsoleKeyDown(k, &frmOrvan97::lstUser_DblClick); };
+    FormKeyDown = [this](const ui::KeyArgs& k) { return ConsoleKeyDown(k, nullptr); };
     lstWindows.DblClick = [this] { lstWindows_DblClick(); };
     lstWindows.MouseDown = right;
     lstWindows.MouseMove = [this](const ui::MouseArgs&) { lstWindows_MouseMove(); };
@@ -223,6 +226,22 @@ void frmOrvan97::Form_MouseMove() {
 
 void frmOrvan97::RightButtonDown(int button) {
     if (button == ui::kRightButton) shell_.ShowContextMenu();
+}
+
+// ------------------------------------------------------------------ the keyboard
+
+bool frmOrvan97::ConsoleKeyDown(const ui::KeyArgs& key, void (frmOrvan97::*start)()) {
+    const int modifiers = key.shift & (ui::kShiftMask | ui::kCtrlMask | ui::kAltMask);
+    if (key.keyCode == ui::kKeyReturn && modifiers == 0 && start) {
+        (this->*start)();
+        return true;
+    }
+    if ((key.keyCode == ui::kKeyApps && modifiers == 0) ||
+        (key.keyCode == ui::kKeyF10 && modifiers == ui::kShiftMask)) {
+        shell_.ShowContextMenu();
+        return true;
+    }
+    return false;
 }
 
 }  // namespace orvan::app

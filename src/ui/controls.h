@@ -17,6 +17,12 @@ class Canvas;
 
 enum class ControlKind { Label, Image, Shape, Line, ListBox, Timer, CommonDialog, Frame, OptionButton };
 
+// Arguments of the KeyDown event.
+struct KeyArgs {
+    int keyCode = 0;
+    int shift = 0;
+};
+
 // Arguments of the MouseDown and MouseMove events.
 struct MouseArgs {
     int button = 0;  // the button that went down (MouseDown), or the buttons held (MouseMove)
@@ -66,6 +72,9 @@ public:
     std::function<void(const MouseArgs&)> MouseMove;
     std::function<void()> Click;
     std::function<void()> DblClick;
+    // A key went down while the control had the focus; true when the
+    // handler used it, so the system does nothing more with it.
+    std::function<bool(const KeyArgs&)> KeyDown;
 
 protected:
     void Repaint() const;

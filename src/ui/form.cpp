@@ -72,6 +72,13 @@ void Form::PointerDown(int button, int shift, int x, int y, bool doubleClick) {
     }
 }
 
+bool Form::KeyDown(Control* control, int keyCode, int shift) {
+    if (!enabled_) return false;
+    const KeyArgs args{keyCode, shift};
+    if (control) return control->KeyDown && control->KeyDown(args);
+    return FormKeyDown && FormKeyDown(args);
+}
+
 void Form::PointerUp(int button, int /*shift*/, int x, int y) {
     if (!enabled_ || button != kLeftButton) return;
     Control* pressed = pressed_;

@@ -60,6 +60,10 @@ public:
     void PointerDown(int button, int shift, int x, int y, bool doubleClick);
     void PointerUp(int button, int shift, int x, int y);
 
+    // A key went down on one of the form's native controls (`control`) or
+    // on the window itself (nullptr). True when a handler used it.
+    bool KeyDown(Control* control, int keyCode, int shift);
+
     // The topmost windowless control that takes pointer events at (x, y), or
     // nullptr for the window's own surface.
     Control* HitTest(int x, int y) const;
@@ -67,6 +71,8 @@ public:
     // Events of the window's own surface (where no control takes the pointer).
     std::function<void(const MouseArgs&)> SurfaceMouseDown;
     std::function<void(const MouseArgs&)> SurfaceMouseMove;
+    // Keys that went down on the window itself.
+    std::function<bool(const KeyArgs&)> FormKeyDown;
 
 protected:
     // Registration in drawing order: call from the top of the stack down.

@@ -58,4 +58,10 @@ enum class Align { Left, Center };
 // Mouse buttons as the form designer numbers them.
 enum MouseButton : int { kLeftButton = 1, kRightButton = 2, kMiddleButton = 4 };
 
+// The shift state of pointer and key events.
+enum ShiftMask : int { kShiftMask = 1, kCtrlMask = 2, kAltMask = 4 };
+
+// Key codes, as the system numbers its virtual keys.
+enum KeyCode : int { kKeyReturn = 0x0D, kKeyEscape = 0x1B, kKeyApps = 0x5D, kKeyF4 = 0x73, kKeyF10 = 0x79 };
+
 }  // namespace orvan::ui

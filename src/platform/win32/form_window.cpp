@@ -37,7 +37,8 @@ int Buttons(WPARAM keys) {
 }
 
 int Shift(WPARAM keys) {
-    return ((keys & MK_SHIFT) ? 1 : 0) | ((keys & MK_CONTROL) ? 2 : 0) | ((GetKeyState(VK_MENU) < 0) ? 4 : 0);
+    return ((keys & MK_SHIFT) ? ui::kShiftMask : 0) | ((keys & MK_CONTROL) ? ui::kCtrlMask : 0) |
+           ((GetKeyState(VK_MENU) < 0) ? ui::kAltMask : 0);
 }
 
 ui::MouseArgs ArgsAt(int button, WPARAM keys, LPARAM point) {
@@ -206,6 +207,15 @@ void FormWindow::AddToolTips() {
         tool.lpszText = const_cast<char*>(option->ToolTipText.c_str());
         SendMessageA(tooltips_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
     }
+}
+
+bool FormWindow::KeyDown(HWND target, WPARAM key) {
+    const int shift = (GetKeyState(VK_SHIFT) < 0 ? ui::kShiftMask : 0) |
+                      (GetKeyState(VK_CONTROL) < 0 ? ui::kCtrlMask : 0) |
+                      (GetKeyState(VK_MENU) < 0 ? ui::kAltMask : 0);
+    ui::Control* control = target == hwnd_ ? nullptr : ControlOf(target);
+    if (target != hwnd_ && !control) return false;
+    return form_.KeyDown(control, static_cast<int>(key), shift);
 }
 
 ui::Control* FormWindow::ControlOf(HWND child) const {

@@ -24,6 +24,9 @@ public:
     static void RegisterClasses(HINSTANCE instance);
 
     HWND Hwnd() const { return hwnd_; }
+    // A key went down on the window or one of its controls; true when the
+    // form used it.
+    bool KeyDown(HWND target, WPARAM key);
     ui::Form& Model() const { return form_; }
 
     // The window asks to be closed (WM_CLOSE, end of session).

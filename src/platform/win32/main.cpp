@@ -39,6 +39,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     MSG message;
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {
         windows.Bury();
+        if (windows.TranslateKey(message)) continue;
         HWND active = GetActiveWindow();
         if (active && IsDialogMessageA(active, &message)) continue;
         TranslateMessage(&message);

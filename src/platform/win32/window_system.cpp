@@ -31,6 +31,14 @@ void Win32WindowSystem::Close(ui::Form& form) {
     windows_.erase(it);
 }
 
+bool Win32WindowSystem::TranslateKey(const MSG& message) {
+    if (message.message != WM_KEYDOWN && message.message != WM_SYSKEYDOWN) return false;
+    for (auto& [form, window] : windows_)
+        if (window->Hwnd() == message.hwnd || IsChild(window->Hwnd(), message.hwnd))
+            return window->KeyDown(message.hwnd, message.wParam);
+    return false;
+}
+
 void Win32WindowSystem::BringToFront(ui::Form& form) {
     auto it = windows_.find(&form);
     if (it == windows_.end()) return;

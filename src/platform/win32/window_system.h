@@ -20,6 +20,11 @@ public:
     void Close(ui::Form& form) override;
     void BringToFront(ui::Form& form) override;
 
+    // Hands a key that went down on one of the forms' windows or their
+    // controls to the form; true when the form used it, and then it goes no
+    // further (not to the dialog navigation, not to the control).
+    bool TranslateKey(const MSG& message);
+
     // A window of this form was asked to close.
     std::function<void(ui::Form&)> OnCloseRequest;
 
