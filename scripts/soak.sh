@@ -18,7 +18,7 @@ for run in $(seq "$runs"); do
     else
         failed=$((failed + 1))
         echo "run $run: FAILED ($(( $(date +%s) - start )) s), log $log"
-        grep -E '^\[  FAILED  \] [^ ]+\.' "$log" | sed 's/^/    /' | sort -u
+        grep -E '^\[  FAILED  \] [^ ]+\.' "$log" | grep -v ' ms)$' | sed 's/^/    /' | sort -u
         # Keep the artifacts of the failed run beside its log.
         [ -d build/native/e2e/artifacts ] && cp -r build/native/e2e/artifacts "build/soak/artifacts-$run"
     fi

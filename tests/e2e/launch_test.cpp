@@ -338,10 +338,11 @@ TEST_F(LaunchBuiltInFirst, RightAfterOpeningExecuteTaskBrowsesTheWindowsFolder) 
     StartWith(SettingsWith("1", {}), log);
     ClickOn(at::kWindows);
     std::vector<ProcessInfo> started;
+    // A process the system is still creating has no name yet.
     EXPECT_TRUE(WaitUntil(
         [&] {
             started = StartedByConsole();
-            return !started.empty();
+            return !started.empty() && !started[0].exe.empty();
         },
         10s));
     ASSERT_EQ(started.size(), 1u);
