@@ -30,6 +30,7 @@ void Clear(ui::Label& button) {
 
 frmOrvan97::frmOrvan97(platform::Services& sys, settings::modIni& ini, Shell& shell)
     : sys_(sys), ini_(ini), shell_(shell) {
+    for (const tasks::BuiltInTask& task : tasks::kBuiltInTasks) lstWindows.AddItem(task.entry);
     Bind();
 }
 
@@ -95,7 +96,8 @@ void frmOrvan97::Form_Unload(bool& /*cancel*/) { ini_.SaveAll(); }
 void frmOrvan97::Windows_Click() {
     try {
         int index = lstWindows.ListIndex();
-        if (index >= 0 && index <= 6) tasks::StartBuiltIn(sys_, index, ini_.RunMethod);
+        if (index >= 0 && index < static_cast<int>(tasks::kBuiltInTasks.size()))
+            tasks::StartBuiltIn(sys_, index, ini_.RunMethod);
     } catch (...) {
         // A built-in task that cannot start passes silently.
     }

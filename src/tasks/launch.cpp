@@ -8,7 +8,7 @@ using platform::StartResult;
 
 StartResult StartBuiltIn(platform::Services& sys, int index, int runMethod) {
     StartRequest request;
-    request.commandLine = kBuiltInCommands.at(static_cast<std::size_t>(index));
+    request.commandLine = kBuiltInTasks.at(static_cast<std::size_t>(index)).command;
     request.showCode = runMethod;
     return sys.StartProgram(request);
 }

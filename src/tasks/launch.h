@@ -8,10 +8,22 @@
 
 namespace orvan::tasks {
 
-// The built-in task table, in the order of the built-in list's entries.
-inline constexpr std::array<const char*, 7> kBuiltInCommands = {
-    "explorer c:\\windows\\", "control", "notepad", "explorer", "winhlp32", "winver", "write",
+// The built-in tasks: each entry of the built-in list and the command it
+// starts. The list is sorted, so the table is kept in sorted order and a
+// list index is a row of the table.
+struct BuiltInTask {
+    const char* entry;
+    const char* command;
 };
+inline constexpr std::array<BuiltInTask, 7> kBuiltInTasks = {{
+    {"Browse Windows", "explorer c:\\windows\\"},
+    {"Control Panel", "control"},
+    {"Notepad", "notepad"},
+    {"Windows Explorer", "explorer"},
+    {"Windows Help", "winhlp32"},
+    {"Windows Version", "winver"},
+    {"Wordpad", "write"},
+}};
 
 inline constexpr const char* kEditorCommand = "quillpad.exe";
 inline constexpr const char* kAppTitle = "ORVAN 97";
@@ -19,7 +31,7 @@ inline constexpr const char* kEditorMissing =
     "The Orvan Edit executable (quillpad.exe) could not be located. It must be in the current directory of "
     "Orvan 97 or in the path.";
 
-// Starts row `index` (0 to 6) of the built-in table with the run method.
+// Starts row `index` of the built-in table with the run method.
 platform::StartResult StartBuiltIn(platform::Services& sys, int index, int runMethod);
 
 // Starts a user task path with the run method. A path that names an existing

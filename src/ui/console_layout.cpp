@@ -33,10 +33,6 @@ void MakeList(ListBox& list, int top, int height, int tabIndex) {
 
 }  // namespace
 
-const std::array<const char*, 7> ConsoleLayout::kBuiltInEntries = {
-    "Browse Windows", "Control Panel", "Notepad", "Windows Explorer", "Windows Help", "Windows Version", "Wordpad",
-};
-
 ConsoleLayout::ConsoleLayout()
     : Form("frmOrvan97"),
       Edit(*this, "Edit"),
@@ -100,7 +96,6 @@ ConsoleLayout::ConsoleLayout()
 
     MakeList(lstWindows, 4560, 1395, 1);
     lstWindows.Sorted = true;
-    for (const char* entry : kBuiltInEntries) lstWindows.AddItem(entry);
     MakeList(lstUser, 6360, 1980, 0);
 
     tmrAnimate.Interval = 250;

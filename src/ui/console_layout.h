@@ -33,9 +33,6 @@ public:
     Timer tmrAnimate;
     CommonDialogDefinition cdbUserTasks;
 
-    // The seven built-in entries, in their sorted order.
-    static const std::array<const char*, 7> kBuiltInEntries;
-
     static constexpr float kButtonStartLeft = -2520.0f;
     static constexpr float kButtonWorkLeft = 180.0f;
 };

@@ -1,5 +1,6 @@
 // Starting built-in tasks, user tasks and the companion editor.
 #include "console_fixture.h"
+#include "tasks/launch.h"
 
 namespace orvan::testing {
 namespace {
@@ -21,6 +22,14 @@ TEST_F(LaunchTest, EachBuiltInEntryStartsItsCommandWithTheRunMethod) {
         EXPECT_EQ(Console().lstWindows.ListIndex(), i);
     }
     EXPECT_EQ(sys.replaceCalls, 0) << "launching writes nothing";
+}
+
+TEST_F(LaunchTest, TheSortedListShowsTheTableInItsOwnOrder) {
+    Start();
+    ASSERT_EQ(Console().lstWindows.ListCount(), static_cast<int>(tasks::kBuiltInTasks.size()));
+    for (std::size_t i = 0; i < tasks::kBuiltInTasks.size(); ++i)
+        EXPECT_EQ(Console().lstWindows.List(static_cast<int>(i)), tasks::kBuiltInTasks[i].entry)
+            << "a list index must name the same row of the table";
 }
 
 TEST_F(LaunchTest, FirstBuiltInIsSelectedAtStartAndDoubleClickStartsToo) {
