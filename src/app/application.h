@@ -3,6 +3,7 @@
 
 #include <memory>
 
+#include "app/frmOptions.h"
 #include "app/frmOrvan97.h"
 #include "app/frmRes.h"
 #include "platform/platform.h"
@@ -11,9 +12,7 @@
 
 namespace orvan::app {
 
-class frmOptions;
-
-class Application : public Shell {
+class Application : public Shell, public OptionsHost {
 public:
     Application(platform::Services& sys, ui::WindowSystem& windows);
     ~Application() override;
@@ -33,7 +32,7 @@ public:
     void ShowOptions() override;
     void ShowContextMenu() override;
     // The Options dialog closed (OK, Cancel or a close of its own).
-    void OptionsClosed();
+    void OptionsClosed() override;
 
     settings::modIni& Ini() { return ini_; }
     frmOrvan97& Console() { return console_; }

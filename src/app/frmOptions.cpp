@@ -1,11 +1,11 @@
 #include "app/frmOptions.h"
 
-#include "app/application.h"
-#include "app/frmOrvan97.h"
+#include "platform/platform.h"
+#include "ui/hover.h"
 
 namespace orvan::app {
 
-frmOptions::frmOptions(settings::modIni& ini, Application& app) : ini_(ini), app_(app) {
+frmOptions::frmOptions(settings::modIni& ini, OptionsHost& host) : ini_(ini), host_(host) {
     optNormFront.Click = [this] { optNormFront_Click(); };
     optMax.Click = [this] { optMax_Click(); };
     optNormBack.Click = [this] { optNormBack_Click(); };
@@ -19,16 +19,16 @@ frmOptions::frmOptions(settings::modIni& ini, Application& app) : ini_(ini), app
 
 void frmOptions::Form_Load() {
     switch (ini_.RunMethod) {
-    case 1:
+    case platform::kShowNormal:
         optNormFront.SetValue(true);
         break;
-    case 3:
+    case platform::kShowMaximized:
         optMax.SetValue(true);
         break;
-    case 4:
+    case platform::kShowNoActivate:
         optNormBack.SetValue(true);
         break;
-    case 6:
+    case platform::kShowMinNoActive:
         optMin.SetValue(true);
         break;
     default:
@@ -38,31 +38,31 @@ void frmOptions::Form_Load() {
     ini_.RunMethodText = settings::RunMethodToText(ini_.RunMethod);
 }
 
-void frmOptions::optNormFront_Click() { ini_.RunMethod = 1; }
-void frmOptions::optMax_Click() { ini_.RunMethod = 3; }
-void frmOptions::optNormBack_Click() { ini_.RunMethod = 4; }
-void frmOptions::optMin_Click() { ini_.RunMethod = 6; }
+void frmOptions::optNormFront_Click() { ini_.RunMethod = platform::kShowNormal; }
+void frmOptions::optMax_Click() { ini_.RunMethod = platform::kShowMaximized; }
+void frmOptions::optNormBack_Click() { ini_.RunMethod = platform::kShowNoActivate; }
+void frmOptions::optMin_Click() { ini_.RunMethod = platform::kShowMinNoActive; }
 
-void frmOptions::OK_Click() { app_.OptionsClosed(); }
+void frmOptions::OK_Click() { host_.OptionsClosed(); }
 
 void frmOptions::Cancel_Click() {
     if (auto code = settings::ToRunMethod(ini_.RunMethodText)) ini_.RunMethod = *code;
-    app_.OptionsClosed();
+    host_.OptionsClosed();
 }
 
 void frmOptions::OK_MouseMove() {
-    Light(OK);
-    Clear(Cancel);
+    ui::Light(OK);
+    ui::Clear(Cancel);
 }
 
 void frmOptions::Cancel_MouseMove() {
-    Clear(OK);
-    Light(Cancel);
+    ui::Clear(OK);
+    ui::Light(Cancel);
 }
 
 void frmOptions::Form_MouseMove() {
-    Clear(OK);
-    Clear(Cancel);
+    ui::Clear(OK);
+    ui::Clear(Cancel);
 }
 
 }  // namespace orvan::app

@@ -6,11 +6,16 @@
 
 namespace orvan::app {
 
-class Application;
+// What the dialog asks of the process around it, as the console asks its Shell.
+class OptionsHost {
+public:
+    virtual ~OptionsHost() = default;
+    virtual void OptionsClosed() = 0;  // OK, Cancel or a close of its own
+};
 
 class frmOptions : public ui::OptionsLayout {
 public:
-    frmOptions(settings::modIni& ini, Application& app);
+    frmOptions(settings::modIni& ini, OptionsHost& host);
 
     void Form_Load();
     void optNormFront_Click();
@@ -26,7 +31,7 @@ public:
 
 private:
     settings::modIni& ini_;
-    Application& app_;
+    OptionsHost& host_;
 };
 
 }  // namespace orvan::app

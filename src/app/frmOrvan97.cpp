@@ -4,6 +4,7 @@
 
 #include "tasks/define.h"
 #include "tasks/launch.h"
+#include "ui/hover.h"
 
 namespace orvan::app {
 
@@ -19,14 +20,6 @@ void LoadStep(Step&& step) {
 }
 
 }  // namespace
-
-void Light(ui::Label& button) {
-    if (button.BackColor() == ui::kIdleColor) button.SetBackColor(ui::kLitColor);
-}
-
-void Clear(ui::Label& button) {
-    if (button.BackColor() == ui::kLitColor) button.SetBackColor(ui::kIdleColor);
-}
 
 frmOrvan97::frmOrvan97(platform::Services& sys, settings::modIni& ini, Shell& shell)
     : sys_(sys), ini_(ini), shell_(shell) {
@@ -177,51 +170,51 @@ void frmOrvan97::AnimateButtons() {
 // ------------------------------------------------------------------ hover
 
 void frmOrvan97::Edit_MouseMove() {
-    Light(Edit);
-    Clear(Options);
+    ui::Light(Edit);
+    ui::Clear(Options);
 }
 
 void frmOrvan97::Options_MouseMove() {
-    Clear(Edit);
-    Light(Options);
+    ui::Clear(Edit);
+    ui::Light(Options);
 }
 
 void frmOrvan97::Windows_MouseMove() {
-    Clear(User);
-    Clear(Define);
-    Light(Windows);
+    ui::Clear(User);
+    ui::Clear(Define);
+    ui::Light(Windows);
 }
 
 void frmOrvan97::User_MouseMove() {
-    Clear(Windows);
-    Clear(Define);
-    Light(User);
+    ui::Clear(Windows);
+    ui::Clear(Define);
+    ui::Light(User);
 }
 
 void frmOrvan97::Define_MouseMove() {
-    Clear(Windows);
-    Clear(User);
-    Light(Define);
+    ui::Clear(Windows);
+    ui::Clear(User);
+    ui::Light(Define);
 }
 
 void frmOrvan97::lstWindows_MouseMove() {
-    Clear(Windows);
-    Clear(User);
-    Clear(Define);
+    ui::Clear(Windows);
+    ui::Clear(User);
+    ui::Clear(Define);
 }
 
 void frmOrvan97::lstUser_MouseMove() {
-    Clear(Windows);
-    Clear(User);
-    Clear(Define);
+    ui::Clear(Windows);
+    ui::Clear(User);
+    ui::Clear(Define);
 }
 
 void frmOrvan97::Form_MouseMove() {
-    Clear(Edit);
-    Clear(Options);
-    Clear(Windows);
-    Clear(User);
-    Clear(Define);
+    ui::Clear(Edit);
+    ui::Clear(Options);
+    ui::Clear(Windows);
+    ui::Clear(User);
+    ui::Clear(Define);
 }
 
 // ------------------------------------------------------------------ the context menu

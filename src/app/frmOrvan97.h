@@ -61,9 +61,4 @@ private:
     Shell& shell_;
 };
 
-// The hover steps: light turns an idle button lit, clear turns a lit button
-// idle; a button holding any other colour is left alone.
-void Light(ui::Label& button);
-void Clear(ui::Label& button);
-
 }  // namespace orvan::app
