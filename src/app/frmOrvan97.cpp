@@ -63,14 +63,14 @@ void frmOrvan97::Bind() {
 
 void frmOrvan97::Form_Load() {
     LoadStep([&] { ini_.IniPath = settings::kSettingsPath; });
-    LoadStep([&] { ini_.RunMethodText = ini_.ReadIni(settings::kOptionsSection, settings::kRunMethodKey, "1", ini_.IniPath); });
+    LoadStep([&] { ini_.RunMethodText = ini_.ReadIni(settings::kOptionsSection, settings::kRunMethodKey, settings::kRunMethodDefault, ini_.IniPath); });
     LoadStep([&] {
         // Text that does not convert leaves the run method at 0.
         if (auto code = settings::ToRunMethod(ini_.RunMethodText)) ini_.RunMethod = *code;
     });
     LoadStep([&] {
         for (std::size_t slot = 0; slot < settings::kSlotCount; ++slot)
-            ini_.TaskPath[slot] = ini_.ReadIni(settings::kUserTasksSection, settings::kSlotLabels[slot], "xxx", ini_.IniPath);
+            ini_.TaskPath[slot] = ini_.ReadIni(settings::kUserTasksSection, settings::kSlotLabels[slot], settings::kTaskPathDefault, ini_.IniPath);
     });
     LoadStep([&] { FillUserList(); });
     LoadStep([&] { lstWindows.SetText(lstWindows.List(0)); });
@@ -133,7 +133,7 @@ void frmOrvan97::Define_Click() {
             ini_.TaskPath[slot] = file;
             ini_.WriteIni(settings::kUserTasksSection, settings::kSlotLabels[slot], file, ini_.IniPath);
         }
-        for (int i = 0; i < 10; ++i) lstUser.RemoveItem(0);
+        for (std::size_t i = 0; i < settings::kSlotCount; ++i) lstUser.RemoveItem(0);
         FillUserList();
         lstWindows.SetText(lstWindows.List(0));
         lstUser.SetText(lstUser.List(remembered));
@@ -156,9 +156,9 @@ void frmOrvan97::tmrAnimate_Timer() {
 
 void frmOrvan97::AnimateButtons() {
     const std::array<ui::Label*, 5> buttons{&Edit, &Options, &Windows, &User, &Define};
-    for (int pass = 1; pass <= 90; ++pass) {
+    for (int pass = 1; pass <= kSlidePasses; ++pass) {
         for (ui::Label* button : buttons)
-            if (button->Left() < kButtonWorkLeft) button->SetLeft(button->Left() + 30.0f);
+            if (button->Left() < kButtonWorkLeft) button->SetLeft(button->Left() + kSlideStep);
         // Paint each pass, so the motion reaches the screen.
         if (Peer()) Peer()->UpdateNow();
         bool done = true;

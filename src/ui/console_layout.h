@@ -33,8 +33,13 @@ public:
     Timer tmrAnimate;
     CommonDialogDefinition cdbUserTasks;
 
+    // The opening slide: the buttons move from the start to the working
+    // column one step a pass.
     static constexpr float kButtonStartLeft = -2520.0f;
     static constexpr float kButtonWorkLeft = 180.0f;
+    static constexpr float kSlideStep = 30.0f;
+    static constexpr int kSlidePasses = 90;
+    static_assert(kButtonStartLeft + kSlideStep * kSlidePasses == kButtonWorkLeft);
 };
 
 }  // namespace orvan::ui
