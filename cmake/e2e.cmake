@@ -12,10 +12,22 @@ if(NOT X11_XTest_FOUND)
     message(FATAL_ERROR "the end-to-end tests need the XTest library (libxtst-dev)")
 endif()
 
+# The driver: the private display and X input, the Wine prefix, processes,
+# the inspector's client and the records; built once for the tests and the
+# launch benchmark.
+add_library(e2e_driver STATIC
+    tests/e2e/windows_view.cpp tests/e2e/process.cpp tests/e2e/records.cpp
+    tests/e2e/watchdog.cpp tests/e2e/wine.cpp tests/e2e/xscreen.cpp)
+target_include_directories(e2e_driver PUBLIC tests/e2e tools)
+target_link_libraries(e2e_driver PUBLIC X11::X11 X11::Xtst)
+target_compile_options(e2e_driver PRIVATE ${ORVAN_WARNINGS})
+
 file(GLOB ORVAN_E2E_SOURCES CONFIGURE_DEPENDS tests/e2e/*.cpp)
+list(FILTER ORVAN_E2E_SOURCES EXCLUDE REGEX
+    "/(windows_view|process|records|watchdog|wine|xscreen)\\.cpp$")
 add_executable(e2e_tests ${ORVAN_E2E_SOURCES})
-target_include_directories(e2e_tests PRIVATE tests/e2e tests tools)
-target_link_libraries(e2e_tests PRIVATE GTest::gtest X11::X11 X11::Xtst)
+target_include_directories(e2e_tests PRIVATE tests)
+target_link_libraries(e2e_tests PRIVATE e2e_driver GTest::gtest)
 target_compile_options(e2e_tests PRIVATE ${ORVAN_WARNINGS})
 target_compile_definitions(e2e_tests PRIVATE
     ORVAN_WIN32_DIR="${ORVAN_WIN32_DIR}"

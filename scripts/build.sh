@@ -1,24 +1,21 @@
 #!/usr/bin/env bash
-# Builds everything: the native tree (core, unit tests, picture generator,
-# end-to-end tests, benchmarks), then the 32-bit program that ships and the
-# 64-bit build that is kept compiling.
+# Builds everything through the presets of CMakePresets.json: the native tree
+# (core, unit tests, picture generator, end-to-end tests, benchmarks), then the
+# 32-bit program that ships and the 64-bit build that is kept compiling.
+# BUILD_TYPE overrides the presets' Release.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-root=$PWD
 jobs=${JOBS:-$(nproc)}
-type=${BUILD_TYPE:-Release}
 
 scripts/install-deps.sh
 
-cmake -S . -B build/native -DCMAKE_BUILD_TYPE="$type" -DORVAN_WIN32_DIR="$root/build/win32" \
-    -DORVAN_WIN64_DIR="$root/build/win64" >/dev/null
-cmake --build build/native -j "$jobs"
-
-for arch in win32:mingw-i686 win64:mingw-x86_64; do
-    dir=${arch%%:*}
-    toolchain=${arch#*:}
-    cmake -S . -B "build/$dir" -DCMAKE_TOOLCHAIN_FILE="cmake/$toolchain.cmake" -DCMAKE_BUILD_TYPE="$type" \
-        -DORVAN_PICTURES_DIR="$root/build/native/pictures" >/dev/null
-    cmake --build "build/$dir" -j "$jobs"
+for preset in native win32 win64; do
+    # A tree configured with a toolchain file that has since moved starts anew.
+    toolchain=$(sed -n 's/^include("\(.*\)")$/\1/p' build/"$preset"/CMakeFiles/*/CMakeSystem.cmake 2>/dev/null || true)
+    if [ -n "$toolchain" ] && [ ! -f "$toolchain" ]; then
+        rm -rf "build/$preset/CMakeCache.txt" "build/$preset/CMakeFiles"
+    fi
+    cmake --preset "$preset" ${BUILD_TYPE:+-DCMAKE_BUILD_TYPE="$BUILD_TYPE"} >/dev/null
+    cmake --build --preset "$preset" -j "$jobs"
 done
 echo "Built build/win32/orvan97.exe and build/win64/orvan97.exe"
