@@ -6,13 +6,31 @@
 #include <random>
 #include <string>
 
+#include "fakes/fake_codec.h"
+
 namespace {
 
-using orvan::settings::profile::FindValue;
-using orvan::settings::profile::GetString;
-using orvan::settings::profile::IsWritable;
-using orvan::settings::profile::SetString;
+namespace profile = orvan::settings::profile;
+using profile::IsWritable;
 using namespace std::string_literals;
+
+// Windows-1252 stands in for the system's ANSI code page.
+const orvan::testing::FakeCodec kCodec;
+
+std::optional<std::string> FindValue(std::string_view contents, std::string_view section,
+                                     std::string_view key) {
+    return profile::FindValue(kCodec, contents, section, key);
+}
+
+std::string GetString(std::string_view contents, std::string_view section, std::string_view key,
+                      std::string_view fallback, std::size_t size) {
+    return profile::GetString(kCodec, contents, section, key, fallback, size);
+}
+
+std::optional<std::string> SetString(std::string_view contents, std::string_view section,
+                                     std::string_view key, std::string_view value) {
+    return profile::SetString(kCodec, contents, section, key, value);
+}
 
 std::string Read(std::string_view contents, std::string_view section, std::string_view key,
                  std::size_t size = 256) {
@@ -98,27 +116,36 @@ TEST(ProfileRead, AtMostSizeMinusOneCharacters) {
     EXPECT_EQ(GetString("", "S", "k", "abcdef", 4), "abc");  // the default is cut too
 }
 
-TEST(ProfileRead, CommentsLinesWithoutEqualsAndLinesBeforeAnySectionAreNotEntries) {
+// The system keeps comment lines and lines without '=' as keys (so that it can
+// write them back), and finds them like any other key.
+TEST(ProfileRead, CommentLinesAndLinesWithoutEqualsAreKeysAndLinesBeforeAnySectionFormSectionNone) {
     const std::string file = "k=outside\r\n;c=1\r\n[S]\r\n;c=2\r\n  ; d=3\r\nk\r\nlone\r\nk=inside\r\n";
-    EXPECT_EQ(Read(file, "S", "k"), "inside");
+    EXPECT_EQ(Read(file, "S", "k"), "DEFAULT");  // the first "k" has no value
     EXPECT_EQ(Read(file, "S", "lone"), "DEFAULT");
-    EXPECT_EQ(Read(file, "S", ";c"), "DEFAULT");
-    EXPECT_EQ(Read(file, "S", "; d"), "DEFAULT");
+    EXPECT_EQ(Read(file, "S", ";c"), "2");
+    EXPECT_EQ(Read(file, "S", "; d"), "3");
     EXPECT_EQ(Read("k=outside\r\n[S]\r\n", "S", "k"), "DEFAULT");
+    EXPECT_EQ(Read(file, "", "k"), "outside");
+    EXPECT_EQ(Read(file, " ", ";c"), "1");
+    EXPECT_FALSE(FindValue(file, "S", "lone").has_value());
 }
 
-TEST(ProfileRead, HeaderNameEndsAtTheFirstBracketAndBrokenHeadersAreIgnored) {
+TEST(ProfileRead, HeaderNameEndsAtTheLastBracketAndBrokenHeadersAreKeys) {
     EXPECT_EQ(Read("[S] trailing words\r\nk=1\r\n", "S", "k"), "1");
+    EXPECT_EQ(Read("[S] x]\r\nk=1\r\n", "S] x", "k"), "1");
+    EXPECT_EQ(Read("[S] x]\r\nk=1\r\n", "S", "k"), "DEFAULT");
     EXPECT_EQ(Read("[S]\r\n[broken\r\nk=1\r\n", "S", "k"), "1");
+    EXPECT_EQ(Read("[S]\r\n[broken=2\r\n", "S", "[broken"), "2");
     EXPECT_EQ(Read("[broken\r\nk=1\r\n", "broken", "k"), "DEFAULT");
-    EXPECT_EQ(Read("[]\r\nk=1\r\n", "", "k"), "1");
+    // "" names the lines before the first header, so a "[]" further down is never read.
+    EXPECT_EQ(Read("[]\r\nk=1\r\n", "", "k"), "DEFAULT");
 }
 
-TEST(ProfileRead, KeysDifferingInTrailingBlanksAreDistinctButABareKeyFindsAHandEdit) {
-    const std::string both = "[S]\r\nk  =loose\r\nk=exact\r\n";
-    EXPECT_EQ(Read(both, "S", "k"), "exact");
-    EXPECT_EQ(Read(both, "S", "k  "), "loose");
-    EXPECT_EQ(Read(both, "S", "k "), "DEFAULT");
+TEST(ProfileRead, KeysDifferingInTrailingBlanksAreOneKeyAndABareKeyFindsAHandEdit) {
+    const std::string both = "[S]\r\nk  =first\r\nk=second\r\n";
+    EXPECT_EQ(Read(both, "S", "k"), "first");
+    EXPECT_EQ(Read(both, "S", "k  "), "first");
+    EXPECT_EQ(Read(both, "S", "k "), "first");
     EXPECT_EQ(Read("[S]\r\nUser Task One = C:\\a.exe\r\n", "S", "User Task One"), "C:\\a.exe");
     EXPECT_EQ(Read("[S]\r\nk =first\r\nk\t=second\r\n", "S", "k"), "first");
 }
@@ -129,10 +156,17 @@ TEST(ProfileRead, ByteOrderMarkIsNotPartOfTheFirstLine) {
     EXPECT_EQ(Read("\r\n\xEF\xBB\xBF[Options]\r\nk=1\r\n", "Options", "k"), "DEFAULT");
 }
 
-TEST(ProfileRead, NulBytesAreOrdinaryCharacters) {
+// The system holds names and values as C strings: each ends at its first
+// NUL, after the blanks around the whole text are trimmed.
+TEST(ProfileRead, NamesAndValuesEndAtTheirFirstNul) {
     const std::string file = "[S\0x]\r\nk\0=a\0b\r\n"s;
-    EXPECT_EQ(Read(file, "S\0x"s, "k\0"s), "a\0b"s);
-    EXPECT_EQ(Read(file, "S", "k"), "DEFAULT");
+    EXPECT_EQ(Read(file, "S\0x"s, "k\0"s), "a");
+    EXPECT_EQ(Read(file, "S", "k"), "a");
+    EXPECT_EQ(Read("[S \0x]\r\nk=1\r\n"s, "S", "k"), "DEFAULT");  // "S " is not "S"
+    EXPECT_EQ(Read("[S]\r\nk=a \0 \r\n"s, "S", "k"), "a ");
+    EXPECT_EQ(Read("[S]\r\nk=\0ab\r\n"s, "S", "k"), "");
+    EXPECT_EQ(Read("[S]\r\n\0k=1\r\nk=2\r\n"s, "S", "k"), "2");
+    EXPECT_EQ(Read("[S]\r\nk=\"a\"\0\"\r\n"s, "S", "k"), "a");
 }
 
 // ---------------------------------------------------------------- writing
@@ -176,8 +210,9 @@ TEST(ProfileWrite, AHandEditedEntryWithBlanksIsFoundNotDuplicated) {
     EXPECT_EQ(Read(out, "User Tasks", "User Task One"), "C:\\b.exe");
 }
 
-TEST(ProfileWrite, ExactKeyIsPreferredAndTrailingBlanksMakeADistinctKey) {
-    EXPECT_EQ(Write("[S]\r\nk =1\r\nk=2\r\n", "S", "k", "3"), "[S]\r\nk =1\r\nk=3\r\n");
+TEST(ProfileWrite, FirstKeyIsWrittenAndTrailingBlanksMakeADistinctKey) {
+    // The system reads the first "k", so that is the one written.
+    EXPECT_EQ(Write("[S]\r\nk =1\r\nk=2\r\n", "S", "k", "3"), "[S]\r\nk =3\r\nk=2\r\n");
     EXPECT_EQ(Write("[S]\r\nk=1\r\n", "S", "k ", "2"), "[S]\r\nk=1\r\nk =2\r\n");
     EXPECT_EQ(Write("[S]\r\nk =1\r\n", "S", "k ", "2"), "[S]\r\nk =2\r\n");
 }
@@ -193,7 +228,7 @@ TEST(ProfileWrite, WritingTheSameEntryAgainChangesNoByte) {
     for (const std::string& start : starts) {
         const std::string once = Write(start, "S", "k", " new value ");
         EXPECT_EQ(Write(once, "S", "k", " new value "), once);
-        EXPECT_EQ(Read(once, "S", "k"), "new value");
+        EXPECT_EQ(Read(once, "S", "k"), " new value ");
     }
 }
 
@@ -209,10 +244,10 @@ TEST(ProfileWrite, RefusesEntriesThatWouldChangeOtherLines) {
     EXPECT_FALSE(SetString("[S]\r\nk=1\r\n", "S", "k", "evil\r\n[S]").has_value());
 }
 
-TEST(ProfileWrite, CommentLinesWithEqualsCanBeRewrittenButAreNeverRead) {
+TEST(ProfileWrite, CommentLinesWithEqualsAreRewrittenInPlaceAndReadLikeEntries) {
     const std::string file = "[Note]\r\n;=old\r\n";
     EXPECT_EQ(Write(file, "Note", ";", "new"), "[Note]\r\n;=new\r\n");
-    EXPECT_EQ(Read(file, "Note", ";"), "DEFAULT");
+    EXPECT_EQ(Read(file, "Note", ";"), "old");
 }
 
 TEST(ProfileWrite, NoteLinesStayFourDistinctAlignedLines) {
