@@ -73,12 +73,22 @@ public:
         }
     }
 
-    // The text of bytes [from, to) as UTF-16.
+    // The text of the line's bytes [from, to) as UTF-16, as the system's
+    // decoding of the whole file gives it.
     Wide Decode(std::size_t from, std::size_t to) const {
         std::string_view part = bytes_.substr(from, to - from);
         switch (encoding_) {
             case Encoding::Ansi: return codec_.AnsiToWide(part);
-            case Encoding::Utf8: return codec_.Utf8ToWide(part);
+            case Encoding::Utf8: {
+                // A broken sequence at the very end of the text swallows the
+                // bytes it still expects, so the decoder must see as many of
+                // the bytes after the line as the longest sequence could
+                // want; what they decode to is cut off at the line break.
+                Wide wide = codec_.Utf8ToWide(bytes_.substr(from, to - from + 3));
+                std::size_t brk = wide.find_first_of(u"\r\n");
+                if (brk != Wide::npos) wide.resize(brk);
+                return wide;
+            }
             default: break;
         }
         Wide out;
@@ -361,9 +371,13 @@ std::optional<std::string> SetString(const platform::TextCodec& codec, std::stri
         return out;
     }
     if (scan.sectionFound) {
+        const std::string entry = units.Encode(std::string(k) + "=" + text);
         out.append(contents.substr(0, scan.insertAt));
-        if (scan.insertNeedsBreak) out.append(newLine);
-        out.append(units.Encode(std::string(k) + "=" + text)).append(newLine);
+        // An entry at the very start of an ANSI file must not read as a
+        // byte-order mark: a blank line before it keeps the file ANSI.
+        const bool looksLikeMark = scan.insertAt == 0 && DetectEncoding(entry) != Encoding::Ansi;
+        if (scan.insertNeedsBreak || looksLikeMark) out.append(newLine);
+        out.append(entry).append(newLine);
         out.append(contents.substr(scan.insertAt));
         return out;
     }

@@ -330,6 +330,9 @@ TEST(ProfileEncoding, WritesKeepTheFilesEncodingAndEveryOtherByte) {
     // A file that is just a mark keeps it and its encoding.
     EXPECT_EQ(Write("\xFF\xFE", "B", "k", "v"), Utf16(u"[B]\r\nk=v\r\n"));
     EXPECT_EQ(Write("\xFE\xFF", "B", "k", "v"), Utf16(u"[B]\r\nk=v\r\n", true));
+    // An entry that would begin the file with a mark's bytes goes after a blank line.
+    EXPECT_EQ(Write("", "", "\xFF\xFEk", "v"), "\r\n\xFF\xFEk=v\r\n");
+    EXPECT_EQ(Read("\r\n\xFF\xFEk=v\r\n", "", "\xFF\xFEk"), "v");
     // An ANSI file stays ANSI, byte for byte.
     EXPECT_EQ(Write("[S]\r\nk=\xD0\r\n", "S", "j", "\xE4"), "[S]\r\nk=\xD0\r\nj=\xE4\r\n");
 }
