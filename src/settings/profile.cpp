@@ -63,6 +63,7 @@ public:
     std::size_t begin() const { return begin_; }  // first byte after the mark
     std::size_t end() const { return end_; }      // one past the last whole unit
     std::size_t width() const { return width_; }
+    std::string_view bytes() const { return bytes_; }
 
     char16_t At(std::size_t offset) const {
         const auto b = [&](std::size_t i) { return static_cast<unsigned char>(bytes_[i]); };
@@ -138,7 +139,12 @@ public:
         if (pos_ >= end) return false;
         line.begin = pos_;
         std::size_t at = pos_;
-        while (at < end && units_.At(at) != '\r' && units_.At(at) != '\n') at += w;
+        if (w == 1) {
+            at = units_.bytes().substr(0, end).find_first_of("\r\n", pos_);
+            if (at == std::string_view::npos) at = end;
+        } else {
+            while (at < end && units_.At(at) != '\r' && units_.At(at) != '\n') at += w;
+        }
         line.end = at;
         if (at < end) {
             const bool crlf = units_.At(at) == '\r' && at + w < end && units_.At(at + w) == '\n';
