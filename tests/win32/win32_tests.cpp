@@ -177,6 +177,23 @@ void DeliberateDifferencesFromTheSystemsWriter() {
     WritePrivateProfileStringA("S", "k", " x ", system.c_str());
     CHECK(SystemRead(ours, "S", "k") == " x ");
     CHECK(SystemRead(system, "S", "k") == "x");
+    // The file's other bytes: the system's rewrite drops a blank first line,
+    // and a second line that began with a byte-order mark's bytes then
+    // begins the file, which turns UTF-8. Ours adds its one line.
+    const std::string marked = "\r\n\xEF\xBB\xBF[S]\r\nk=v\r\n";
+    Write(ours, profile::SetString(codec, marked, "S", "k", "new").value_or(""));
+    Write(system, marked);
+    WritePrivateProfileStringA("S", "k", "new", system.c_str());
+    CHECK(SystemRead(ours, "S", "k") == "new");
+    CHECK(SystemRead(system, "S", "k") == "v");
+    CHECK(profile::DetectEncoding(orvan::win32::ReadWholeFile(system).value_or("")) == profile::Encoding::Utf8);
+    // An entry that would begin an ANSI file with a mark's bytes: the
+    // system's file then reads as UTF-16; ours puts a blank line first.
+    DeleteFileA(system.c_str());
+    WritePrivateProfileStringA("", "\xFF\xFEk", "v", system.c_str());
+    Write(ours, profile::SetString(codec, "", "", "\xFF\xFEk", "v").value_or(""));
+    CHECK(SystemRead(ours, "", "\xFF\xFEk") == "v");
+    CHECK(SystemRead(system, "", "\xFF\xFEk") == "DEF");
     DeleteFileA(ours.c_str());
     DeleteFileA(system.c_str());
 }
