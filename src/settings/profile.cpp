@@ -189,6 +189,7 @@ LineInfo Inspect(const Units& units, const Line& line) {
     if (first == line.end) return info;
     const Wide whole = units.Decode(first, line.end);
     const WideView text = TrimRight(whole);
+    if (text.empty()) return info;
     if (text.front() == '[') {
         std::size_t close = text.rfind(u']');
         if (close != WideView::npos && close > 0) {
@@ -204,13 +205,14 @@ LineInfo Inspect(const Units& units, const Line& line) {
         info.written = info.name;
         return info;
     }
-    info.hasValue = true;
     info.written = Wide(text.substr(0, eq));
     info.name = Wide(TrimRight(info.written));
     info.value = Wide(TrimLeft(text.substr(eq + 1)));
-    // The first '=' unit of the line is the first '=' character.
+    // The first '=' unit of the line is the first '=' character (no code
+    // page makes '=' of other bytes; should one, the line has no value).
     std::size_t at = first;
-    while (units.At(at) != '=') at += units.width();
+    while (at < line.end && units.At(at) != '=') at += units.width();
+    info.hasValue = at < line.end;
     info.equals = at;
     return info;
 }
