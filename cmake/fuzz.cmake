@@ -8,7 +8,7 @@ if(CMAKE_CXX_COMPILER_ID MATCHES "Clang")
         ${PROJECT_SOURCE_DIR}/tools/fuzz/profile_fuzz.cpp
         ${PROJECT_SOURCE_DIR}/src/settings/profile.cpp
         ${PROJECT_SOURCE_DIR}/src/settings/modIni.cpp)
-    target_include_directories(profile_fuzz PRIVATE ${PROJECT_SOURCE_DIR}/src)
+    target_include_directories(profile_fuzz PRIVATE ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/tests)
     target_compile_options(profile_fuzz PRIVATE ${ORVAN_WARNINGS} ${ORVAN_FUZZ_FLAGS})
     target_link_options(profile_fuzz PRIVATE ${ORVAN_FUZZ_FLAGS})
     add_test(NAME profile_fuzz_smoke COMMAND profile_fuzz -runs=200000 -max_len=4096 -seed=1)

@@ -35,7 +35,7 @@ endfunction()
 orvan_program(orvan97)
 
 # Tests of the Win32 services, run under Wine by the end-to-end suite.
-add_executable(win32_tests tests/win32/win32_tests.cpp)
+add_executable(win32_tests tests/win32/win32_tests.cpp tests/win32/profile_agreement.cpp)
 target_link_libraries(win32_tests PRIVATE orvan_win32)
 target_compile_options(win32_tests PRIVATE ${ORVAN_WARNINGS})
 target_link_options(win32_tests PRIVATE ${ORVAN_STATIC_LINK})

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace orvan::platform {
@@ -64,6 +65,28 @@ struct OpenFileSpec {
     std::string defaultExtension;
 };
 
+// ---------------------------------------------------------------- text
+
+// Conversions between 8-bit text and UTF-16, made exactly as the system's
+// own conversions make them (MultiByteToWideChar / WideCharToMultiByte with
+// no flags), so that text read or written through them matches what the
+// system's "A" functions give. Every input is accepted: bytes that are not
+// valid in the encoding become the system's replacement character, and
+// characters the ANSI code page lacks become its default or best-fit
+// character. Neither direction ever fails.
+class TextCodec {
+public:
+    virtual ~TextCodec() = default;
+
+    // The ANSI code page (CP_ACP) to UTF-16 and back.
+    virtual std::u16string AnsiToWide(std::string_view ansi) const = 0;
+    virtual std::string WideToAnsi(std::u16string_view wide) const = 0;
+
+    // UTF-8 (CP_UTF8) to UTF-16 and back.
+    virtual std::u16string Utf8ToWide(std::string_view utf8) const = 0;
+    virtual std::string WideToUtf8(std::u16string_view wide) const = 0;
+};
+
 class Services {
 public:
     virtual ~Services() = default;
@@ -103,6 +126,9 @@ public:
     // every instant. On failure the old file is untouched, the temporary
     // file is removed, and false comes back.
     virtual bool ReplaceFile(const std::string& path, const std::string& contents) = 0;
+
+    // The system's text conversions, alive as long as the services.
+    virtual const TextCodec& Text() = 0;
 
     // ------------------------------------------------------------ process
 

@@ -110,7 +110,7 @@ std::string modIni::ReadIni(std::string_view section, std::string_view key,
                             std::string_view defaultValue, std::string_view file) {
     try {
         std::optional<std::string> contents = services_.ReadFile(std::string(file));
-        std::string value = profile::GetString(contents ? std::string_view(*contents) : "",
+        std::string value = profile::GetString(services_.Text(), contents ? std::string_view(*contents) : "",
                                                section, key, defaultValue, kReadBufferSize);
         if (!value.empty()) return value;
     } catch (...) {
@@ -126,7 +126,7 @@ bool modIni::TryWrite(std::string_view section, std::string_view key, std::strin
     // holding just this entry.
     if (!old && services_.Classify(file) != platform::PathKind::Missing) return false;
     std::optional<std::string> updated =
-        profile::SetString(old ? std::string_view(*old) : "", section, key, value);
+        profile::SetString(services_.Text(), old ? std::string_view(*old) : "", section, key, value);
     return updated && services_.ReplaceFile(file, *updated);
 }
 

@@ -3,40 +3,126 @@
 namespace orvan::settings::profile {
 namespace {
 
-constexpr std::string_view kBom = "\xEF\xBB\xBF";
-constexpr std::string_view kNewLine = "\r\n";
+using Wide = std::u16string;
+using WideView = std::u16string_view;
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 
-std::string_view TrimLeft(std::string_view text) {
+// The system's blanks: tab to CR, ^Z and space.
+constexpr bool IsBlank(char16_t c) { return (c >= 0x09 && c <= 0x0D) || c == 0x1A || c == 0x20; }
+
+WideView TrimLeft(WideView text) {
     std::size_t i = 0;
     while (i < text.size() && IsBlank(text[i])) ++i;
     return text.substr(i);
 }
 
-std::string_view TrimRight(std::string_view text) {
+WideView TrimRight(WideView text) {
     std::size_t n = text.size();
     while (n > 0 && IsBlank(text[n - 1])) --n;
     return text.substr(0, n);
 }
 
-std::string_view Trim(std::string_view text) { return TrimRight(TrimLeft(text)); }
+WideView Trim(WideView text) { return TrimRight(TrimLeft(text)); }
 
-// ASCII only: bytes of the ANSI code page above 0x7F compare as they are.
-char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+// A name or value as the system's C strings hold it.
+template <typename View>
+View CutAtNul(View text) {
+    std::size_t nul = text.find(typename View::value_type{0});
+    return nul == View::npos ? text : text.substr(0, nul);
+}
 
-bool EqualsNoCase(std::string_view a, std::string_view b) {
+// ASCII only: the system folds no other letters.
+char16_t Lower(char16_t c) { return (c >= 'A' && c <= 'Z') ? static_cast<char16_t>(c - 'A' + 'a') : c; }
+
+bool EqualsNoCase(WideView a, WideView b) {
     if (a.size() != b.size()) return false;
     for (std::size_t i = 0; i < a.size(); ++i)
         if (Lower(a[i]) != Lower(b[i])) return false;
     return true;
 }
 
-std::size_t BomLength(std::string_view contents) {
-    return contents.substr(0, kBom.size()) == kBom ? kBom.size() : 0;
-}
+// The file's bytes as a sequence of code units: bytes for ANSI and UTF-8,
+// byte pairs for UTF-16. Line breaks, blanks, brackets, '=' and quotes are
+// all ASCII, and no byte or unit of a longer character is one of them, so
+// lines can be found without decoding.
+class Units {
+public:
+    Units(const platform::TextCodec& codec, std::string_view contents) : codec_(codec), bytes_(contents) {
+        encoding_ = DetectEncoding(contents);
+        switch (encoding_) {
+            case Encoding::Utf8: begin_ = kUtf8Mark.size(); break;
+            case Encoding::Utf16Le:
+            case Encoding::Utf16Be: begin_ = 2; width_ = 2; break;
+            case Encoding::Ansi: break;
+        }
+        end_ = begin_ + (contents.size() - begin_) / width_ * width_;
+    }
 
-// One line of the file, as offsets into the contents.
+    Encoding encoding() const { return encoding_; }
+    std::size_t begin() const { return begin_; }  // first byte after the mark
+    std::size_t end() const { return end_; }      // one past the last whole unit
+    std::size_t width() const { return width_; }
+    std::string_view bytes() const { return bytes_; }
+
+    char16_t At(std::size_t offset) const {
+        const auto b = [&](std::size_t i) { return static_cast<unsigned char>(bytes_[i]); };
+        switch (encoding_) {
+            case Encoding::Utf16Le: return static_cast<char16_t>(b(offset) | b(offset + 1) << 8);
+            case Encoding::Utf16Be: return static_cast<char16_t>(b(offset) << 8 | b(offset + 1));
+            default: return b(offset);
+        }
+    }
+
+    // The text of the line's bytes [from, to) as UTF-16, as the system's
+    // decoding of the whole file gives it.
+    Wide Decode(std::size_t from, std::size_t to) const {
+        std::string_view part = bytes_.substr(from, to - from);
+        switch (encoding_) {
+            case Encoding::Ansi: return codec_.AnsiToWide(part);
+            case Encoding::Utf8: {
+                // A broken sequence at the very end of the text swallows the
+                // bytes it still expects, so the decoder must see as many of
+                // the bytes after the line as the longest sequence could
+                // want; what they decode to is cut off at the line break.
+                Wide wide = codec_.Utf8ToWide(bytes_.substr(from, to - from + 3));
+                std::size_t brk = wide.find_first_of(u"\r\n");
+                if (brk != Wide::npos) wide.resize(brk);
+                return wide;
+            }
+            default: break;
+        }
+        Wide out;
+        out.reserve(part.size() / 2);
+        for (std::size_t i = from; i + 1 < to; i += 2) out.push_back(At(i));
+        return out;
+    }
+
+    // ANSI text as the file stores it.
+    std::string Encode(std::string_view ansi) const {
+        if (encoding_ == Encoding::Ansi) return std::string(ansi);
+        Wide wide = codec_.AnsiToWide(ansi);
+        if (encoding_ == Encoding::Utf8) return codec_.WideToUtf8(wide);
+        std::string out;
+        out.reserve(wide.size() * 2);
+        for (char16_t c : wide) {
+            const char hi = static_cast<char>(c >> 8), lo = static_cast<char>(c & 0xFF);
+            if (encoding_ == Encoding::Utf16Le) out.append({lo, hi});
+            else out.append({hi, lo});
+        }
+        return out;
+    }
+
+private:
+    const platform::TextCodec& codec_;
+    std::string_view bytes_;
+    Encoding encoding_ = Encoding::Ansi;
+    std::size_t begin_ = 0;
+    std::size_t end_ = 0;
+    std::size_t width_ = 1;
+};
+
+// One line of the file, as byte offsets into the contents.
 struct Line {
     std::size_t begin = 0;  // first byte of the text
     std::size_t end = 0;    // one past the text, where the line break starts
@@ -46,72 +132,95 @@ struct Line {
 // Walks the lines once, front to back.
 class LineCursor {
 public:
-    explicit LineCursor(std::string_view contents)
-        : text_(contents), pos_(BomLength(contents)) {}
+    explicit LineCursor(const Units& units) : units_(units), pos_(units.begin()) {}
 
     bool Next(Line& line) {
-        if (pos_ >= text_.size()) return false;
+        const std::size_t w = units_.width(), end = units_.end();
+        if (pos_ >= end) return false;
         line.begin = pos_;
-        std::size_t brk = text_.find_first_of(kNewLine, pos_);
-        if (brk == std::string_view::npos) {
-            line.end = line.next = text_.size();
+        std::size_t at = pos_;
+        if (w == 1) {
+            at = units_.bytes().substr(0, end).find_first_of("\r\n", pos_);
+            if (at == std::string_view::npos) at = end;
         } else {
-            line.end = brk;
-            bool crlf = text_[brk] == '\r' && brk + 1 < text_.size() && text_[brk + 1] == '\n';
-            line.next = brk + (crlf ? 2 : 1);
+            while (at < end && units_.At(at) != '\r' && units_.At(at) != '\n') at += w;
         }
-        pos_ = line.next;
+        line.end = at;
+        if (at < end) {
+            const bool crlf = units_.At(at) == '\r' && at + w < end && units_.At(at + w) == '\n';
+            at += crlf ? 2 * w : w;
+        }
+        line.next = pos_ = at;
         return true;
     }
 
 private:
-    std::string_view text_;
+    const Units& units_;
     std::size_t pos_;
 };
 
-enum class Kind { Blank, Header, Entry, Other };
+enum class Kind { Blank, Header, Entry };
 
+// What the system makes of one line.
 struct LineInfo {
-    Kind kind = Kind::Other;
-    bool comment = false;    // first non-blank character is ';'
-    std::string_view name;   // header name (trimmed) or key text (leading blanks dropped)
-    std::size_t equals = 0;  // offset of the entry's '=' in the contents
+    Kind kind = Kind::Blank;
+    Wide name;                          // header name or key, blanks trimmed
+    Wide written;                       // key from its first non-blank character up to '='
+    bool hasValue = false;              // the entry holds '='
+    Wide value;                         // after '=', blanks trimmed
+    std::size_t equals = 0;             // byte offset of the entry's '='
 };
 
-LineInfo Inspect(std::string_view contents, const Line& line) {
-    std::string_view text = contents.substr(line.begin, line.end - line.begin);
-    std::string_view t = TrimLeft(text);
+// The first non-blank unit of the line, or the line's end.
+std::size_t FirstNonBlank(const Units& units, const Line& line) {
+    std::size_t at = line.begin;
+    while (at < line.end && IsBlank(units.At(at))) at += units.width();
+    return at;
+}
+
+bool IsHeaderStart(const Units& units, const Line& line) {
+    std::size_t at = FirstNonBlank(units, line);
+    return at < line.end && units.At(at) == '[';
+}
+
+LineInfo Inspect(const Units& units, const Line& line) {
     LineInfo info;
-    if (t.empty()) {
-        info.kind = Kind::Blank;
-        return info;
-    }
-    if (t.front() == '[') {
-        std::size_t close = t.find(']');
-        if (close != std::string_view::npos) {
+    const std::size_t first = FirstNonBlank(units, line);
+    if (first == line.end) return info;
+    const Wide whole = units.Decode(first, line.end);
+    const WideView text = TrimRight(whole);
+    if (text.empty()) return info;
+    if (text.front() == '[') {
+        std::size_t close = text.rfind(u']');
+        if (close != WideView::npos && close > 0) {
             info.kind = Kind::Header;
-            info.name = Trim(t.substr(1, close - 1));
+            info.name = Wide(Trim(text.substr(1, close - 1)));
+            return info;
         }
+    }
+    info.kind = Kind::Entry;
+    std::size_t eq = text.find(u'=');
+    if (eq == WideView::npos) {
+        info.name = Wide(text);
+        info.written = info.name;
         return info;
     }
-    info.comment = t.front() == ';';
-    std::size_t eq = t.find('=');
-    if (eq != std::string_view::npos) {
-        info.kind = Kind::Entry;
-        info.name = t.substr(0, eq);
-        info.equals = line.end - (t.size() - eq);
-    }
+    info.written = Wide(text.substr(0, eq));
+    info.name = Wide(TrimRight(info.written));
+    info.value = Wide(TrimLeft(text.substr(eq + 1)));
+    // The first '=' unit of the line is the first '=' character (no code
+    // page makes '=' of other bytes; should one, the line has no value).
+    std::size_t at = first;
+    while (at < line.end && units.At(at) != '=') at += units.width();
+    info.hasValue = at < line.end;
+    info.equals = at;
     return info;
 }
 
-enum class Match { None, Loose, Exact };
-
-// key has its leading blanks dropped already, as has stored.
-Match MatchKey(std::string_view stored, std::string_view key) {
-    if (EqualsNoCase(stored, key)) return Match::Exact;
-    bool keyHasTrailingBlank = !key.empty() && IsBlank(key.back());
-    if (!keyHasTrailingBlank && EqualsNoCase(TrimRight(stored), key)) return Match::Loose;
-    return Match::None;
+// The names asked for, as the system sees them: C strings in the ANSI code
+// page, blanks trimmed.
+Wide Wanted(const platform::TextCodec& codec, std::string_view name) {
+    return Wide(Trim(codec.AnsiToWide(CutAtNul(name))));
 }
 
 // What one pass over the file learns about a section and a key in it.
@@ -119,25 +228,30 @@ struct Scan {
     bool sectionFound = false;
     bool keyFound = false;
     Line entry;                     // the matching entry's line
-    std::size_t equals = 0;         // its '='
+    LineInfo info;                  // and what it holds
     std::size_t insertAt = 0;       // where a new entry of the section goes
     bool insertNeedsBreak = false;  // the line before insertAt has no break
 };
 
-Scan ScanFor(std::string_view contents, std::string_view section, std::string_view key,
-             bool commentsAreEntries) {
-    const std::string_view wantedSection = Trim(section);
-    const std::string_view wantedKey = TrimLeft(key);
+// exactKey: the writer's exception, a key matched as written, trailing
+// blanks and all; empty for the system's matching.
+Scan ScanFor(const Units& units, WideView section, WideView key, WideView exactKey) {
     Scan scan;
-    bool inSection = false;
-    bool haveLoose = false;
-    LineCursor cursor(contents);
+    // The lines before the first header are the section "", which always exists.
+    bool inSection = section.empty();
+    if (inSection) {
+        scan.sectionFound = true;
+        scan.insertAt = units.begin();
+    }
+    LineCursor cursor(units);
     Line line;
     while (cursor.Next(line)) {
-        LineInfo info = Inspect(contents, line);
+        const bool headerStart = IsHeaderStart(units, line);
+        if (!inSection && !headerStart) continue;  // no need to decode what cannot matter
+        LineInfo info = Inspect(units, line);
         if (info.kind == Kind::Header) {
             if (inSection) break;  // only the first matching section counts
-            if (!scan.sectionFound && EqualsNoCase(info.name, wantedSection)) {
+            if (!scan.sectionFound && EqualsNoCase(CutAtNul(WideView(info.name)), section)) {
                 scan.sectionFound = inSection = true;
                 scan.insertAt = line.next;
                 scan.insertNeedsBreak = line.next == line.end;
@@ -147,81 +261,143 @@ Scan ScanFor(std::string_view contents, std::string_view section, std::string_vi
         if (!inSection || info.kind == Kind::Blank) continue;
         scan.insertAt = line.next;
         scan.insertNeedsBreak = line.next == line.end;
-        if (info.kind != Kind::Entry || (info.comment && !commentsAreEntries)) continue;
-        Match m = MatchKey(info.name, wantedKey);
-        if (m == Match::Exact || (m == Match::Loose && !haveLoose)) {
+        const bool match = exactKey.empty()
+                               ? EqualsNoCase(CutAtNul(WideView(info.name)), key)
+                               : info.hasValue && EqualsNoCase(info.written, exactKey);
+        if (match) {
             scan.keyFound = true;
             scan.entry = line;
-            scan.equals = info.equals;
-            if (m == Match::Exact) return scan;
-            haveLoose = true;
+            scan.info = std::move(info);
+            return scan;
         }
     }
     return scan;
 }
 
-std::string_view Unquote(std::string_view value) {
-    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
-        value.back() == value.front())
-        return value.substr(1, value.size() - 2);
-    return value;
+// As the system copies a value into a buffer of size characters: one pair
+// of matching quotes removed, and when the quoted text just reaches the
+// buffer's size one more character lost, as the system loses it.
+Wide CopyEntry(WideView value, std::size_t size) {
+    char16_t quote = 0;
+    if (!value.empty() && (value.front() == '"' || value.front() == '\'') && value.size() >= 2 &&
+        value.back() == value.front()) {
+        quote = value.front();
+        value.remove_prefix(1);
+    }
+    Wide out(value.substr(0, size - 1));
+    if (quote && size >= value.size() && !out.empty()) out.pop_back();
+    return out;
 }
 
-bool HasLineBreak(std::string_view text) {
-    return text.find_first_of(kNewLine) != std::string_view::npos;
+bool HasBreakOrNul(std::string_view text) {
+    return text.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos;
 }
 
 }  // namespace
 
-std::optional<std::string_view> FindValue(std::string_view contents, std::string_view section,
-                                          std::string_view key) {
-    Scan scan = ScanFor(contents, section, key, false);
-    if (!scan.keyFound) return std::nullopt;
-    std::size_t from = scan.equals + 1;
-    return Unquote(Trim(contents.substr(from, scan.entry.end - from)));
+Encoding DetectEncoding(std::string_view contents) {
+    if (contents.substr(0, kUtf8Mark.size()) == kUtf8Mark) return Encoding::Utf8;
+    if (contents.substr(0, 2) == "\xFF\xFE") return Encoding::Utf16Le;
+    if (contents.substr(0, 2) == "\xFE\xFF") return Encoding::Utf16Be;
+    return Encoding::Ansi;
 }
 
-std::string GetString(std::string_view contents, std::string_view section, std::string_view key,
-                      std::string_view fallback, std::size_t size) {
+std::optional<std::string> FindValue(const platform::TextCodec& codec, std::string_view contents,
+                                     std::string_view section, std::string_view key) {
+    const Units units(codec, contents);
+    Scan scan = ScanFor(units, Wanted(codec, section), Wanted(codec, key), {});
+    if (!scan.keyFound || !scan.info.hasValue) return std::nullopt;
+    WideView value = CutAtNul(WideView(scan.info.value));
+    return codec.WideToAnsi(CopyEntry(value, value.size() + 1));
+}
+
+std::string GetString(const platform::TextCodec& codec, std::string_view contents,
+                      std::string_view section, std::string_view key, std::string_view fallback,
+                      std::size_t size) {
     if (size == 0) return {};
-    std::optional<std::string_view> value = FindValue(contents, section, key);
-    return std::string((value ? *value : fallback).substr(0, size - 1));
+    const Units units(codec, contents);
+    Scan scan = ScanFor(units, Wanted(codec, section), Wanted(codec, key), {});
+    Wide value;
+    if (scan.keyFound && scan.info.hasValue) {
+        value = Wide(CutAtNul(WideView(scan.info.value)));
+    } else {
+        value = codec.AnsiToWide(CutAtNul(fallback));
+        // Trailing spaces of the default go, but never its first character.
+        while (value.size() > 1 && value.back() == ' ') value.pop_back();
+    }
+    std::string out = codec.WideToAnsi(CopyEntry(value, size));
+    if (out.size() > size - 1) out.resize(size - 1);
+    return out;
 }
 
 bool IsWritable(std::string_view section, std::string_view key, std::string_view value) {
-    if (HasLineBreak(section) || HasLineBreak(key) || HasLineBreak(value)) return false;
+    if (HasBreakOrNul(section) || HasBreakOrNul(key) || HasBreakOrNul(value)) return false;
     if (section.find(']') != std::string_view::npos) return false;
     if (key.find('=') != std::string_view::npos) return false;
-    std::string_view k = TrimLeft(key);
-    return k.empty() || k.front() != '[';
+    std::size_t first = 0;
+    while (first < key.size() && IsBlank(static_cast<unsigned char>(key[first]))) ++first;
+    return first == key.size() || key[first] != '[';
 }
 
-std::optional<std::string> SetString(std::string_view contents, std::string_view section,
-                                     std::string_view key, std::string_view value) {
+bool ReadsBackAsIs(const platform::TextCodec& codec, std::string_view value) {
+    const Wide wide = codec.AnsiToWide(value);
+    if (wide.empty()) return true;
+    if (IsBlank(wide.front()) || IsBlank(wide.back())) return false;
+    const bool quoted = wide.size() >= 2 && (wide.front() == '"' || wide.front() == '\'') &&
+                        wide.back() == wide.front();
+    return !quoted;
+}
+
+std::optional<std::string> SetString(const platform::TextCodec& codec, std::string_view contents,
+                                     std::string_view section, std::string_view key,
+                                     std::string_view value) {
     if (!IsWritable(section, key, value)) return std::nullopt;
-    const std::string_view k = TrimLeft(key);
-    Scan scan = ScanFor(contents, section, key, true);
+    const Units units(codec, contents);
+    // Blanks are ASCII in every code page, so they can be dropped as bytes.
+    std::size_t first = 0;
+    while (first < key.size() && IsBlank(static_cast<unsigned char>(key[first]))) ++first;
+    const std::string_view k = key.substr(first);
+    const bool exact = !k.empty() && IsBlank(static_cast<unsigned char>(k.back()));
+    const Wide exactKey = exact ? codec.AnsiToWide(k) : Wide();
+    Scan scan = ScanFor(units, Wanted(codec, section), Wanted(codec, key), exactKey);
+
+    const bool note = !k.empty() && k.front() == ';';
+    std::string text = note || ReadsBackAsIs(codec, value)
+                           ? std::string(value)
+                           : "\"" + std::string(value) + "\"";
+    const std::string newLine = units.Encode("\r\n");
     std::string out;
+    out.reserve(contents.size() + 2 * (section.size() + k.size() + text.size()) + 16);
     if (scan.keyFound) {
-        std::size_t from = scan.equals + 1;
-        out.reserve(contents.size() + value.size());
-        out.append(contents.substr(0, from)).append(value).append(contents.substr(scan.entry.end));
+        if (scan.info.hasValue) {
+            const std::size_t from = scan.info.equals + units.width();
+            out.append(contents.substr(0, from)).append(units.Encode(text));
+        } else {
+            out.append(contents.substr(0, scan.entry.end)).append(units.Encode("=" + text));
+        }
+        out.append(contents.substr(scan.entry.end));
         return out;
     }
     if (scan.sectionFound) {
-        out.reserve(contents.size() + k.size() + value.size() + 5);
+        const std::string entry = units.Encode(std::string(k) + "=" + text);
         out.append(contents.substr(0, scan.insertAt));
-        if (scan.insertNeedsBreak) out.append(kNewLine);
-        out.append(k).append("=").append(value).append(kNewLine);
+        // An entry at the very start of an ANSI file must not read as a
+        // byte-order mark: a blank line before it keeps the file ANSI.
+        const bool looksLikeMark = scan.insertAt == 0 && DetectEncoding(entry) != Encoding::Ansi;
+        if (scan.insertNeedsBreak || looksLikeMark) out.append(newLine);
+        out.append(entry).append(newLine);
         out.append(contents.substr(scan.insertAt));
         return out;
     }
-    out.reserve(contents.size() + section.size() + k.size() + value.size() + 9);
-    out.append(contents);
-    bool endsInBreak = contents.empty() || contents.back() == '\r' || contents.back() == '\n';
-    if (!endsInBreak && contents.size() > BomLength(contents)) out.append(kNewLine);
-    out.append("[").append(section).append("]").append(kNewLine);
-    out.append(k).append("=").append(value).append(kNewLine);
+    // At the end of the text: a UTF-16 file's odd last byte stays last.
+    const std::size_t end = units.end();
+    out.append(contents.substr(0, end));
+    const std::size_t w = units.width();
+    const bool endsInBreak = end == units.begin() || units.At(end - w) == '\r' || units.At(end - w) == '\n';
+    if (!endsInBreak) out.append(newLine);
+    out.append(units.Encode("[" + std::string(section) + "]")).append(newLine);
+    out.append(units.Encode(std::string(k) + "=" + text)).append(newLine);
+    out.append(contents.substr(end));
     return out;
 }
 

@@ -2,6 +2,8 @@
 // lists, the keyboard focus, and the settings file it writes on the way out.
 #include "console_fixture.h"
 
+#include <cstdio>
+
 namespace orvan::e2e {
 namespace {
 
@@ -178,6 +180,7 @@ TEST_F(Console, WindowsServicesPassTheirOwnTests) {
     ssize_t got;
     while ((got = read(tests.OutFd(), buffer, sizeof buffer)) > 0) output.append(buffer, static_cast<size_t>(got));
     EXPECT_EQ(tests.WaitExit(60s), 0) << output;
+    std::printf("%s", output.c_str());  // the settings file's agreement figures
     EXPECT_NE(output.find(" passed, 0 failed"), std::string::npos) << output;
 }
 

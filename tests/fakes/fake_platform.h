@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "fakes/fake_codec.h"
 #include "platform/platform.h"
 
 namespace orvan::testing {
@@ -91,7 +92,11 @@ public:
         return true;
     }
 
+    const platform::TextCodec& Text() override { return codec; }
+
     void EndProcess() override { ++endProcessCalls; }
+
+    FakeCodec codec;
 };
 
 }  // namespace orvan::testing

@@ -1,7 +1,9 @@
 // Tests of the Win32 services that only the real system can answer: the
 // atomic file replacement (including a write that breaks off half-way), whole
-// file reads, path classification and the start operation's refusals. Built
-// with the Windows program and run under Wine by the end-to-end suite.
+// file reads, path classification, the start operation's refusals, and our
+// settings file reader and writer against the system's private-profile
+// functions. Built with the Windows program and run under Wine by the
+// end-to-end suite.
 #include <windows.h>
 
 #include <cstdio>
@@ -10,6 +12,8 @@
 
 #include "platform/win32/files.h"
 #include "platform/win32/services.h"
+#include "profile_agreement.h"
+#include "settings/profile.h"
 
 namespace {
 
@@ -124,6 +128,76 @@ void StartRefusesBadCodesAndMissingPrograms() {
     CHECK(!result.error.empty());
 }
 
+// Every read of the generated corpus, through our reader and the system's.
+void SettingsFileReadsAsTheSystemReadsIt() {
+    const orvan::win32test::AgreementReport r = orvan::win32test::RunProfileAgreement(dir);
+    std::printf("profile corpus: %d files, %d writes through both writers\n", r.files, r.writes);
+    std::printf("profile agreement: %d of %d reads\n", r.agreed, r.reads);
+    std::printf("profile exact read-back: %d writes read back only from our writer\n", r.exactReadBack);
+    std::printf("profile rewrites: %d writes of plain values the system's own rewrite reads otherwise\n",
+                r.systemRewrite);
+    for (const std::string& failure : r.failures) std::printf("  %s\n", failure.c_str());
+    CHECK(r.reads > 20000);
+    CHECK(r.agreed == r.reads);
+    CHECK(r.failures.empty());
+    CHECK(r.exactReadBack > 0);
+}
+
+std::string SystemRead(const std::string& path, const char* section, const char* key) {
+    char buffer[256];
+    DWORD n = GetPrivateProfileStringA(section, key, "DEF", buffer, sizeof buffer, path.c_str());
+    return std::string(buffer, n);
+}
+
+// Where our writer deliberately parts from the system's.
+void DeliberateDifferencesFromTheSystemsWriter() {
+    namespace profile = orvan::settings::profile;
+    const orvan::win32::Win32TextCodec codec;
+    const std::string ours = PathIn("ours.ini"), system = PathIn("system.ini");
+    // The note lines: keys that differ only in trailing blanks are four lines
+    // to our writer, one key to the system's (the last write wins).
+    std::string file;
+    const char* notes[][2] = {{";", "   one"}, {"; ", "  two"}, {";  ", " three"}, {";   ", "four"}};
+    for (const auto& note : notes) {
+        file = profile::SetString(codec, file, "Note", note[0], note[1]).value_or("");
+        WritePrivateProfileStringA("Note", note[0], note[1], system.c_str());
+    }
+    CHECK(file == "[Note]\r\n;=   one\r\n; =  two\r\n;  = three\r\n;   =four\r\n");
+    Write(ours, file);
+    CHECK(SystemRead(ours, "Note", ";   ") == "one");  // the system sees the first of the four
+    CHECK(SystemRead(system, "Note", ";") == "four");
+    // A value with a line break: ours refuses it, the system's write breaks
+    // the file into lines that read otherwise.
+    CHECK(!profile::SetString(codec, "", "S", "k", "a\r\nk2=b").has_value());
+    WritePrivateProfileStringA("S", "k", "a\r\nk2=b", system.c_str());
+    CHECK(SystemRead(system, "S", "k") == "a");
+    CHECK(SystemRead(system, "S", "k2") == "b");
+    // A padded value: the system's write trims it, ours quotes it.
+    Write(ours, profile::SetString(codec, "", "S", "k", " x ").value_or(""));
+    WritePrivateProfileStringA("S", "k", " x ", system.c_str());
+    CHECK(SystemRead(ours, "S", "k") == " x ");
+    CHECK(SystemRead(system, "S", "k") == "x");
+    // The file's other bytes: the system's rewrite drops a blank first line,
+    // and a second line that began with a byte-order mark's bytes then
+    // begins the file, which turns UTF-8. Ours adds its one line.
+    const std::string marked = "\r\n\xEF\xBB\xBF[S]\r\nk=v\r\n";
+    Write(ours, profile::SetString(codec, marked, "S", "k", "new").value_or(""));
+    Write(system, marked);
+    WritePrivateProfileStringA("S", "k", "new", system.c_str());
+    CHECK(SystemRead(ours, "S", "k") == "new");
+    CHECK(SystemRead(system, "S", "k") == "v");
+    CHECK(profile::DetectEncoding(orvan::win32::ReadWholeFile(system).value_or("")) == profile::Encoding::Utf8);
+    // An entry that would begin an ANSI file with a mark's bytes: the
+    // system's file then reads as UTF-16; ours puts a blank line first.
+    DeleteFileA(system.c_str());
+    WritePrivateProfileStringA("", "\xFF\xFEk", "v", system.c_str());
+    Write(ours, profile::SetString(codec, "", "", "\xFF\xFEk", "v").value_or(""));
+    CHECK(SystemRead(ours, "", "\xFF\xFEk") == "v");
+    CHECK(SystemRead(system, "", "\xFF\xFEk") == "DEF");
+    DeleteFileA(ours.c_str());
+    DeleteFileA(system.c_str());
+}
+
 }  // namespace
 
 int main() {
@@ -136,6 +210,8 @@ int main() {
     UnwritablePathsFailCleanly();
     PathsAreClassified();
     StartRefusesBadCodesAndMissingPrograms();
+    SettingsFileReadsAsTheSystemReadsIt();
+    DeliberateDifferencesFromTheSystemsWriter();
     DeleteFileA(PathIn("settings.ini").c_str());
     RemoveDirectoryA(dir.c_str());
     std::printf("%d passed, %d failed\n", passed, failed);

@@ -1,18 +1,22 @@
 // libFuzzer harness for the settings file reader and writer and the run-method
 // conversion. The first three bytes give the lengths of section, key and
-// value; the next bytes are those texts and the rest is the file.
+// value; the next bytes are those texts and the rest is the file. Windows-1252
+// stands in for the system's ANSI code page.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
 #include <string_view>
 
+#include "fakes/fake_codec.h"
 #include "settings/modIni.h"
 #include "settings/profile.h"
 
 namespace {
 
 namespace profile = orvan::settings::profile;
+
+const orvan::testing::FakeCodec codec;
 
 void Check(bool condition) {
     if (!condition) std::abort();
@@ -25,16 +29,11 @@ std::string_view Take(std::string_view& rest, std::size_t n) {
     return part;
 }
 
-std::string_view Trim(std::string_view t) {
-    while (!t.empty() && (t.front() == ' ' || t.front() == '\t')) t.remove_prefix(1);
-    while (!t.empty() && (t.back() == ' ' || t.back() == '\t')) t.remove_suffix(1);
-    return t;
-}
+bool IsBlank(char c) { return (c >= 0x09 && c <= 0x0D) || c == 0x1A || c == ' '; }
 
-std::string_view Unquote(std::string_view v) {
-    if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front())
-        return v.substr(1, v.size() - 2);
-    return v;
+std::string_view TrimLeft(std::string_view t) {
+    while (!t.empty() && IsBlank(t.front())) t.remove_prefix(1);
+    return t;
 }
 
 void CheckRunMethod(std::string_view text) {
@@ -53,22 +52,26 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view file = rest;
 
     CheckRunMethod(value);
-    Check(profile::GetString(file, section, key, "default", 256).size() <= 255);
+    Check(profile::GetString(codec, file, section, key, "default", 256).size() <= 255);
 
-    std::optional<std::string> once = profile::SetString(file, section, key, value);
+    std::optional<std::string> once = profile::SetString(codec, file, section, key, value);
     Check(once.has_value() == profile::IsWritable(section, key, value));
     if (!once) return 0;
-    Check(profile::SetString(*once, section, key, value) == once);  // idempotent
+    Check(profile::SetString(codec, *once, section, key, value) == once);  // idempotent
+    Check(profile::DetectEncoding(*once) == profile::DetectEncoding(file));  // the file keeps its encoding
 
-    // Comment keys (the note lines) are never read; everything else reads back,
-    // and keeps reading back after a write of another key in the same section.
-    std::string_view k = Trim(key);
-    if (!k.empty() && k.front() == ';') return 0;
-    const std::string_view expected = Unquote(Trim(value));
-    Check(profile::FindValue(*once, section, key) == expected);
+    // Every value written reads back exactly, and keeps reading back after a
+    // write of another key in the same section. The exceptions are the note
+    // lines: keys beginning with ';' are written as they are, and keys ending
+    // in blanks are distinct only to the writer.
+    const std::string_view k = TrimLeft(key);
+    if (!k.empty() && (k.front() == ';' || IsBlank(k.back()))) return 0;
+    const std::optional<std::string> expected{std::string(value)};
+    Check(profile::FindValue(codec, *once, section, key) == expected);
+    if (value.size() < 255) Check(profile::GetString(codec, *once, section, key, "", 256) == value);
     std::string otherKey = std::string(key) + "x";
-    std::optional<std::string> twice = profile::SetString(*once, section, otherKey, "y");
+    std::optional<std::string> twice = profile::SetString(codec, *once, section, otherKey, "y");
     Check(twice.has_value());
-    Check(profile::FindValue(*twice, section, key) == expected);
+    Check(profile::FindValue(codec, *twice, section, key) == expected);
     return 0;
 }

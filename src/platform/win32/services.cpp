@@ -22,7 +22,60 @@ bool EndsWithIgnoringCase(const std::string& text, const char* suffix) {
     return lstrcmpiA(text.c_str() + text.size() - tail.size(), tail.c_str()) == 0;
 }
 
+// The conversions work in pieces small enough for an int count, so any
+// size converts; a piece never ends inside a character that the next one
+// continues (a lead byte, a UTF-8 sequence, a surrogate pair).
+constexpr std::size_t kPiece = 1 << 24;
+
+std::size_t PieceEnd(std::string_view bytes, std::size_t from) {
+    std::size_t end = from + kPiece;
+    if (end >= bytes.size()) return bytes.size();
+    // Back up to a line break: the only bytes that can never continue a character.
+    std::size_t cut = end;
+    while (cut > from && bytes[cut - 1] != '\n') --cut;
+    return cut > from ? cut : end;
+}
+
+std::u16string ToWide(std::string_view bytes, UINT codePage) {
+    std::u16string out;
+    for (std::size_t from = 0; from < bytes.size();) {
+        std::size_t end = PieceEnd(bytes, from);
+        const int n = static_cast<int>(end - from);
+        int size = MultiByteToWideChar(codePage, 0, bytes.data() + from, n, nullptr, 0);
+        if (size > 0) {
+            std::size_t at = out.size();
+            out.resize(at + static_cast<std::size_t>(size));
+            MultiByteToWideChar(codePage, 0, bytes.data() + from, n, reinterpret_cast<wchar_t*>(&out[at]), size);
+        }
+        from = end;
+    }
+    return out;
+}
+
+std::string FromWide(std::u16string_view wide, UINT codePage) {
+    std::string out;
+    for (std::size_t from = 0; from < wide.size();) {
+        std::size_t end = from + kPiece < wide.size() ? from + kPiece : wide.size();
+        if (end < wide.size() && wide[end - 1] >= 0xD800 && wide[end - 1] < 0xDC00) --end;  // keep a pair whole
+        const int n = static_cast<int>(end - from);
+        const wchar_t* text = reinterpret_cast<const wchar_t*>(wide.data() + from);
+        int size = WideCharToMultiByte(codePage, 0, text, n, nullptr, 0, nullptr, nullptr);
+        if (size > 0) {
+            std::size_t at = out.size();
+            out.resize(at + static_cast<std::size_t>(size));
+            WideCharToMultiByte(codePage, 0, text, n, &out[at], size, nullptr, nullptr);
+        }
+        from = end;
+    }
+    return out;
+}
+
 }  // namespace
+
+std::u16string Win32TextCodec::AnsiToWide(std::string_view ansi) const { return ToWide(ansi, CP_ACP); }
+std::string Win32TextCodec::WideToAnsi(std::u16string_view wide) const { return FromWide(wide, CP_ACP); }
+std::u16string Win32TextCodec::Utf8ToWide(std::string_view utf8) const { return ToWide(utf8, CP_UTF8); }
+std::string Win32TextCodec::WideToUtf8(std::u16string_view wide) const { return FromWide(wide, CP_UTF8); }
 
 std::string SystemMessage(DWORD error) {
     char* buffer = nullptr;

@@ -9,6 +9,16 @@
 
 namespace orvan::win32 {
 
+// The system's own conversions: MultiByteToWideChar and WideCharToMultiByte
+// with CP_ACP or CP_UTF8 and no flags.
+class Win32TextCodec : public platform::TextCodec {
+public:
+    std::u16string AnsiToWide(std::string_view ansi) const override;
+    std::string WideToAnsi(std::u16string_view wide) const override;
+    std::u16string Utf8ToWide(std::string_view utf8) const override;
+    std::string WideToUtf8(std::u16string_view wide) const override;
+};
+
 class Win32Services : public platform::Services {
 public:
     // Message boxes and the Open-file dialog are owned by this window.
@@ -21,10 +31,12 @@ public:
     std::string OpenFileDialog(const platform::OpenFileSpec& spec) override;
     std::optional<std::string> ReadFile(const std::string& path) override;
     bool ReplaceFile(const std::string& path, const std::string& contents) override;
+    const platform::TextCodec& Text() override { return codec_; }
     void EndProcess() override;
 
 private:
     HWND owner_ = nullptr;
+    Win32TextCodec codec_;
 };
 
 // The system's text for an error code, without the trailing line break.
