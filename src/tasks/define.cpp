@@ -30,6 +30,29 @@ std::string PathTooLong(const std::string& path) {
            std::to_string(kLongestTaskPath) + " characters):\r\n\r\n" + path;
 }
 
+std::string PathNotAnsi(const std::string& path) {
+    return "The path of the chosen file has characters that the settings file cannot hold, and the file has "
+           "no short name without them, so it cannot be kept as a user task:\r\n\r\n" +
+           path;
+}
+
+KeptPath KeepChosenFile(const platform::ChosenFile& chosen) {
+    KeptPath kept;
+    if (chosen.exact && !chosen.exact->empty() && FitsSettingsFile(*chosen.exact)) {
+        kept.form = KeptPath::Form::Exact;
+        kept.taskPath = *chosen.exact;
+    } else if (chosen.shortForm && !chosen.shortForm->empty() && FitsSettingsFile(*chosen.shortForm)) {
+        // Names the same file, in characters the settings file holds.
+        kept.form = KeptPath::Form::Short;
+        kept.taskPath = *chosen.shortForm;
+    } else if (chosen.exact || chosen.shortForm) {
+        kept.refusal = PathTooLong(chosen.path);
+    } else {
+        kept.refusal = PathNotAnsi(chosen.path);
+    }
+    return kept;
+}
+
 std::string UserEntryText(std::size_t slot, const std::string& taskPath) {
     return std::string(settings::kSlotLabels.at(slot)) + " - " + taskPath;
 }
