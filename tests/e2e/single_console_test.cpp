@@ -5,7 +5,9 @@
 #include <sys/inotify.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cctype>
 #include <cstring>
 
 #include "dialog_fixture.h"
@@ -193,8 +195,13 @@ TEST_P(SingleConsoleWayOut, TasksDefinedBeforeAndAfterASecondStartSurvive) {
     // The watch sees a console's writes: its silence above means something.
     EXPECT_NE(Joined(SettingsTouched(watch)), "(nothing)") << "the way out did not write the settings file";
 
-    // A console opened afterwards has both tasks.
+    // A console opened afterwards has both tasks; the watch sees its load
+    // read the file.
+    FolderWatch load(SettingsPath().parent_path());
     StartConsole();
+    const std::vector<std::string> read = SettingsTouched(load);
+    EXPECT_TRUE(std::any_of(read.begin(), read.end(), [](const std::string& name) { return Lower(name) == "orvan97.ini"; }))
+        << "the watch did not see the load read the settings file: " << Joined(read);
     const ListInfo user = Inspect().List(UserList());
     ASSERT_EQ(user.count, 10);
     EXPECT_EQ(user.entries[1].text, "User Task Two - " + before);
