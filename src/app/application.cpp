@@ -34,7 +34,10 @@ bool Application::CloseRequested() {
     if (unloaded_) return true;
     // A console that never loaded has nothing of its own to save: its
     // defaults must not overwrite the file.
-    if (!loaded_) return unloaded_ = true;
+    if (!loaded_) {
+        unloaded_ = true;
+        return true;
+    }
     bool cancel = false;
     console_.Form_Unload(cancel);
     unloaded_ = !cancel;

@@ -18,7 +18,9 @@ platform::OpenFileSpec DialogSpec(const std::string& title, const std::string& f
 
 bool FitsSettingsFile(const std::string& path);
 std::string PathTooLong(const std::string& path);
-std::string PathNotAnsi(const std::string& path);
+// The refusal of a path the ANSI code page cannot hold, with or without a
+// short name too long to keep.
+std::string PathNotAnsi(const std::string& path, bool shortTooLong);
 
 // What becomes of a file chosen for a user slot: its exact path when the
 // settings file holds it whole, else its verified short path, else nothing

@@ -183,7 +183,8 @@ TEST_F(DefineChosenFile, ShortPathTooLongToKeepIsRefusedAsTooLong) {
     sys.dialogAnswers.push_back(NotAnsi("C:\\" + std::string(253, 'A')));  // 256 characters
     Console().Define_Click();
     ASSERT_EQ(sys.messages.size(), 1u);
-    EXPECT_NE(sys.messages[0].text.find("too long"), std::string::npos);
+    EXPECT_NE(sys.messages[0].text.find("cannot hold"), std::string::npos) << sys.messages[0].text;
+    EXPECT_NE(sys.messages[0].text.find("short name is too long"), std::string::npos) << sys.messages[0].text;
     EXPECT_EQ(Ini().TaskPath[0], "xxx");
     EXPECT_EQ(FileNow(), before);
 }
@@ -199,6 +200,12 @@ TEST_F(DefineChosenFile, KeepChosenFileDecidesEachCase) {
     EXPECT_EQ(none.form, Form::Refused);
     EXPECT_TRUE(none.taskPath.empty());
     EXPECT_EQ(tasks::KeepChosenFile({"C:\\x", "", std::nullopt}).form, Form::Refused);
+    // An exact path too long to keep is refused as too long even with a
+    // short form that is too long as well.
+    const std::string longPath = "C:\\" + std::string(300, 'a');
+    const tasks::KeptPath tooLong = tasks::KeepChosenFile({longPath, longPath, "C:\\" + std::string(260, 'A')});
+    EXPECT_EQ(tooLong.form, Form::Refused);
+    EXPECT_EQ(tooLong.refusal, tasks::PathTooLong(longPath));
 }
 
 }  // namespace
