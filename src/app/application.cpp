@@ -9,10 +9,35 @@ Application::Application(platform::Services& sys, ui::WindowSystem& windows)
 
 Application::~Application() = default;
 
-void Application::Start() { console_.Form_Load(); }
+bool Application::ClaimSession() {
+    if (session_ == Session::Unclaimed) {
+        if (sys_.ClaimSession() == platform::SessionClaim::HeldByAnother) {
+            // A second start (a double-click that fired twice, say): the
+            // running console's settings stay its own to save.
+            session_ = Session::Refused;
+            sys_.ShowRunningConsole();
+            sys_.EndProcess();
+        } else {
+            session_ = Session::Ours;
+        }
+    }
+    return session_ == Session::Ours;
+}
+
+void Application::Start() {
+    if (!ClaimSession() || loaded_) return;
+    loaded_ = true;
+    console_.Form_Load();
+}
 
 bool Application::CloseRequested() {
     if (unloaded_) return true;
+    // A console that never loaded has nothing of its own to save: its
+    // defaults must not overwrite the file.
+    if (!loaded_) {
+        unloaded_ = true;
+        return true;
+    }
     bool cancel = false;
     console_.Form_Unload(cancel);
     unloaded_ = !cancel;

@@ -17,7 +17,15 @@ public:
     Application(platform::Services& sys, ui::WindowSystem& windows);
     ~Application() override;
 
-    // Runs the console's load; the front end shows the console afterwards.
+    // The process's first step, before any window or file: one console per
+    // user session. When another console of the session runs, it is brought
+    // to the front and this process ends (EndProcess) having read and
+    // written nothing; false comes back then, and from then on the console
+    // neither loads nor saves.
+    bool ClaimSession();
+
+    // Runs the console's load (claiming the session first if that has not
+    // been done); the front end shows the console afterwards.
     void Start();
 
     // A close request from the windowing system (a task manager's close,
@@ -47,6 +55,9 @@ private:
     std::unique_ptr<frmRes> res_;
     std::unique_ptr<frmOptions> options_;
     std::unique_ptr<frmOptions> retired_;  // a dialog whose handler is still running
+    enum class Session { Unclaimed, Ours, Refused };
+    Session session_ = Session::Unclaimed;
+    bool loaded_ = false;
     bool unloaded_ = false;
 };
 

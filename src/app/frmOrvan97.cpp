@@ -1,6 +1,7 @@
 #include "app/frmOrvan97.h"
 
 #include <array>
+#include <optional>
 
 #include "tasks/define.h"
 #include "tasks/launch.h"
@@ -118,15 +119,17 @@ void frmOrvan97::Edit_Click() {
 void frmOrvan97::Define_Click() {
     try {
         const int remembered = lstUser.ListIndex();
-        std::string file = sys_.OpenFileDialog(
+        std::optional<platform::ChosenFile> chosen = sys_.OpenFileDialog(
             tasks::DialogSpec(cdbUserTasks.DialogTitle, cdbUserTasks.Filter, cdbUserTasks.FilterIndex, cdbUserTasks.DefaultExt));
-        if (file.empty()) return;
-        if (!tasks::FitsSettingsFile(file)) {
-            // The settings file gives back only 255 characters: a longer path
-            // would come back cut short at the next start.
-            sys_.ShowMessage(tasks::PathTooLong(file), tasks::kAppTitle, platform::MessageIcon::Exclamation);
+        if (!chosen || chosen->path.empty()) return;
+        // Only a path that the settings file gives back whole, and that names
+        // the chosen file, is kept; anything else is refused before a change.
+        const tasks::KeptPath kept = tasks::KeepChosenFile(*chosen);
+        if (kept.form == tasks::KeptPath::Form::Refused) {
+            sys_.ShowMessageUtf8(kept.refusal, tasks::kAppTitle, platform::MessageIcon::Exclamation);
             return;
         }
+        const std::string& file = kept.taskPath;
         const int index = lstUser.ListIndex();
         if (index >= 0 && index <= 9) {
             const auto slot = static_cast<std::size_t>(index);

@@ -57,6 +57,24 @@ enum class PathKind {
 
 enum class MessageIcon { Critical, Exclamation };
 
+// A file chosen in the Open-file dialog, in the forms the system has for it.
+struct ChosenFile {
+    // The chosen path as the user saw it, in UTF-8.
+    std::string path;
+    // The same path in the ANSI code page (the settings file's and the
+    // start operation's), when every character converts exactly.
+    std::optional<std::string> exact;
+    // The file's short (8.3) path, when the file system gives one that is
+    // pure ANSI and names the very same file.
+    std::optional<std::string> shortForm;
+};
+
+// Whether this process may run the user session's console.
+enum class SessionClaim {
+    Ours,           // no other console runs in the session; now this one does
+    HeldByAnother,  // a console of the same session already runs
+};
+
 struct OpenFileSpec {
     std::string title;
     // Pairs of description and pattern, in the order the dialog offers them.
@@ -109,10 +127,15 @@ public:
     virtual void ShowMessage(const std::string& text, const std::string& title,
                              MessageIcon icon) = 0;
 
-    // Modal Open-file dialog owned by the console. Returns the full path of
-    // the chosen file, or an empty text when the user cancels. Must not
-    // change the process's current directory.
-    virtual std::string OpenFileDialog(const OpenFileSpec& spec) = 0;
+    // The same with the text in UTF-8, for names the ANSI code page cannot
+    // hold.
+    virtual void ShowMessageUtf8(const std::string& text, const std::string& title,
+                                 MessageIcon icon) = 0;
+
+    // Modal Open-file dialog owned by the console. Returns the chosen file,
+    // or nothing when the user cancels. Must not change the process's
+    // current directory.
+    virtual std::optional<ChosenFile> OpenFileDialog(const OpenFileSpec& spec) = 0;
 
     // ------------------------------------------------------------ files
 
@@ -131,6 +154,15 @@ public:
     virtual const TextCodec& Text() = 0;
 
     // ------------------------------------------------------------ process
+
+    // Claims the user session's one console for this process, for as long
+    // as it runs. Reads and writes no file.
+    virtual SessionClaim ClaimSession() = 0;
+
+    // Brings the console that holds the session to the front, restored when
+    // it is minimized (waiting a moment for its window when that console
+    // has only just started). Reads and writes no file.
+    virtual void ShowRunningConsole() = 0;
 
     // Ends the process at once: no further handler of any window runs.
     // The fake records the call and returns, so callers must not touch

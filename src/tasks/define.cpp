@@ -30,6 +30,33 @@ std::string PathTooLong(const std::string& path) {
            std::to_string(kLongestTaskPath) + " characters):\r\n\r\n" + path;
 }
 
+std::string PathNotAnsi(const std::string& path, bool shortTooLong) {
+    const std::string why = shortTooLong ? "its short name is too long to keep (more than " +
+                                               std::to_string(kLongestTaskPath) + " characters)"
+                                         : "the file has no short name without them";
+    return "The path of the chosen file has characters that the settings file cannot hold, and " + why +
+           ", so it cannot be kept as a user task:\r\n\r\n" + path;
+}
+
+KeptPath KeepChosenFile(const platform::ChosenFile& chosen) {
+    const bool hasExact = chosen.exact && !chosen.exact->empty();
+    const bool hasShort = chosen.shortForm && !chosen.shortForm->empty();
+    KeptPath kept;
+    if (hasExact && FitsSettingsFile(*chosen.exact)) {
+        kept.form = KeptPath::Form::Exact;
+        kept.taskPath = *chosen.exact;
+    } else if (hasShort && FitsSettingsFile(*chosen.shortForm)) {
+        // Names the same file, in characters the settings file holds.
+        kept.form = KeptPath::Form::Short;
+        kept.taskPath = *chosen.shortForm;
+    } else if (hasExact) {
+        kept.refusal = PathTooLong(chosen.path);
+    } else {
+        kept.refusal = PathNotAnsi(chosen.path, hasShort);
+    }
+    return kept;
+}
+
 std::string UserEntryText(std::size_t slot, const std::string& taskPath) {
     return std::string(settings::kSlotLabels.at(slot)) + " - " + taskPath;
 }

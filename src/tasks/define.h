@@ -18,6 +18,20 @@ platform::OpenFileSpec DialogSpec(const std::string& title, const std::string& f
 
 bool FitsSettingsFile(const std::string& path);
 std::string PathTooLong(const std::string& path);
+// The refusal of a path the ANSI code page cannot hold, with or without a
+// short name too long to keep.
+std::string PathNotAnsi(const std::string& path, bool shortTooLong);
+
+// What becomes of a file chosen for a user slot: its exact path when the
+// settings file holds it whole, else its verified short path, else nothing
+// and a refusal to show (UTF-8, naming the chosen path).
+struct KeptPath {
+    enum class Form { Exact, Short, Refused };
+    Form form = Form::Refused;
+    std::string taskPath;  // Exact, Short: the ANSI text to store
+    std::string refusal;   // Refused: what the user reads
+};
+KeptPath KeepChosenFile(const platform::ChosenFile& chosen);
 
 // The entry text of a user slot (0-based): its label, " - ", its task path.
 std::string UserEntryText(std::size_t slot, const std::string& taskPath);

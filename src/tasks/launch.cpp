@@ -45,9 +45,35 @@ StartResult StartUserTask(platform::Services& sys, const std::string& taskPath, 
     return sys.StartProgram(request);
 }
 
+std::string FillInserts(const std::string& reason, const std::string& taskPath) {
+    std::string text;
+    std::size_t at = 0;
+    while (at < reason.size()) {
+        const bool insert = reason[at] == '%' && at + 1 < reason.size() && reason[at + 1] >= '1' && reason[at + 1] <= '9';
+        if (!insert) {
+            text += reason[at++];
+            continue;
+        }
+        const int number = reason[at + 1] - '0';
+        std::size_t end = at + 2;
+        const bool twoDigits = end < reason.size() && reason[end] >= '0' && reason[end] <= '9';
+        if (twoDigits) ++end;
+        // "%1!s!": the printf format between the marks belongs to the insert.
+        if (end < reason.size() && reason[end] == '!') {
+            const std::size_t close = reason.find('!', end + 1);
+            if (close != std::string::npos) end = close + 1;
+        }
+        // The only insert a failed start has to give is the program's name;
+        // any other has nothing to stand for and goes.
+        if (number == 1 && !twoDigits) text += taskPath;
+        at = end;
+    }
+    return text;
+}
+
 std::string UserTaskFailure(const std::string& taskPath, const std::string& reason) {
     std::string text = "The user task \"" + taskPath + "\" could not be started.";
-    if (!reason.empty()) text += "\r\n\r\n" + reason;
+    if (!reason.empty()) text += "\r\n\r\n" + FillInserts(reason, taskPath);
     return text;
 }
 

@@ -40,8 +40,14 @@ platform::StartResult StartBuiltIn(platform::Services& sys, int index, int runMe
 // system's command-line rules unchanged, in the console's directory.
 platform::StartResult StartUserTask(platform::Services& sys, const std::string& taskPath, int runMethod);
 
-// The report shown when a user task cannot be started.
+// The report shown when a user task cannot be started; the system's reason
+// comes with its inserts unfilled.
 std::string UserTaskFailure(const std::string& taskPath, const std::string& reason);
+
+// The system's reason with its inserts filled: "%1" (with or without a
+// "!fmt!" part) becomes the task path, "%2" to "%99" are dropped. Any other
+// '%' is left as it stands.
+std::string FillInserts(const std::string& reason, const std::string& taskPath);
 
 // Starts the companion editor, always at normal size in front.
 platform::StartResult StartEditor(platform::Services& sys);

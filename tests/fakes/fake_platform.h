@@ -5,7 +5,9 @@
 #include <deque>
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "fakes/fake_codec.h"
@@ -17,6 +19,15 @@ struct ShownMessage {
     std::string text;
     std::string title;
     platform::MessageIcon icon;
+    bool utf8 = false;  // shown through ShowMessageUtf8
+};
+
+// What the Open-file dialog yields: a plain path is one the ANSI code page
+// holds exactly, with no short form.
+struct DialogAnswer : platform::ChosenFile {
+    DialogAnswer(const char* ansi) : DialogAnswer(std::string(ansi)) {}
+    DialogAnswer(const std::string& ansi) : platform::ChosenFile{ansi, ansi, std::nullopt} {}
+    DialogAnswer(platform::ChosenFile chosen) : platform::ChosenFile(std::move(chosen)) {}
 };
 
 struct OpenedDocument {
@@ -30,6 +41,7 @@ public:
     std::map<std::string, std::string> files;
     bool failReplace = false;        // every ReplaceFile fails, file untouched
     int replaceCalls = 0;
+    int readCalls = 0;
 
     // ---- programs
     std::vector<platform::StartRequest> starts;
@@ -41,8 +53,12 @@ public:
     // ---- dialogs
     std::vector<ShownMessage> messages;
     std::vector<platform::OpenFileSpec> dialogs;
-    std::deque<std::string> dialogAnswers;  // empty: the user cancels
+    std::deque<DialogAnswer> dialogAnswers;  // empty: the user cancels
 
+    // ---- process
+    platform::SessionClaim session = platform::SessionClaim::Ours;
+    int claimCalls = 0;
+    int showRunningCalls = 0;
     int endProcessCalls = 0;
 
     platform::StartResult StartProgram(const platform::StartRequest& request) override {
@@ -68,18 +84,24 @@ public:
 
     void ShowMessage(const std::string& text, const std::string& title,
                      platform::MessageIcon icon) override {
-        messages.push_back({text, title, icon});
+        messages.push_back({text, title, icon, false});
     }
 
-    std::string OpenFileDialog(const platform::OpenFileSpec& spec) override {
+    void ShowMessageUtf8(const std::string& text, const std::string& title,
+                         platform::MessageIcon icon) override {
+        messages.push_back({text, title, icon, true});
+    }
+
+    std::optional<platform::ChosenFile> OpenFileDialog(const platform::OpenFileSpec& spec) override {
         dialogs.push_back(spec);
-        if (dialogAnswers.empty()) return {};
-        std::string answer = dialogAnswers.front();
+        if (dialogAnswers.empty()) return std::nullopt;
+        platform::ChosenFile answer = dialogAnswers.front();
         dialogAnswers.pop_front();
         return answer;
     }
 
     std::optional<std::string> ReadFile(const std::string& path) override {
+        ++readCalls;
         auto it = files.find(path);
         if (it == files.end()) return std::nullopt;
         return it->second;
@@ -93,6 +115,13 @@ public:
     }
 
     const platform::TextCodec& Text() override { return codec; }
+
+    platform::SessionClaim ClaimSession() override {
+        ++claimCalls;
+        return session;
+    }
+
+    void ShowRunningConsole() override { ++showRunningCalls; }
 
     void EndProcess() override { ++endProcessCalls; }
 

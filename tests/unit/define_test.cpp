@@ -1,5 +1,6 @@
 // Defining a user task through the Open-file dialog.
 #include "console_fixture.h"
+#include "tasks/define.h"
 
 namespace orvan::testing {
 namespace {
@@ -109,6 +110,102 @@ TEST_F(DefineTest, DefinedTaskStartsThroughExecuteTask) {
     Console().User_Click();
     ASSERT_EQ(sys.starts.size(), 1u);
     EXPECT_EQ(sys.starts[0].application, "C:\\Games\\play.exe");
+}
+
+}  // namespace
+}  // namespace orvan::testing
+
+// ---------------------------------------------------------------- paths outside the ANSI code page
+
+namespace orvan::testing {
+namespace {
+
+// A file named with letters the ANSI code page lacks: what the dialog yields.
+platform::ChosenFile NotAnsi(std::optional<std::string> shortForm) {
+    return platform::ChosenFile{"C:\\probe\\\xD0\xBF\xD1\x80\xD0\xBE\xD0\xB1\xD0\xB0.exe",  // пробa.exe, UTF-8
+                                std::nullopt, std::move(shortForm)};
+}
+
+class DefineChosenFile : public DefineTest {};
+
+TEST_F(DefineChosenFile, NameTheCodePageLacksIsKeptByItsShortPathWhichThenStarts) {
+    Console().lstUser.SelectedByUser(1);
+    sys.dialogAnswers.push_back(NotAnsi("C:\\probe\\____~ABC.EXE"));
+    sys.paths["C:\\probe\\____~ABC.EXE"] = platform::PathKind::Program;
+    Console().Define_Click();
+    EXPECT_TRUE(sys.messages.empty());
+    EXPECT_EQ(Ini().TaskPath[1], "C:\\probe\\____~ABC.EXE");
+    EXPECT_NE(FileNow().find("User Task Two=C:\\probe\\____~ABC.EXE\r\n"), std::string::npos);
+    EXPECT_EQ(Console().lstUser.List(1), "User Task Two - C:\\probe\\____~ABC.EXE");
+    Console().User_Click();
+    ASSERT_EQ(sys.starts.size(), 1u);
+    EXPECT_EQ(sys.starts[0].application, "C:\\probe\\____~ABC.EXE");
+}
+
+TEST_F(DefineChosenFile, WithoutAShortPathTheFileIsRefusedNamingItAndNothingChanges) {
+    const std::string before = FileNow();
+    Console().lstWindows.SelectedByUser(2);
+    Console().lstUser.SelectedByUser(4);
+    peer.listCalls.clear();
+    sys.dialogAnswers.push_back(NotAnsi(std::nullopt));
+    Console().Define_Click();
+    ASSERT_EQ(sys.messages.size(), 1u);
+    EXPECT_EQ(sys.messages[0].title, "ORVAN 97");
+    EXPECT_EQ(sys.messages[0].icon, platform::MessageIcon::Exclamation);
+    EXPECT_TRUE(sys.messages[0].utf8) << "the name is shown as chosen, not as question marks";
+    EXPECT_NE(sys.messages[0].text.find("cannot hold"), std::string::npos) << sys.messages[0].text;
+    EXPECT_NE(sys.messages[0].text.find(NotAnsi(std::nullopt).path), std::string::npos);
+    EXPECT_EQ(Ini().TaskPath[4], "xxx");
+    EXPECT_EQ(FileNow(), before);
+    EXPECT_EQ(sys.replaceCalls, 0);
+    EXPECT_TRUE(peer.listCalls.empty());
+    EXPECT_EQ(Console().lstWindows.ListIndex(), 2);
+    EXPECT_EQ(Console().lstUser.ListIndex(), 4);
+}
+
+TEST_F(DefineChosenFile, ExactPathComesBeforeTheShortOne) {
+    platform::ChosenFile chosen{"C:\\Program Files\\t.exe", "C:\\Program Files\\t.exe", "C:\\PROGRA~1\\t.exe"};
+    sys.dialogAnswers.push_back(chosen);
+    Console().Define_Click();
+    EXPECT_EQ(Ini().TaskPath[0], "C:\\Program Files\\t.exe");
+}
+
+TEST_F(DefineChosenFile, OverLongExactPathIsKeptByAShortPathThatFits) {
+    const std::string longPath = "C:\\" + std::string(300, 'a') + ".exe";
+    sys.dialogAnswers.push_back(platform::ChosenFile{longPath, longPath, "C:\\AAAAAA~1.EXE"});
+    Console().Define_Click();
+    EXPECT_TRUE(sys.messages.empty());
+    EXPECT_EQ(Ini().TaskPath[0], "C:\\AAAAAA~1.EXE");
+}
+
+TEST_F(DefineChosenFile, ShortPathTooLongToKeepIsRefusedAsTooLong) {
+    const std::string before = FileNow();
+    sys.dialogAnswers.push_back(NotAnsi("C:\\" + std::string(253, 'A')));  // 256 characters
+    Console().Define_Click();
+    ASSERT_EQ(sys.messages.size(), 1u);
+    EXPECT_NE(sys.messages[0].text.find("cannot hold"), std::string::npos) << sys.messages[0].text;
+    EXPECT_NE(sys.messages[0].text.find("short name is too long"), std::string::npos) << sys.messages[0].text;
+    EXPECT_EQ(Ini().TaskPath[0], "xxx");
+    EXPECT_EQ(FileNow(), before);
+}
+
+TEST_F(DefineChosenFile, KeepChosenFileDecidesEachCase) {
+    using Form = tasks::KeptPath::Form;
+    EXPECT_EQ(tasks::KeepChosenFile({"C:\\a.exe", "C:\\a.exe", std::nullopt}).form, Form::Exact);
+    const tasks::KeptPath shortOne = tasks::KeepChosenFile(NotAnsi("C:\\S~1.EXE"));
+    EXPECT_EQ(shortOne.form, Form::Short);
+    EXPECT_EQ(shortOne.taskPath, "C:\\S~1.EXE");
+    // An empty form is no form at all.
+    const tasks::KeptPath none = tasks::KeepChosenFile(NotAnsi(""));
+    EXPECT_EQ(none.form, Form::Refused);
+    EXPECT_TRUE(none.taskPath.empty());
+    EXPECT_EQ(tasks::KeepChosenFile({"C:\\x", "", std::nullopt}).form, Form::Refused);
+    // An exact path too long to keep is refused as too long even with a
+    // short form that is too long as well.
+    const std::string longPath = "C:\\" + std::string(300, 'a');
+    const tasks::KeptPath tooLong = tasks::KeepChosenFile({longPath, longPath, "C:\\" + std::string(260, 'A')});
+    EXPECT_EQ(tooLong.form, Form::Refused);
+    EXPECT_EQ(tooLong.refusal, tasks::PathTooLong(longPath));
 }
 
 }  // namespace

@@ -130,6 +130,33 @@ TEST_F(LaunchTest, FailedUserTaskIsReportedAndChangesNothing) {
     EXPECT_EQ(sys.starts.size(), 1u) << "the console is still usable";
 }
 
+TEST_F(LaunchTest, SystemsReasonIsShownWithItsInsertFilledByTheTaskPath) {
+    sys.paths["C:\\bad\\x.exe"] = PathKind::Program;
+    Start(Settings("1", "User Task One=C:\\bad\\x.exe\r\n"));
+    sys.failStart = true;
+    sys.startError = "Bad EXE format for %1.";
+    Console().User_Click();
+    ASSERT_EQ(sys.messages.size(), 1u);
+    EXPECT_EQ(sys.messages[0].text,
+              "The user task \"C:\\bad\\x.exe\" could not be started.\r\n\r\nBad EXE format for C:\\bad\\x.exe.");
+}
+
+TEST_F(LaunchTest, InsertsOfEveryShapeAreFilledOrDropped) {
+    const std::string path = "C:\\a b\\t.exe";
+    EXPECT_EQ(tasks::FillInserts("%1 is not a valid Win32 application.", path),
+              path + " is not a valid Win32 application.");
+    EXPECT_EQ(tasks::FillInserts("Cannot run %1!s! here", path), "Cannot run " + path + " here");
+    EXPECT_EQ(tasks::FillInserts("%1 then %1", path), path + " then " + path);
+    EXPECT_EQ(tasks::FillInserts("copy %1 to %2: %10%99!u!.", path), "copy " + path + " to : .");
+    // A path holding an insert of its own is put in once, not read again.
+    EXPECT_EQ(tasks::FillInserts("[%1]", "C:\\%2\\%1.exe"), "[C:\\%2\\%1.exe]");
+    // What is no insert stays: a per cent sign, one at the end, an unclosed format.
+    EXPECT_EQ(tasks::FillInserts("100% sure %", path), "100% sure %");
+    EXPECT_EQ(tasks::FillInserts("%0 %a %%", path), "%0 %a %%");
+    EXPECT_EQ(tasks::FillInserts("%1!s", path), path + "!s");
+    EXPECT_EQ(tasks::FillInserts("", path), "");
+}
+
 TEST_F(LaunchTest, EditorAlwaysStartsNormalInFront) {
     Start(Settings("6"));
     Console().Edit_Click();

@@ -37,6 +37,8 @@
 //   checked HWND         checked: a button's BM_GETCHECK (0, 1 or 2)
 //   settext HWND TEXT    sets a window's text (WM_SETTEXT), as if typed whole
 //   close HWND           posts WM_CLOSE
+//   show HWND CODE       ShowWindowAsync with the show code (such as 6,
+//                        SW_MINIMIZE), as a taskbar or the system would
 //   wait-window TITLE MS waits for a visible top-level window titled TITLE;
 //                        its window record, or error timeout
 //   start SHOW CMDLINE   CreateProcess with STARTF_USESHOWWINDOW and SHOW as
@@ -326,6 +328,11 @@ Reply Close(const Args& args) {
     return {};
 }
 
+Reply Show(const Args& args) {
+    ShowWindowAsync(RequireWindow(args[0]), static_cast<int>(ParseNumber(args[1])));
+    return {};
+}
+
 Reply WaitWindow(const Args& args) {
     const std::string& title = args[0];
     const DWORD timeout = static_cast<DWORD>(ParseNumber(args[1]));
@@ -457,7 +464,8 @@ const std::map<std::string, Command>& Commands() {
         {"foreground", {0, Foreground}}, {"focus", {0, Focus}},
         {"children", {1, Children}},     {"list", {1, List}},
         {"msgboxes", {0, MessageBoxes}}, {"press", {2, Press}},
-        {"close", {1, Close}},           {"wait-window", {2, WaitWindow}},
+        {"close", {1, Close}},           {"show", {2, Show}},
+        {"wait-window", {2, WaitWindow}},
         {"start", {2, Start}},           {"start-in", {3, StartInDir}},
         {"wait-exit", {2, WaitExit}},    {"kill", {1, Kill}},
         {"processes", {0, Processes}},   {"self", {0, Self}},

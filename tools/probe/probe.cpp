@@ -14,7 +14,9 @@
 // written as %XX (two hex digits), everything else as is. Every record
 // starts with event= and pid=. The events:
 //
-//   event=start  pid ppid module cmdline cwd flags show ncmdshow args created time
+//   event=start  pid ppid module longmodule cmdline cwd flags show ncmdshow args created time
+//       longmodule: the exe's long path (short names expanded), in UTF-8,
+//       so a start by a short path still names the file started;
 //       flags/show: GetStartupInfo's dwFlags (hex) and wShowWindow (decimal);
 //       ncmdshow: what WinMain received; args: the argument count;
 //       created: the process's creation time (GetProcessTimes), time: the
@@ -152,6 +154,21 @@ DWORD ParentPid() {
     return parent;
 }
 
+// The exe's long path in UTF-8: every name as the file system has it, in
+// whatever script.
+std::string LongModulePath() {
+    wchar_t module[MAX_PATH * 2];
+    const DWORD moduleLen = GetModuleFileNameW(nullptr, module, MAX_PATH * 2);
+    if (moduleLen == 0 || moduleLen >= MAX_PATH * 2) return {};
+    wchar_t longPath[MAX_PATH * 4];
+    DWORD longLen = GetLongPathNameW(module, longPath, MAX_PATH * 4);
+    const wchar_t* path = longLen > 0 && longLen < MAX_PATH * 4 ? longPath : module;
+    if (path == module) longLen = moduleLen;
+    char utf8[MAX_PATH * 16];
+    const int n = WideCharToMultiByte(CP_UTF8, 0, path, static_cast<int>(longLen), utf8, static_cast<int>(sizeof utf8), nullptr, nullptr);
+    return n > 0 ? std::string(utf8, static_cast<size_t>(n)) : std::string();
+}
+
 void LogStart() {
     char module[MAX_PATH];
     const DWORD moduleLen = GetModuleFileNameA(nullptr, module, MAX_PATH);
@@ -163,6 +180,7 @@ void LogStart() {
     Record("start")
         .Add("ppid", ParentPid())
         .Add("module", std::string(module, moduleLen))
+        .Add("longmodule", LongModulePath())
         .Add("cmdline", GetCommandLineA())
         .Add("cwd", std::string(cwd, cwdLen < MAX_PATH ? cwdLen : 0))
         .AddHex("flags", si.dwFlags)

@@ -1,5 +1,7 @@
-// The program: the console comes up, runs its load while still hidden, is
-// shown maximized, and the message loop runs until the console goes away.
+// The program: a second start in the same session only brings the running
+// console forward; otherwise the console comes up, runs its load while still
+// hidden, is shown maximized, and the message loop runs until the console
+// goes away.
 #include <windows.h>
 
 #include "app/application.h"
@@ -13,11 +15,13 @@ using orvan::app::Application;
 using orvan::win32::FormWindow;
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
-    FormWindow::RegisterClasses(instance);
-
     orvan::win32::Win32Services services;
     orvan::win32::Win32WindowSystem windows;
     Application app(services, windows);
+    // Before any window or file: the core ends a second console here.
+    if (!app.ClaimSession()) return 0;
+
+    FormWindow::RegisterClasses(instance);
 
     FormWindow& console = windows.OpenConsole(app.Console());
     services.SetOwner(console.Hwnd());

@@ -3,6 +3,7 @@
 #include <commdlg.h>
 #include <shellapi.h>
 
+#include <optional>
 #include <vector>
 
 #include "platform/win32/files.h"
@@ -15,6 +16,95 @@ namespace {
 const char* kRefusedCode = "The window-style code is not one a program can be started with.";
 
 platform::StartResult Failed(DWORD error) { return {false, 0, SystemMessage(error)}; }
+
+// The console's window, as the form window class and its caption make it.
+const char* kConsoleClass = "Orvan97Form";
+const char* kConsoleTitle = "Orvan 97";
+// One console per user session: the name lives in the session's namespace.
+const wchar_t* kSessionMutex = L"Local\\Orvan97.Console";
+// How long a second start waits for a console that has only just started
+// to show its window.
+constexpr DWORD kConsoleWindowWaitMs = 10000;
+
+std::wstring Widen(const std::string& text, UINT codePage) {
+    if (text.empty()) return {};
+    const int length = MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    if (length <= 0) return {};
+    std::wstring wide(static_cast<std::size_t>(length), L'\0');
+    MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
+    return wide;
+}
+
+std::string Utf8(const std::wstring& text) {
+    if (text.empty()) return {};
+    const int length =
+        WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    if (length <= 0) return {};
+    std::string narrow(static_cast<std::size_t>(length), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), narrow.data(), length, nullptr,
+                        nullptr);
+    return narrow;
+}
+
+// The text in the ANSI code page, when every character converts exactly:
+// no default character put in, no best-fit look-alike, and the way back
+// gives the same text.
+std::optional<std::string> ExactAnsi(const std::wstring& text) {
+    if (text.empty()) return std::string();
+    // A UTF-8 code page takes neither the flag nor the used-default report.
+    const bool utf8 = GetACP() == CP_UTF8;
+    const DWORD flags = utf8 ? 0 : WC_NO_BEST_FIT_CHARS;
+    BOOL usedDefault = FALSE;
+    BOOL* reportDefault = utf8 ? nullptr : &usedDefault;
+    const int size = static_cast<int>(text.size());
+    const int length = WideCharToMultiByte(CP_ACP, flags, text.data(), size, nullptr, 0, nullptr, reportDefault);
+    if (length <= 0 || usedDefault) return std::nullopt;
+    std::string ansi(static_cast<std::size_t>(length), '\0');
+    if (WideCharToMultiByte(CP_ACP, flags, text.data(), size, ansi.data(), length, nullptr, reportDefault) != length ||
+        usedDefault)
+        return std::nullopt;
+    if (Widen(ansi, CP_ACP) != text) return std::nullopt;
+    return ansi;
+}
+
+struct FileIdentity {
+    DWORD volume = 0;
+    DWORD high = 0;
+    DWORD low = 0;
+    bool operator==(const FileIdentity&) const = default;
+};
+
+// Takes the handle and closes it. The handles are opened with no access
+// asked: only the file's identity is read, and folders open too.
+std::optional<FileIdentity> IdentityOf(HANDLE file) {
+    if (file == INVALID_HANDLE_VALUE) return std::nullopt;
+    BY_HANDLE_FILE_INFORMATION info{};
+    const bool ok = GetFileInformationByHandle(file, &info) != 0;
+    CloseHandle(file);
+    if (!ok) return std::nullopt;
+    return FileIdentity{info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow};
+}
+
+constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
+// The short path of a file, when it is pure ANSI and opens, through the
+// ANSI functions the console uses, the very same file as the chosen path.
+std::optional<std::string> VerifiedShortForm(const std::wstring& path) {
+    const DWORD needed = GetShortPathNameW(path.c_str(), nullptr, 0);
+    if (needed == 0) return std::nullopt;
+    std::wstring shortPath(needed, L'\0');
+    const DWORD length = GetShortPathNameW(path.c_str(), shortPath.data(), needed);
+    if (length == 0 || length >= needed) return std::nullopt;
+    shortPath.resize(length);
+    const std::optional<std::string> ansi = ExactAnsi(shortPath);
+    if (!ansi || ansi->empty()) return std::nullopt;
+    const auto chosen = IdentityOf(
+        CreateFileW(path.c_str(), 0, kShareAll, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    const auto kept = IdentityOf(
+        CreateFileA(ansi->c_str(), 0, kShareAll, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!chosen || !kept || !(*chosen == *kept)) return std::nullopt;
+    return ansi;
+}
 
 bool EndsWithIgnoringCase(const std::string& text, const char* suffix) {
     std::string tail(suffix);
@@ -139,38 +229,90 @@ void Win32Services::ShowMessage(const std::string& text, const std::string& titl
     MessageBoxA(owner_ && IsWindowEnabled(owner_) ? owner_ : nullptr, text.c_str(), title.c_str(), style);
 }
 
-std::string Win32Services::OpenFileDialog(const platform::OpenFileSpec& spec) {
-    std::string filter;
+void Win32Services::ShowMessageUtf8(const std::string& text, const std::string& title,
+                                    platform::MessageIcon icon) {
+    UINT style = static_cast<UINT>(MB_OK | (icon == platform::MessageIcon::Critical ? MB_ICONHAND : MB_ICONEXCLAMATION));
+    MessageBoxW(owner_ && IsWindowEnabled(owner_) ? owner_ : nullptr, Widen(text, CP_UTF8).c_str(),
+                Widen(title, CP_UTF8).c_str(), style);
+}
+
+platform::ChosenFile DescribeChosenFile(const std::wstring& path) {
+    platform::ChosenFile chosen;
+    chosen.path = Utf8(path);
+    chosen.exact = ExactAnsi(path);
+    chosen.shortForm = VerifiedShortForm(path);
+    return chosen;
+}
+
+// The wide dialog: the ANSI one would hand back '?' for every character the
+// code page lacks, a path that names no file.
+std::optional<platform::ChosenFile> Win32Services::OpenFileDialog(const platform::OpenFileSpec& spec) {
+    std::wstring filter;
     for (const auto& [description, pattern] : spec.filters) {
-        filter += description;
-        filter.push_back('\0');
-        filter += pattern;
-        filter.push_back('\0');
+        filter += Widen(description, CP_ACP);
+        filter.push_back(L'\0');
+        filter += Widen(pattern, CP_ACP);
+        filter.push_back(L'\0');
     }
-    filter.push_back('\0');
+    filter.push_back(L'\0');
     // The designer stores the default extension as "*.exe"; the dialog wants "exe".
     std::string extension = spec.defaultExtension;
     while (!extension.empty() && (extension.front() == '*' || extension.front() == '.')) extension.erase(0, 1);
-    std::vector<char> file(4096, '\0');
-    OPENFILENAMEA dialog{};
+    const std::wstring wideExtension = Widen(extension, CP_ACP);
+    const std::wstring title = Widen(spec.title, CP_ACP);
+    std::vector<wchar_t> file(4096, L'\0');
+    OPENFILENAMEW dialog{};
     dialog.lStructSize = sizeof dialog;
     dialog.hwndOwner = owner_;
     dialog.lpstrFilter = filter.c_str();
     dialog.nFilterIndex = static_cast<DWORD>(spec.filterIndex);
     dialog.lpstrFile = file.data();
     dialog.nMaxFile = static_cast<DWORD>(file.size());
-    dialog.lpstrTitle = spec.title.c_str();
-    dialog.lpstrDefExt = extension.empty() ? nullptr : extension.c_str();
+    dialog.lpstrTitle = title.c_str();
+    dialog.lpstrDefExt = wideExtension.empty() ? nullptr : wideExtension.c_str();
     dialog.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
-    auto* openFile = LazyFunction<decltype(GetOpenFileNameA)>("comdlg32.dll", "GetOpenFileNameA");
-    if (!openFile || !openFile(&dialog)) return {};
-    return file.data();
+    auto* openFile = LazyFunction<decltype(GetOpenFileNameW)>("comdlg32.dll", "GetOpenFileNameW");
+    if (!openFile || !openFile(&dialog)) return std::nullopt;
+    const std::wstring path = file.data();
+    if (path.empty()) return std::nullopt;
+    return DescribeChosenFile(path);
 }
 
 std::optional<std::string> Win32Services::ReadFile(const std::string& path) { return ReadWholeFile(path); }
 
 bool Win32Services::ReplaceFile(const std::string& path, const std::string& contents) {
     return ReplaceFileAtomically(path, contents);
+}
+
+platform::SessionClaim Win32Services::ClaimSession() {
+    if (session_) return platform::SessionClaim::Ours;
+    SetLastError(ERROR_SUCCESS);
+    session_ = CreateMutexW(nullptr, FALSE, kSessionMutex);
+    const DWORD error = GetLastError();
+    // Access denied: the name exists, made by a console that runs with other
+    // rights in the same session.
+    if (error == ERROR_ALREADY_EXISTS || (!session_ && error == ERROR_ACCESS_DENIED))
+        return platform::SessionClaim::HeldByAnother;
+    // Any other failure leaves the console free to open rather than never.
+    return platform::SessionClaim::Ours;
+}
+
+void Win32Services::ShowRunningConsole() {
+    // A console started a moment ago (a double-click that fired twice) may
+    // not have shown its window yet.
+    HWND console = nullptr;
+    const DWORD start = GetTickCount();
+    for (;;) {
+        console = FindWindowA(kConsoleClass, kConsoleTitle);
+        if (console && IsWindowVisible(console)) break;
+        if (GetTickCount() - start > kConsoleWindowWaitMs) return;
+        Sleep(50);
+    }
+    if (IsIconic(console)) ShowWindow(console, SW_RESTORE);
+    // A dialog the console has open (Options, Open-file, a message) comes
+    // forward with it.
+    HWND front = GetLastActivePopup(console);
+    SetForegroundWindow(front ? front : console);
 }
 
 void Win32Services::EndProcess() { ExitProcess(0); }

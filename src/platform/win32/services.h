@@ -28,16 +28,24 @@ public:
     platform::StartResult OpenDocument(const std::string& path, int showCode) override;
     platform::PathKind Classify(const std::string& path) override;
     void ShowMessage(const std::string& text, const std::string& title, platform::MessageIcon icon) override;
-    std::string OpenFileDialog(const platform::OpenFileSpec& spec) override;
+    void ShowMessageUtf8(const std::string& text, const std::string& title, platform::MessageIcon icon) override;
+    std::optional<platform::ChosenFile> OpenFileDialog(const platform::OpenFileSpec& spec) override;
     std::optional<std::string> ReadFile(const std::string& path) override;
     bool ReplaceFile(const std::string& path, const std::string& contents) override;
     const platform::TextCodec& Text() override { return codec_; }
+    platform::SessionClaim ClaimSession() override;
+    void ShowRunningConsole() override;
     void EndProcess() override;
 
 private:
     HWND owner_ = nullptr;
     Win32TextCodec codec_;
+    HANDLE session_ = nullptr;  // held until the process ends
 };
+
+// The forms of a chosen path the settings file can hold: its exact ANSI
+// text, and its short path when that is pure ANSI and names the same file.
+platform::ChosenFile DescribeChosenFile(const std::wstring& path);
 
 // The system's text for an error code, without the trailing line break.
 std::string SystemMessage(DWORD error);
