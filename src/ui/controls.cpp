@@ -194,6 +194,14 @@ Frame::Frame(Form& form, std::string name) : Control(form, ControlKind::Frame, s
 OptionButton::OptionButton(Form& form, std::string name)
     : Control(form, ControlKind::OptionButton, std::move(name), -1) {}
 
+void OptionButton::ClickedByUser() {
+    if (!value_) {
+        SetValue(true);
+    } else if (Click) {
+        Click();
+    }
+}
+
 void OptionButton::SetValue(bool value) {
     if (value == value_) return;
     value_ = value;

@@ -155,6 +155,7 @@ public:
     Color BackColor = kBlack;
     Color ForeColor = kBlack;
     int TabIndex = 0;
+    int RowHeight = 13;  // pixels, every row alike
 
     int ListCount() const { return static_cast<int>(items_.size()); }
     const std::string& List(int index) const { return items_.at(static_cast<std::size_t>(index)); }
@@ -212,6 +213,9 @@ public:
     // Selecting a button clears the others of its container and raises its
     // Click, as the designer's option buttons do.
     void SetValue(bool value);
+    // The user clicked the button: it is selected, and a click on the
+    // selected one raises Click again.
+    void ClickedByUser();
     void InitValue(bool value) { value_ = value; }
 
 private:

@@ -1,10 +1,23 @@
 #include "ui/form.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace orvan::ui {
 
 Form::Form(std::string name) : name_(std::move(name)) {}
+
+std::vector<Control*> Form::TabOrder() const {
+    auto tabIndex = [](const Control* c) {
+        if (c->Kind() == ControlKind::ListBox) return static_cast<const ListBox*>(c)->TabIndex;
+        if (c->Kind() == ControlKind::OptionButton) return static_cast<const OptionButton*>(c)->TabIndex;
+        return -1;
+    };
+    std::vector<Control*> order = windowed_;
+    std::stable_sort(order.begin(), order.end(),
+                     [&](const Control* a, const Control* b) { return tabIndex(a) < tabIndex(b); });
+    return order;
+}
 
 void Form::SetEnabled(bool enabled) {
     if (enabled == enabled_) return;

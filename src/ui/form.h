@@ -42,6 +42,9 @@ public:
     // Controls with native peers (lists, frames, option buttons), in
     // creation order; the focus moves between those that take it in TabIndex order.
     const std::vector<Control*>& Windowed() const { return windowed_; }
+    // The windowed controls in the order the focus moves through them:
+    // containers (which take no focus) first, then by TabIndex.
+    std::vector<Control*> TabOrder() const;
     const std::vector<Timer*>& Timers() const { return timers_; }
 
     // ---- the peer

@@ -44,6 +44,34 @@ TEST_F(OptionsTest, DialogOpensOnTheStoredCode) {
     }
 }
 
+TEST_F(OptionsTest, ClickedOptionIsChosenAndItsClickSetsTheRunMethodEachTime) {
+    Start(Settings("3"));
+    app::frmOptions& dialog = Open();
+    dialog.optMin.ClickedByUser();
+    EXPECT_TRUE(dialog.optMin.Value());
+    EXPECT_FALSE(dialog.optMax.Value()) << "one choice in the frame";
+    EXPECT_EQ(Ini().RunMethod, 6);
+    Ini().RunMethod = 2;
+    dialog.optMin.ClickedByUser();  // the chosen one, clicked again
+    EXPECT_EQ(Ini().RunMethod, 6);
+    EXPECT_TRUE(dialog.optMin.Value());
+}
+
+TEST_F(OptionsTest, FocusMovesThroughEachWindowByTabIndex) {
+    Start();
+    const auto console = Console().TabOrder();
+    ASSERT_EQ(console.size(), 2u);
+    EXPECT_EQ(console[0], &Console().lstUser) << "the user list takes the focus first";
+    EXPECT_EQ(console[1], &Console().lstWindows);
+    app::frmOptions& dialog = Open();
+    const auto options = dialog.TabOrder();
+    ASSERT_EQ(options.size(), 5u);
+    EXPECT_EQ(options[0], &dialog.fraLaunch) << "the frame, which takes no focus, comes first";
+    for (std::size_t i = 2; i < options.size(); ++i)
+        EXPECT_LT(static_cast<ui::OptionButton*>(options[i - 1])->TabIndex,
+                  static_cast<ui::OptionButton*>(options[i])->TabIndex);
+}
+
 TEST_F(OptionsTest, ConsoleIsDisabledWhileTheDialogIsOpen) {
     Start();
     Open();

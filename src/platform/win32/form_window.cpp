@@ -17,7 +17,6 @@ const char* kFrameClass = "Orvan97Frame";
 const char* kSelfProp = "Orvan97.Window";
 const char* kOldProcProp = "Orvan97.OldProc";
 constexpr int kFirstChildId = 100;
-constexpr int kListRowHeight = 13;
 // Loading the first icon is slow under some systems, so a window takes its
 // icon just after its first paint.
 constexpr UINT kTakeIconMessage = WM_APP + 1;
@@ -118,18 +117,9 @@ RECT FormWindow::PlacementRect() const {
 // ------------------------------------------------------------------ native children
 
 void FormWindow::CreateChildren() {
-    // Containers first, then the rest in tab order, which is the order the
-    // focus moves in.
-    std::vector<ui::Control*> order = form_.Windowed();
-    auto tabIndex = [](const ui::Control* c) {
-        if (c->Kind() == ui::ControlKind::ListBox) return static_cast<const ui::ListBox*>(c)->TabIndex;
-        if (c->Kind() == ui::ControlKind::OptionButton) return static_cast<const ui::OptionButton*>(c)->TabIndex;
-        return -1;
-    };
-    std::stable_sort(order.begin(), order.end(),
-                     [&](const ui::Control* a, const ui::Control* b) { return tabIndex(a) < tabIndex(b); });
+    // Created in tab order, which is the order the system moves the focus in.
     const auto& all = form_.Windowed();
-    for (ui::Control* control : order) {
+    for (ui::Control* control : form_.TabOrder()) {
         int id = kFirstChildId + static_cast<int>(std::find(all.begin(), all.end(), control) - all.begin());
         HWND parent = control->Container() ? PeerOf(*control->Container()) : hwnd_;
         peers_[control] = CreateChild(*control, parent, id);
@@ -338,9 +328,15 @@ LRESULT FormWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_COMMAND:
         OnCommand(wParam, lParam);
         return 0;
-    case WM_MEASUREITEM:
-        reinterpret_cast<MEASUREITEMSTRUCT*>(lParam)->itemHeight = kListRowHeight;
+    case WM_MEASUREITEM: {
+        // Asked while the list is being made, so found by its id.
+        auto* measure = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
+        const auto& all = form_.Windowed();
+        const size_t index = measure->CtlID - static_cast<UINT>(kFirstChildId);
+        if (index >= all.size() || all[index]->Kind() != ui::ControlKind::ListBox) return FALSE;
+        measure->itemHeight = static_cast<UINT>(static_cast<const ui::ListBox*>(all[index])->RowHeight);
         return TRUE;
+    }
     case WM_DRAWITEM:
         return OnDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
     case WM_CTLCOLORLISTBOX:
@@ -479,12 +475,7 @@ void FormWindow::OnCommand(WPARAM wParam, LPARAM lParam) {
         else if (code == LBN_DBLCLK && list->DblClick)
             list->DblClick();
     } else if (control->Kind() == ui::ControlKind::OptionButton && code == BN_CLICKED) {
-        auto* option = static_cast<ui::OptionButton*>(control);
-        if (option->Value()) {
-            if (option->Click) option->Click();
-        } else {
-            option->SetValue(true);
-        }
+        static_cast<ui::OptionButton*>(control)->ClickedByUser();
     }
 }
 
@@ -501,7 +492,7 @@ bool FormWindow::OnDrawItem(const DRAWITEMSTRUCT& item) {
         if (listTextTop_ < 0) {
             TEXTMETRICA metrics{};
             GetTextMetricsA(item.hDC, &metrics);
-            listTextTop_ = std::max(0, (kListRowHeight - static_cast<int>(metrics.tmHeight)) / 2);
+            listTextTop_ = std::max(0, (list->RowHeight - static_cast<int>(metrics.tmHeight)) / 2);
         }
         SetBkColor(item.hDC, selected ? GetSysColor(COLOR_HIGHLIGHT) : Resolve(list->BackColor));
         SetTextColor(item.hDC, selected ? GetSysColor(COLOR_HIGHLIGHTTEXT) : Resolve(list->ForeColor));
