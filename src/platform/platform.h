@@ -46,10 +46,11 @@ struct StartResult {
     std::string error;  // the system's reason when !ok
 };
 
+// What a path names on disk; what a file means (program or document) is the
+// caller's to decide.
 enum class PathKind {
-    Missing,   // nothing by that name (or not a plain path at all)
-    Program,   // an existing executable file (.exe, .com)
-    Document,  // an existing file of any other type
+    Missing,  // nothing by that name (or not a plain path at all)
+    File,
     Folder,
 };
 
@@ -80,7 +81,7 @@ struct OpenFileSpec {
     // Pairs of description and pattern, in the order the dialog offers them.
     std::vector<std::pair<std::string, std::string>> filters;
     int filterIndex = 1;  // 1-based, as the common dialog counts
-    std::string defaultExtension;
+    std::string defaultExtension;  // without "*." ("exe"); empty: none
 };
 
 // ---------------------------------------------------------------- text
@@ -116,9 +117,10 @@ public:
     virtual StartResult StartProgram(const StartRequest& request) = 0;
 
     // Opens an existing file through its file association, as Explorer
-    // would, with showCode as the show code of the program that opens it.
+    // would, with showCode as the show code of the program that opens it
+    // and `directory` (empty: the console's own) as its current directory.
     // Refuses the codes StartProgram refuses, before anything is opened.
-    virtual StartResult OpenDocument(const std::string& path, int showCode) = 0;
+    virtual StartResult OpenDocument(const std::string& path, int showCode, const std::string& directory) = 0;
 
     // What a path names on disk. Never fails: anything unreadable is Missing.
     virtual PathKind Classify(const std::string& path) = 0;

@@ -9,7 +9,10 @@ platform::OpenFileSpec DialogSpec(const std::string& title, const std::string& f
     platform::OpenFileSpec spec;
     spec.title = title;
     spec.filterIndex = filterIndex;
-    spec.defaultExtension = defaultExtension;
+    // The designer stores the default extension as "*.exe"; the dialog wants "exe".
+    std::string extension = defaultExtension;
+    while (!extension.empty() && (extension.front() == '*' || extension.front() == '.')) extension.erase(0, 1);
+    spec.defaultExtension = extension;
     std::size_t start = 0;
     while (start <= filter.size()) {
         std::size_t bar = filter.find('|', start);

@@ -6,11 +6,36 @@ using platform::PathKind;
 using platform::StartRequest;
 using platform::StartResult;
 
+namespace {
+
+// The start refuses these codes before asking the system, in words of ours.
+constexpr const char* kRefusedCode = "The window-style code is not one a program can be started with.";
+
+StartResult Start(platform::Services& sys, const StartRequest& request) {
+    if (!platform::IsAcceptedShowCode(request.showCode)) return {false, 0, kRefusedCode};
+    return sys.StartProgram(request);
+}
+
+bool EndsWithIgnoringCase(const std::string& text, std::string_view suffix) {
+    if (text.size() < suffix.size()) return false;
+    for (std::size_t i = 0; i < suffix.size(); ++i) {
+        const char c = text[text.size() - suffix.size() + i];
+        if ((c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c) != suffix[i]) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+bool IsProgramFile(const std::string& path) {
+    return EndsWithIgnoringCase(path, ".exe") || EndsWithIgnoringCase(path, ".com");
+}
+
 StartResult StartBuiltIn(platform::Services& sys, int index, int runMethod) {
     StartRequest request;
     request.commandLine = kBuiltInTasks.at(static_cast<std::size_t>(index)).command;
     request.showCode = runMethod;
-    return sys.StartProgram(request);
+    return Start(sys, request);
 }
 
 std::string FolderOf(const std::string& path) {
@@ -22,8 +47,12 @@ std::string FolderOf(const std::string& path) {
 }
 
 StartResult StartUserTask(platform::Services& sys, const std::string& taskPath, int runMethod) {
-    switch (sys.Classify(taskPath)) {
-    case PathKind::Program: {
+    if (sys.Classify(taskPath) == PathKind::File) {
+        if (!IsProgramFile(taskPath)) {
+            // A document opens in its own folder.
+            if (!platform::IsAcceptedShowCode(runMethod)) return {false, 0, kRefusedCode};
+            return sys.OpenDocument(taskPath, runMethod, FolderOf(taskPath));
+        }
         // Quoted and named as the application, so no program that sits at a
         // prefix of a path with blanks ("C:\Program.exe") can run instead.
         StartRequest request;
@@ -31,18 +60,12 @@ StartResult StartUserTask(platform::Services& sys, const std::string& taskPath, 
         request.commandLine = "\"" + taskPath + "\"";
         request.showCode = runMethod;
         request.directory = FolderOf(taskPath);
-        return sys.StartProgram(request);
-    }
-    case PathKind::Document:
-        return sys.OpenDocument(taskPath, runMethod);
-    case PathKind::Missing:
-    case PathKind::Folder:
-        break;
+        return Start(sys, request);
     }
     StartRequest request;
     request.commandLine = taskPath;
     request.showCode = runMethod;
-    return sys.StartProgram(request);
+    return Start(sys, request);
 }
 
 std::string FillInserts(const std::string& reason, const std::string& taskPath) {
@@ -81,7 +104,7 @@ StartResult StartEditor(platform::Services& sys) {
     StartRequest request;
     request.commandLine = kEditorCommand;
     request.showCode = platform::kShowNormal;
-    return sys.StartProgram(request);
+    return Start(sys, request);
 }
 
 }  // namespace orvan::tasks

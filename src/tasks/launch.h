@@ -52,6 +52,10 @@ std::string FillInserts(const std::string& reason, const std::string& taskPath);
 // Starts the companion editor, always at normal size in front.
 platform::StartResult StartEditor(platform::Services& sys);
 
+// Whether an existing file starts as a program (.exe, .com, in any case);
+// any other file opens through its file association.
+bool IsProgramFile(const std::string& path);
+
 // The folder part of a path ("C:\Tools" for "C:\Tools\a.exe", "C:\" for "C:\a.exe").
 std::string FolderOf(const std::string& path);
 

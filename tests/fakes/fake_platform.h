@@ -33,6 +33,7 @@ struct DialogAnswer : platform::ChosenFile {
 struct OpenedDocument {
     std::string path;
     int showCode;
+    std::string directory;
 };
 
 class FakePlatform : public platform::Services {
@@ -69,11 +70,11 @@ public:
         return {true, static_cast<std::uint32_t>(1000 + starts.size()), {}};
     }
 
-    platform::StartResult OpenDocument(const std::string& path, int showCode) override {
+    platform::StartResult OpenDocument(const std::string& path, int showCode, const std::string& directory) override {
         if (!platform::IsAcceptedShowCode(showCode))
             return {false, 0, "The window-style code is not accepted."};
         if (failStart) return {false, 0, startError};
-        documents.push_back({path, showCode});
+        documents.push_back({path, showCode, directory});
         return {true, 0, {}};
     }
 

@@ -20,7 +20,7 @@ TEST_F(DefineTest, DialogIsTheUserTasksOpenFileDialog) {
     EXPECT_EQ(spec.filters[0], (std::pair<std::string, std::string>{"Executables", "*.exe"}));
     EXPECT_EQ(spec.filters[1], (std::pair<std::string, std::string>{"All Files", "*.*"}));
     EXPECT_EQ(spec.filterIndex, 1);
-    EXPECT_EQ(spec.defaultExtension, "*.exe");
+    EXPECT_EQ(spec.defaultExtension, "exe") << "the dialog takes the extension without \"*.\"";
 }
 
 TEST_F(DefineTest, CancelChangesNothing) {
@@ -105,7 +105,7 @@ TEST_F(DefineTest, OverLongPathIsRefusedAndNothingChanges) {
 TEST_F(DefineTest, DefinedTaskStartsThroughExecuteTask) {
     Console().lstUser.SelectedByUser(5);
     sys.dialogAnswers.push_back("C:\\Games\\play.exe");
-    sys.paths["C:\\Games\\play.exe"] = platform::PathKind::Program;
+    sys.paths["C:\\Games\\play.exe"] = platform::PathKind::File;
     Console().Define_Click();
     Console().User_Click();
     ASSERT_EQ(sys.starts.size(), 1u);
@@ -131,7 +131,7 @@ class DefineChosenFile : public DefineTest {};
 TEST_F(DefineChosenFile, NameTheCodePageLacksIsKeptByItsShortPathWhichThenStarts) {
     Console().lstUser.SelectedByUser(1);
     sys.dialogAnswers.push_back(NotAnsi("C:\\probe\\____~ABC.EXE"));
-    sys.paths["C:\\probe\\____~ABC.EXE"] = platform::PathKind::Program;
+    sys.paths["C:\\probe\\____~ABC.EXE"] = platform::PathKind::File;
     Console().Define_Click();
     EXPECT_TRUE(sys.messages.empty());
     EXPECT_EQ(Ini().TaskPath[1], "C:\\probe\\____~ABC.EXE");

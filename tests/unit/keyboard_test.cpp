@@ -8,7 +8,7 @@ namespace {
 class KeyboardTest : public ConsoleTest {
 protected:
     void SetUp() override {
-        sys.paths["C:\\tools\\seven.exe"] = platform::PathKind::Program;
+        sys.paths["C:\\tools\\seven.exe"] = platform::PathKind::File;
         Start(Settings("3", "User Task Seven=C:\\tools\\seven.exe\r\n"));
         Console().tmrAnimate_Timer();
     }

@@ -75,7 +75,7 @@ TEST_F(LaunchTest, BuiltInFailuresPassSilently) {
 
 TEST_F(LaunchTest, ExistingProgramStartsExactlyThatFileInItsFolder) {
     const std::string path = "C:\\Program Files\\Tools\\tool.exe";
-    sys.paths[path] = PathKind::Program;
+    sys.paths[path] = PathKind::File;
     Start(Settings("3", "User Task Seven=" + path + "\r\n"));
     Console().lstUser.SelectedByUser(6);
     Console().lstUser.DblClick();
@@ -87,7 +87,7 @@ TEST_F(LaunchTest, ExistingProgramStartsExactlyThatFileInItsFolder) {
 }
 
 TEST_F(LaunchTest, ProgramAtADriveRootStartsInTheRoot) {
-    sys.paths["C:\\probe.exe"] = PathKind::Program;
+    sys.paths["C:\\probe.exe"] = PathKind::File;
     Start(Settings("1", "User Task One=C:\\probe.exe\r\n"));
     Console().User_Click();
     EXPECT_EQ(sys.starts.at(0).directory, "C:\\");
@@ -104,7 +104,7 @@ TEST_F(LaunchTest, UnknownTaskPathGoesToTheSearchPathUnchanged) {
 }
 
 TEST_F(LaunchTest, DocumentOpensThroughItsAssociation) {
-    sys.paths["C:\\notes\\todo.txt"] = PathKind::Document;
+    sys.paths["C:\\notes\\todo.txt"] = PathKind::File;
     Start(Settings("6", "User Task Two=C:\\notes\\todo.txt\r\n"));
     Console().lstUser.SelectedByUser(1);
     Console().User_Click();
@@ -112,6 +112,14 @@ TEST_F(LaunchTest, DocumentOpensThroughItsAssociation) {
     ASSERT_EQ(sys.documents.size(), 1u);
     EXPECT_EQ(sys.documents[0].path, "C:\\notes\\todo.txt");
     EXPECT_EQ(sys.documents[0].showCode, 6);
+    EXPECT_EQ(sys.documents[0].directory, "C:\\notes") << "a document opens in its own folder";
+}
+
+TEST_F(LaunchTest, ProgramsAreTheExeAndComFilesInAnyCase) {
+    for (const char* path : {"C:\\a.exe", "C:\\B.EXE", "tool.Com", "C:\\x y\\z.eXe"})
+        EXPECT_TRUE(tasks::IsProgramFile(path)) << path;
+    for (const char* path : {"C:\\a.txt", "C:\\exe", "C:\\a.exe.txt", "C:\\a.ex", "", ".bat"})
+        EXPECT_FALSE(tasks::IsProgramFile(path)) << path;
 }
 
 TEST_F(LaunchTest, FailedUserTaskIsReportedAndChangesNothing) {
@@ -122,7 +130,10 @@ TEST_F(LaunchTest, FailedUserTaskIsReportedAndChangesNothing) {
     EXPECT_EQ(sys.messages[0].title, "ORVAN 97");
     EXPECT_EQ(sys.messages[0].icon, platform::MessageIcon::Exclamation);
     EXPECT_NE(sys.messages[0].text.find("C:\\gone.exe"), std::string::npos);
-    EXPECT_NE(sys.messages[0].text.find("not accepted"), std::string::npos) << "the system's reason is named";
+    EXPECT_NE(sys.messages[0].text.find("The window-style code is not one a program can be started with."),
+              std::string::npos)
+        << "the refusal is named";
+    EXPECT_TRUE(sys.starts.empty()) << "refused before the system is asked";
     EXPECT_EQ(Console().lstUser.ListIndex(), 4);
     EXPECT_EQ(Ini().TaskPath[4], "C:\\gone.exe");
     Ini().RunMethod = 1;
@@ -131,7 +142,7 @@ TEST_F(LaunchTest, FailedUserTaskIsReportedAndChangesNothing) {
 }
 
 TEST_F(LaunchTest, SystemsReasonIsShownWithItsInsertFilledByTheTaskPath) {
-    sys.paths["C:\\bad\\x.exe"] = PathKind::Program;
+    sys.paths["C:\\bad\\x.exe"] = PathKind::File;
     Start(Settings("1", "User Task One=C:\\bad\\x.exe\r\n"));
     sys.failStart = true;
     sys.startError = "Bad EXE format for %1.";

@@ -118,7 +118,7 @@ TEST_F(ModIniTest, WriteIniReportsSuccessAndFailure) {
 }
 
 TEST_F(ModIniTest, AFileThatExistsButCannotBeReadIsNotOverwritten) {
-    fake.paths[kPath] = PathKind::Document;  // there, yet ReadFile gives nothing
+    fake.paths[kPath] = PathKind::File;  // there, yet ReadFile gives nothing
     EXPECT_FALSE(ini.WriteIni("Options", "Program Run Method", "1", kPath));
     EXPECT_EQ(fake.replaceCalls, 0);
     EXPECT_EQ(fake.files.count(kPath), 0u);

@@ -100,9 +100,9 @@ void PathsAreClassified() {
     orvan::win32::Win32Services services;
     Write(PathIn("tool.exe"), "MZ");
     Write(PathIn("notes.txt"), "hello");
-    CHECK(services.Classify(PathIn("tool.exe")) == PathKind::Program);
-    CHECK(services.Classify(PathIn("TOOL.EXE")) == PathKind::Program);
-    CHECK(services.Classify(PathIn("notes.txt")) == PathKind::Document);
+    CHECK(services.Classify(PathIn("tool.exe")) == PathKind::File);
+    CHECK(services.Classify(PathIn("TOOL.EXE")) == PathKind::File);
+    CHECK(services.Classify(PathIn("notes.txt")) == PathKind::File);
     CHECK(services.Classify(dir) == PathKind::Folder);
     CHECK(services.Classify(PathIn("missing.exe")) == PathKind::Missing);
     CHECK(services.Classify("xxx") == PathKind::Missing);

@@ -13,7 +13,6 @@ namespace orvan::win32 {
 
 namespace {
 
-const char* kRefusedCode = "The window-style code is not one a program can be started with.";
 
 platform::StartResult Failed(DWORD error) { return {false, 0, SystemMessage(error)}; }
 
@@ -106,11 +105,6 @@ std::optional<std::string> VerifiedShortForm(const std::wstring& path) {
     return ansi;
 }
 
-bool EndsWithIgnoringCase(const std::string& text, const char* suffix) {
-    std::string tail(suffix);
-    if (text.size() < tail.size()) return false;
-    return lstrcmpiA(text.c_str() + text.size() - tail.size(), tail.c_str()) == 0;
-}
 
 // The conversions work in pieces small enough for an int count, so any
 // size converts; a piece never ends inside a character that the next one
@@ -179,7 +173,7 @@ std::string SystemMessage(DWORD error) {
 }
 
 platform::StartResult Win32Services::StartProgram(const platform::StartRequest& request) {
-    if (!platform::IsAcceptedShowCode(request.showCode)) return {false, 0, kRefusedCode};
+    if (!platform::IsAcceptedShowCode(request.showCode)) return Failed(ERROR_INVALID_PARAMETER);
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESHOWWINDOW;
@@ -197,17 +191,15 @@ platform::StartResult Win32Services::StartProgram(const platform::StartRequest& 
     return {true, process.dwProcessId, {}};
 }
 
-platform::StartResult Win32Services::OpenDocument(const std::string& path, int showCode) {
-    if (!platform::IsAcceptedShowCode(showCode)) return {false, 0, kRefusedCode};
-    // The document's folder is the current directory of what opens it.
-    const std::size_t cut = path.find_last_of("\\/");
-    const std::string folder = cut == std::string::npos ? std::string() : path.substr(0, cut + 1);
+platform::StartResult Win32Services::OpenDocument(const std::string& path, int showCode,
+                                                  const std::string& directory) {
+    if (!platform::IsAcceptedShowCode(showCode)) return Failed(ERROR_INVALID_PARAMETER);
     SHELLEXECUTEINFOA info{};
     info.cbSize = sizeof info;
     info.fMask = SEE_MASK_FLAG_NO_UI | SEE_MASK_NOASYNC;
     info.hwnd = owner_;
     info.lpFile = path.c_str();
-    info.lpDirectory = folder.empty() ? nullptr : folder.c_str();
+    info.lpDirectory = directory.empty() ? nullptr : directory.c_str();
     info.nShow = showCode;
     auto* shellExecute = LazyFunction<decltype(ShellExecuteExA)>("shell32.dll", "ShellExecuteExA");
     if (!shellExecute) return Failed(GetLastError());
@@ -220,8 +212,7 @@ platform::PathKind Win32Services::Classify(const std::string& path) {
     DWORD attributes = GetFileAttributesA(path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) return platform::PathKind::Missing;
     if (attributes & FILE_ATTRIBUTE_DIRECTORY) return platform::PathKind::Folder;
-    if (EndsWithIgnoringCase(path, ".exe") || EndsWithIgnoringCase(path, ".com")) return platform::PathKind::Program;
-    return platform::PathKind::Document;
+    return platform::PathKind::File;
 }
 
 void Win32Services::ShowMessage(const std::string& text, const std::string& title, platform::MessageIcon icon) {
@@ -255,10 +246,7 @@ std::optional<platform::ChosenFile> Win32Services::OpenFileDialog(const platform
         filter.push_back(L'\0');
     }
     filter.push_back(L'\0');
-    // The designer stores the default extension as "*.exe"; the dialog wants "exe".
-    std::string extension = spec.defaultExtension;
-    while (!extension.empty() && (extension.front() == '*' || extension.front() == '.')) extension.erase(0, 1);
-    const std::wstring wideExtension = Widen(extension, CP_ACP);
+    const std::wstring wideExtension = Widen(spec.defaultExtension, CP_ACP);
     const std::wstring title = Widen(spec.title, CP_ACP);
     std::vector<wchar_t> file(4096, L'\0');
     OPENFILENAMEW dialog{};

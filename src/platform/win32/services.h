@@ -25,7 +25,7 @@ public:
     void SetOwner(HWND owner) { owner_ = owner; }
 
     platform::StartResult StartProgram(const platform::StartRequest& request) override;
-    platform::StartResult OpenDocument(const std::string& path, int showCode) override;
+    platform::StartResult OpenDocument(const std::string& path, int showCode, const std::string& directory) override;
     platform::PathKind Classify(const std::string& path) override;
     void ShowMessage(const std::string& text, const std::string& title, platform::MessageIcon icon) override;
     void ShowMessageUtf8(const std::string& text, const std::string& title, platform::MessageIcon icon) override;
