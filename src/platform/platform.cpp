@@ -16,4 +16,12 @@ bool IsAcceptedShowCode(int code) {
     }
 }
 
+std::string FolderOf(const std::string& path) {
+    auto cut = path.find_last_of("\\/");
+    if (cut == std::string::npos) return {};
+    // Keep the separator of a drive's root so the folder stays absolute.
+    if (cut == 2 && path.size() > 1 && path[1] == ':') return path.substr(0, 3);
+    return path.substr(0, cut);
+}
+
 }  // namespace orvan::platform

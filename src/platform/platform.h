@@ -29,6 +29,10 @@ enum ShowCode : int {
 // True for the codes the start operation accepts: 0, 1, 2, 3, 4 and 6.
 bool IsAcceptedShowCode(int code);
 
+// The folder part of a path ("C:\Tools" for "C:\Tools\a.exe", "C:\" for
+// "C:\a.exe"); empty for a bare name.
+std::string FolderOf(const std::string& path);
+
 struct StartRequest {
     // When not empty, exactly this file is started and commandLine is only
     // its argument string. When empty, the program is the first word of

@@ -38,20 +38,13 @@ StartResult StartBuiltIn(platform::Services& sys, int index, int runMethod) {
     return Start(sys, request);
 }
 
-std::string FolderOf(const std::string& path) {
-    auto cut = path.find_last_of("\\/");
-    if (cut == std::string::npos) return {};
-    // Keep the separator of a drive's root so the folder stays absolute.
-    if (cut == 2 && path.size() > 1 && path[1] == ':') return path.substr(0, 3);
-    return path.substr(0, cut);
-}
 
 StartResult StartUserTask(platform::Services& sys, const std::string& taskPath, int runMethod) {
     if (sys.Classify(taskPath) == PathKind::File) {
         if (!IsProgramFile(taskPath)) {
             // A document opens in its own folder.
             if (!platform::IsAcceptedShowCode(runMethod)) return {false, 0, kRefusedCode};
-            return sys.OpenDocument(taskPath, runMethod, FolderOf(taskPath));
+            return sys.OpenDocument(taskPath, runMethod, platform::FolderOf(taskPath));
         }
         // Quoted and named as the application, so no program that sits at a
         // prefix of a path with blanks ("C:\Program.exe") can run instead.
@@ -59,7 +52,7 @@ StartResult StartUserTask(platform::Services& sys, const std::string& taskPath, 
         request.application = taskPath;
         request.commandLine = "\"" + taskPath + "\"";
         request.showCode = runMethod;
-        request.directory = FolderOf(taskPath);
+        request.directory = platform::FolderOf(taskPath);
         return Start(sys, request);
     }
     StartRequest request;

@@ -56,7 +56,5 @@ platform::StartResult StartEditor(platform::Services& sys);
 // any other file opens through its file association.
 bool IsProgramFile(const std::string& path);
 
-// The folder part of a path ("C:\Tools" for "C:\Tools\a.exe", "C:\" for "C:\a.exe").
-std::string FolderOf(const std::string& path);
 
 }  // namespace orvan::tasks

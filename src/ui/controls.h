@@ -15,7 +15,7 @@ namespace orvan::ui {
 class Form;
 class Canvas;
 
-enum class ControlKind { Label, Image, Shape, Line, ListBox, Timer, CommonDialog, Frame, OptionButton };
+enum class ControlKind { Label, Image, Shape, Line, ListBox, Timer, Frame, OptionButton };
 
 // Arguments of the KeyDown event.
 struct KeyArgs {

@@ -4,14 +4,11 @@
 
 #include <algorithm>
 
+#include "platform/platform.h"
+
 namespace orvan::win32 {
 
 namespace {
-
-std::string FolderOf(const std::string& path) {
-    auto cut = path.find_last_of("\\/");
-    return cut == std::string::npos ? std::string(".") : path.substr(0, cut + 1);
-}
 
 bool WriteAll(HANDLE file, const std::string& contents, std::optional<std::size_t> failAfter) {
     std::size_t limit = failAfter ? std::min(*failAfter, contents.size()) : contents.size();
@@ -52,7 +49,8 @@ std::optional<std::string> ReadWholeFile(const std::string& path) {
 bool ReplaceFileAtomically(const std::string& path, const std::string& contents,
                            std::optional<std::size_t> failAfter) {
     char temp[MAX_PATH + 1] = {};
-    if (!GetTempFileNameA(FolderOf(path).c_str(), "orv", 0, temp)) return false;
+    const std::string folder = platform::FolderOf(path);
+    if (!GetTempFileNameA(folder.empty() ? "." : folder.c_str(), "orv", 0, temp)) return false;
     HANDLE file = CreateFileA(temp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     bool ok = file != INVALID_HANDLE_VALUE;
     if (ok) {

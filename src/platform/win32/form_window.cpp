@@ -45,7 +45,6 @@ ui::MouseArgs ArgsAt(int button, WPARAM keys, LPARAM point) {
             static_cast<float>(GET_Y_LPARAM(point) * ui::kTwipsPerPixel)};
 }
 
-RECT ToRect(const ui::Rect& r) { return {r.left, r.top, r.right, r.bottom}; }
 
 FormWindow* Owner(HWND hwnd) { return static_cast<FormWindow*>(GetPropA(hwnd, kSelfProp)); }
 

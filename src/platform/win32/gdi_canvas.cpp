@@ -27,7 +27,6 @@ int ResourceOf(ui::PictureId id) {
     return 0;
 }
 
-RECT ToRect(const ui::Rect& r) { return {r.left, r.top, r.right, r.bottom}; }
 
 }  // namespace
 

@@ -11,6 +11,9 @@
 
 namespace orvan::win32 {
 
+// The model's rectangle as GDI's.
+inline RECT ToRect(const ui::Rect& r) { return {r.left, r.top, r.right, r.bottom}; }
+
 class GdiResources {
 public:
     static GdiResources& Get();
