@@ -28,7 +28,13 @@ std::optional<OptionsDialog> DialogTest::FindOptions() {
             continue;
         OptionsDialog dialog;
         dialog.window = w;
-        for (const ChildInfo& c : Inspect().Children(w.hwnd)) {
+        std::vector<ChildInfo> children;
+        try {
+            children = Inspect().Children(w.hwnd);
+        } catch (const std::exception&) {
+            continue;  // closed since the list was taken
+        }
+        for (const ChildInfo& c : children) {
             if (c.className == "Orvan97Frame") dialog.frame = c.hwnd;
             if (c.className == "Button") dialog.options[c.text] = c;
         }
