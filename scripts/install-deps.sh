@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build and the tests need, if any is missing.
+# Installs the Debian packages the build, the packages and the tests need, if
+# any is missing.
 # Runs apt-get as root, or through sudo.
 set -euo pipefail
 
-packages=(cmake g++ make mingw-w64 wine wine32 wine64 xvfb x11-utils imagemagick
+packages=(cmake g++ make mingw-w64 nsis zip wine wine32 wine64 xvfb x11-utils imagemagick
           libgtest-dev libgmock-dev libbenchmark-dev libx11-dev libxtst-dev)
 
 missing=()
