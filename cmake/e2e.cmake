@@ -7,6 +7,13 @@ set(ORVAN_WIN32_DIR ${CMAKE_SOURCE_DIR}/build/win32 CACHE PATH
 set(ORVAN_WIN64_DIR ${CMAKE_SOURCE_DIR}/build/win64 CACHE PATH
     "64-bit Windows build directory, tested where 32-bit code cannot run")
 
+# The packages scripts/package.sh writes: the installer test installs the
+# shipping one where the 32-bit build is tested, the 64-bit build's otherwise.
+set(ORVAN_PACKAGE_DIR ${CMAKE_SOURCE_DIR}/build/package CACHE PATH
+    "Folder of the release packages (scripts/package.sh)")
+set(ORVAN_PACKAGE_WIN64_DIR ${CMAKE_SOURCE_DIR}/build/package-win64 CACHE PATH
+    "Folder of the 64-bit build's packages (scripts/package.sh --arch win64)")
+
 find_package(X11 REQUIRED)
 if(NOT X11_XTest_FOUND)
     message(FATAL_ERROR "the end-to-end tests need the XTest library (libxtst-dev)")
@@ -26,12 +33,15 @@ file(GLOB ORVAN_E2E_SOURCES CONFIGURE_DEPENDS tests/e2e/*.cpp)
 list(FILTER ORVAN_E2E_SOURCES EXCLUDE REGEX
     "/(windows_view|process|records|watchdog|wine|xscreen)\\.cpp$")
 add_executable(e2e_tests ${ORVAN_E2E_SOURCES})
-target_include_directories(e2e_tests PRIVATE tests)
+# (src for version.h, which names the packages.)
+target_include_directories(e2e_tests PRIVATE tests src)
 target_link_libraries(e2e_tests PRIVATE e2e_driver GTest::gtest)
 target_compile_options(e2e_tests PRIVATE ${ORVAN_WARNINGS})
 target_compile_definitions(e2e_tests PRIVATE
     ORVAN_WIN32_DIR="${ORVAN_WIN32_DIR}"
     ORVAN_WIN64_DIR="${ORVAN_WIN64_DIR}"
+    ORVAN_PACKAGE_DIR="${ORVAN_PACKAGE_DIR}"
+    ORVAN_PACKAGE_WIN64_DIR="${ORVAN_PACKAGE_WIN64_DIR}"
     ORVAN_E2E_WORK_DIR="${CMAKE_BINARY_DIR}/e2e")
 
 # The run ends itself (and everything it started) before CTest's limit.

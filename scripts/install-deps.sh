@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build and the tests need, if any is missing.
+# Installs the Debian packages the build, the packages and the tests need, if
+# any is missing.
 # Runs apt-get as root, or through sudo.
 set -euo pipefail
 
 # fonts-wine: Wine's own fonts (Tahoma among them), which a Wine user has;
 # without them the console's text falls back to whatever the machine has.
 # clang and its runtimes: the fuzz harness (libFuzzer).
-packages=(cmake g++ make mingw-w64 wine wine32 wine64 fonts-wine xvfb x11-utils imagemagick
+packages=(cmake g++ make mingw-w64 nsis zip wine wine32 wine64 fonts-wine xvfb x11-utils imagemagick
           libgtest-dev libgmock-dev libbenchmark-dev libx11-dev libxtst-dev
           clang libclang-rt-14-dev)
 

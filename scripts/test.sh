@@ -1,9 +1,18 @@
 #!/usr/bin/env bash
-# Builds everything and runs every test: the native unit tests, the
-# end-to-end tests of the real program under Wine in a private display, and
-# a bounded round of the settings file's fuzz harness (FUZZ_SECONDS).
+# Builds everything and runs every test: the native unit tests, the release
+# packages and their reproducibility, the end-to-end tests of the real 32-bit
+# program and its installer under Wine in a private display, and a bounded
+# round of the settings file's fuzz harness (FUZZ_SECONDS).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/build.sh
+# The release (build/package), and a second build of it from nothing that
+# must give the same bytes.
+tests/package/reproducible.sh
+# Where the machine cannot run 32-bit code the end-to-end tests run the
+# 64-bit build, and install the same installer script built around it.
+if [ "$(. scripts/wine-env.sh 2>/dev/null; echo "$ORVAN_ARCH")" = win64 ]; then
+    scripts/package.sh --arch win64
+fi
 ctest --test-dir build/native --output-on-failure --timeout 3000
 scripts/fuzz.sh

@@ -1,5 +1,7 @@
 #include "ui/console_layout.h"
 
+#include "version.h"
+
 namespace orvan::ui {
 
 namespace {
@@ -72,10 +74,10 @@ ConsoleLayout::ConsoleLayout()
     MakeCaption(lblWindows, "Please select an Windows task to execute.", 4320);
     MakeCaption(lblUser, "Please select a user task to execute.", 6120);
 
-    MakeAboutLine(lblAbout[0], "ORVAN 97 System Management Edition 1.01", 840, 4935);
+    MakeAboutLine(lblAbout[0], "ORVAN 97 System Management Edition " ORVAN_VERSION, 840, 4935);
     MakeAboutLine(lblAbout[1], "Program Information:", 1440, 5055);
-    MakeAboutLine(lblAbout[2], "Version: 1.01", 1680, 5055);
-    MakeAboutLine(lblAbout[3], "Revision: 3", 1920, 5055);
+    MakeAboutLine(lblAbout[2], "Version: " ORVAN_VERSION, 1680, 5055);
+    MakeAboutLine(lblAbout[3], "Revision: " ORVAN_REVISION_TEXT, 1920, 5055);
 
     Image1.Picture = PictureId::Title;
     Image1.Place(3105, 150, 1470, 420);

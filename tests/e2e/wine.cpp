@@ -1,9 +1,13 @@
 #include "wine.h"
 
+#include <poll.h>
 #include <signal.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
+#include <chrono>
 #include <cstdint>
 #include <fstream>
 #include <stdexcept>
@@ -160,6 +164,47 @@ Process WineSession::Launch(const std::string& exe, const std::vector<std::strin
                                                           : fs::path(options.directory);
     }
     return Process::Start(spec);
+}
+
+std::optional<RunResult> WineSession::Run(const std::string& exe, const std::vector<std::string>& args,
+                                          Ms timeout) const {
+    LaunchOptions options;
+    options.pipes = true;
+    Process process = Launch(exe, args, options);
+    process.CloseInput();
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    RunResult result;
+    // Until the end of the output, or until the program has ended and left
+    // nothing more to read (a program it started may hold the pipe open).
+    for (;;) {
+        const auto left = std::chrono::duration_cast<Ms>(deadline - std::chrono::steady_clock::now());
+        if (left.count() <= 0) {
+            process.Kill();
+            return std::nullopt;
+        }
+        pollfd ready{process.OutFd(), POLLIN, 0};
+        const int polled = poll(&ready, 1, static_cast<int>(std::min<Ms::rep>(left.count(), 100)));
+        if (polled > 0) {
+            char buffer[4096];
+            const ssize_t got = read(process.OutFd(), buffer, sizeof buffer);
+            if (got > 0) {
+                result.output.append(buffer, static_cast<size_t>(got));
+                continue;
+            }
+            if (got < 0 && errno == EINTR) continue;
+            break;  // the end of the output
+        }
+        if (polled < 0 && errno == EINTR) continue;
+        if (!process.Running()) break;
+    }
+    const auto left = std::chrono::duration_cast<Ms>(deadline - std::chrono::steady_clock::now());
+    const std::optional<int> status = process.WaitExit(std::max(left, Ms(0)));
+    if (!status) {
+        process.Kill();
+        return std::nullopt;
+    }
+    result.status = *status;
+    return result;
 }
 
 std::string WineSession::WindowsPath(const fs::path& unixPath) const {

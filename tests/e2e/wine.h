@@ -3,6 +3,7 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -33,6 +34,13 @@ struct LaunchOptions {
     bool pipes = false;
 };
 
+// What a program run to its end left: its exit status and what it wrote to
+// its standard output.
+struct RunResult {
+    int status = -1;
+    std::string output;
+};
+
 class WineSession {
 public:
     // Creates the prefix afresh in `prefix` (removing what was there),
@@ -53,6 +61,11 @@ public:
     // path or a bare name such as "notepad".
     Process Launch(const std::string& exe, const std::vector<std::string>& args = {},
                    const LaunchOptions& options = {}) const;
+    // Runs a Windows program (as Launch) to its end, collecting its standard
+    // output; nullopt when it had to be ended after `timeout`. Programs it
+    // started and left running are not waited for.
+    std::optional<RunResult> Run(const std::string& exe, const std::vector<std::string>& args,
+                                 Ms timeout) const;
 
     // The Windows path for a unix path: under drive_c it is C:\..., anything
     // else Z:\... (the unix root).

@@ -1,6 +1,7 @@
 // The Options dialog and the run method; the context menu and the About panel.
 #include "app/frmOptions.h"
 #include "console_fixture.h"
+#include "version.h"
 
 namespace orvan::testing {
 namespace {
@@ -200,6 +201,16 @@ TEST_F(MenuTest, AboutTwiceShowsThenHidesThePanelWithTheTick) {
     EXPECT_FALSE(peer.menus[0][0].checked);
     EXPECT_TRUE(peer.menus[1][0].checked);
     EXPECT_FALSE(peer.menus[2][0].checked);
+}
+
+TEST_F(MenuTest, AboutPanelShowsTheVersionOfVersionH) {
+    // "ORVAN 97 System Management Edition 1.01", "Version: 1.01", "Revision: 3"
+    // for 1.01 revision 3: the texts come from the one version definition.
+    const auto& about = Console().lblAbout;
+    EXPECT_EQ(about[0].Caption, "ORVAN 97 System Management Edition " ORVAN_VERSION);
+    EXPECT_EQ(about[1].Caption, "Program Information:");
+    EXPECT_EQ(about[2].Caption, "Version: " ORVAN_VERSION);
+    EXPECT_EQ(about[3].Caption, "Revision: " ORVAN_REVISION_TEXT);
 }
 
 TEST_F(MenuTest, ExitSavesOnceAndEndsTheProcess) {
