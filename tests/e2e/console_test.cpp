@@ -179,7 +179,8 @@ TEST_F(Console, WindowsServicesPassTheirOwnTests) {
     char buffer[512];
     ssize_t got;
     while ((got = read(tests.OutFd(), buffer, sizeof buffer)) > 0) output.append(buffer, static_cast<size_t>(got));
-    EXPECT_EQ(tests.WaitExit(60s), 0) << output;
+    // Wine's own words go to its log; they say why a program could not run.
+    EXPECT_EQ(tests.WaitExit(60s), 0) << output << "\nWine's log ends:\n" << LogTail(Session::Get().WorkDir() / "wine.log");
     std::printf("%s", output.c_str());  // the settings file's agreement figures
     EXPECT_NE(output.find(" passed, 0 failed"), std::string::npos) << output;
 }

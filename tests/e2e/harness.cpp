@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
 #include <iostream>
 #include <stdexcept>
 
@@ -47,6 +48,12 @@ double SecondsSince(Clock::time_point start) {
 }
 
 }  // namespace
+
+std::string LogTail(const fs::path& file, std::size_t bytes) {
+    std::ifstream in(file, std::ios::binary);
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    return text.size() > bytes ? text.substr(text.size() - bytes) : text;
+}
 
 // ---------------------------------------------------------------- Session
 

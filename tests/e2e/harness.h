@@ -25,6 +25,9 @@
 
 namespace orvan::e2e {
 
+// The last `bytes` of a log file, for a failure's message.
+std::string LogTail(const std::filesystem::path& file, std::size_t bytes = 2000);
+
 // Screen size of the private display.
 constexpr int kScreenWidth = 1024;
 constexpr int kScreenHeight = 768;
