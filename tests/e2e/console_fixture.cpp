@@ -23,6 +23,18 @@ std::string FirstRunFile(const std::string& runMethod) {
            ";   =will then have to define your user tasks again.\r\n";
 }
 
+std::optional<WindowInfo> WaitForConsoleWindow(Inspector& inspector, Ms timeout) {
+    std::optional<WindowInfo> window;
+    WaitUntil(
+        [&] {
+            for (const WindowInfo& w : inspector.Windows())
+                if (w.title == "Orvan 97" && w.className == "Orvan97Form" && w.visible) window = w;
+            return window.has_value();
+        },
+        timeout);
+    return window;
+}
+
 void ConsoleTest::SetUp() {
     E2ETest::SetUp();
     fs::remove_all(SettingsPath());
@@ -57,14 +69,7 @@ WindowInfo ConsoleTest::StartConsole(const ConsoleOptions& options) {
     launch.directory = AppDirWindows();
     launch.environment = options.environment;
     process_ = Wine().Launch((AppDir() / "orvan97.exe").string(), {}, launch);
-    std::optional<WindowInfo> window;
-    WaitUntil(
-        [&] {
-            for (const WindowInfo& w : Inspect().Windows())
-                if (w.title == "Orvan 97" && w.className == "Orvan97Form" && w.visible) window = w;
-            return window.has_value();
-        },
-        20s);
+    const std::optional<WindowInfo> window = WaitForConsoleWindow(Inspect(), 20s);
     if (!window) {
         ADD_FAILURE() << "the console's window did not appear";
         return {};

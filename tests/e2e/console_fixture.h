@@ -37,6 +37,9 @@ constexpr Rect kLogo{192, 48, 785, 233};
 constexpr Rect kSurface{60, 140, 140, 180};
 }  // namespace at
 
+// The console's top window once it shows, from whichever program.
+std::optional<WindowInfo> WaitForConsoleWindow(Inspector& inspector, Ms timeout);
+
 // The settings file as the console writes it on a first run.
 std::string FirstRunFile(const std::string& runMethod = "1");
 

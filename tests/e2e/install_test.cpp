@@ -190,14 +190,7 @@ protected:
 
     // The console's top window, once it shows; fails the test when it does not.
     std::optional<WindowInfo> WaitConsoleWindow() {
-        std::optional<WindowInfo> window;
-        WaitUntil(
-            [&] {
-                for (const WindowInfo& w : Inspect().Windows())
-                    if (w.title == "Orvan 97" && w.className == "Orvan97Form" && w.visible) window = w;
-                return window.has_value();
-            },
-            20s);
+        const std::optional<WindowInfo> window = WaitForConsoleWindow(Inspect(), 20s);
         if (!window) ADD_FAILURE() << "the console's window did not appear";
         return window;
     }
