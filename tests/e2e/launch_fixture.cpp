@@ -35,9 +35,11 @@ WindowInfo LaunchTest::StartWith(const std::string& settings, const ProbeLog& lo
 }
 
 std::vector<ProcessInfo> LaunchTest::StartedByConsole() {
+    // Wine reuses process ids: a process from before the console started
+    // may name as its parent an ended program whose id the console now has.
     std::vector<ProcessInfo> started;
     for (const ProcessInfo& p : Inspect().Processes())
-        if (p.ppid == ConsoleWindow().pid) started.push_back(p);
+        if (p.ppid == ConsoleWindow().pid && !before_.count(p.pid)) started.push_back(p);
     return started;
 }
 

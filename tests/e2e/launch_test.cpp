@@ -48,7 +48,8 @@ TEST_P(RunMethod, UserTaskStartsWithTheCodeAndItsWindowEndsAsTheCodeSays) {
     EXPECT_EQ(settled->Flag("visible"), run.visible);
     EXPECT_EQ(settled->Flag("foreground"), run.takesFocus);
     EXPECT_EQ(Inspect().Focus().foreground, run.takesFocus ? settled->Handle("hwnd") : console.hwnd);
-    EXPECT_EQ(StartedByConsole().size(), 1u);
+    const std::vector<ProcessInfo> started = StartedByConsole();
+    EXPECT_EQ(started.size(), 1u) << "started: " << ::testing::PrintToString(started);
     EXPECT_TRUE(RequestClose());
 }
 

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <optional>
 #include <stdexcept>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -103,6 +104,11 @@ struct ProcessInfo {
     std::uint32_t ppid = 0;
     std::string exe;
 };
+
+// For the tests' failure messages.
+inline void PrintTo(const ProcessInfo& p, std::ostream* out) {
+    *out << p.exe << " (pid " << p.pid << ", parent " << p.ppid << ")";
+}
 
 class InspectorError : public std::runtime_error {
 public:
