@@ -6,6 +6,9 @@ set -uo pipefail
 cd "$(dirname "$0")/.."
 runs=${1:-10}
 JOBS=${JOBS:-$(nproc)} scripts/build.sh >/dev/null || { echo "the build failed"; exit 2; }
+# The installer's tests install the release built for the Wine they run under.
+arch=$(. scripts/wine-env.sh 2>/dev/null; echo "$ORVAN_ARCH")
+scripts/package.sh --arch "$arch" >/dev/null || { echo "the package failed"; exit 2; }
 mkdir -p build/soak
 passed=0
 failed=0
