@@ -401,7 +401,8 @@ LRESULT FormWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     case kPressMessage: {
         const auto& order = form_.DrawingOrder();
-        if (wParam < order.size()) form_.Press(*order[wParam]);
+        // A window the system disabled meanwhile (a message box is up) takes no click.
+        if (wParam < order.size() && IsWindowEnabled(hwnd_)) form_.Press(*order[wParam]);
         return 0;
     }
     case WM_QUERYENDSESSION:
