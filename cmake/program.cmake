@@ -16,8 +16,9 @@ endforeach()
 file(GLOB ORVAN_WIN32_SOURCES CONFIGURE_DEPENDS src/platform/win32/*.cpp)
 list(FILTER ORVAN_WIN32_SOURCES EXCLUDE REGEX "/main\\.cpp$")
 add_library(orvan_win32 STATIC ${ORVAN_WIN32_SOURCES})
-# comctl32, comdlg32 and shell32 are loaded on first use (lazy_dll.h).
-target_link_libraries(orvan_win32 PUBLIC orvan_core gdi32 user32)
+# comctl32, comdlg32, shell32 and, for accessibility tools, oleacc, ole32 and
+# oleaut32 are loaded on first use (lazy_dll.h); uuid holds interface ids only.
+target_link_libraries(orvan_win32 PUBLIC orvan_core gdi32 user32 uuid)
 target_compile_options(orvan_win32 PRIVATE ${ORVAN_WARNINGS})
 
 set(ORVAN_RC "${CMAKE_SOURCE_DIR}/src/platform/win32/orvan97.rc")

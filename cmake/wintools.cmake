@@ -2,10 +2,12 @@
 # program that reports windows and drives dialogs) and the probe (a program
 # for the console to start, which logs how it was started).
 add_executable(inspector
-    tools/inspector/main.cpp tools/inspector/protocol.cpp tools/inspector/icons.cpp)
+    tools/inspector/main.cpp tools/inspector/protocol.cpp tools/inspector/icons.cpp
+    tools/inspector/accessibility.cpp)
 target_compile_options(inspector PRIVATE ${ORVAN_WARNINGS})
 target_link_options(inspector PRIVATE ${ORVAN_STATIC_LINK})
-target_link_libraries(inspector PRIVATE gdi32 user32)
+# uuid first: oleacc's import library has IID_IAccessible too, as a function.
+target_link_libraries(inspector PRIVATE gdi32 user32 uuid oleacc ole32 oleaut32)
 
 add_executable(probe WIN32 tools/probe/probe.cpp)
 target_compile_options(probe PRIVATE ${ORVAN_WARNINGS})

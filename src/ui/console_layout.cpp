@@ -81,10 +81,12 @@ ConsoleLayout::ConsoleLayout()
 
     Image1.Picture = PictureId::Title;
     Image1.Place(3105, 150, 1470, 420);
+    Image1.Description = "Orvan 97";
     Vostek.Picture = PictureId::Logo;
     Vostek.Stretch = true;
     Vostek.SetEnabled(false);
     Vostek.Place(2880, 720, 8895, 2775);
+    Vostek.Description = "Vostek logo";
 
     shpOrvan[0].Kind = ShapeKind::Circle;
     shpOrvan[0].FillColor = kBlack;

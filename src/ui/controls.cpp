@@ -82,7 +82,9 @@ void Control::SetVisible(bool visible) {
 
 // ------------------------------------------------------------------ Label
 
-Label::Label(Form& form, std::string name, int index) : Control(form, ControlKind::Label, std::move(name), index) {}
+Label::Label(Form& form, std::string name, int index) : Control(form, ControlKind::Label, std::move(name), index) {
+    SetRole(AccessibleRole::StaticText);
+}
 
 void Label::SetBackColor(Color color) {
     if (color == backColor_) return;
@@ -104,11 +106,14 @@ void DefineLabelButton(Label& label, const char* caption, float left, int top, i
     label.InitBackColor(kIdleColor);
     label.Alignment = Align::Center;
     label.Place(left, top, width, 315);
+    label.SetRole(AccessibleRole::PushButton);
 }
 
 // ------------------------------------------------------------------ Image, Shape, Line
 
-Image::Image(Form& form, std::string name) : Control(form, ControlKind::Image, std::move(name), -1) {}
+Image::Image(Form& form, std::string name) : Control(form, ControlKind::Image, std::move(name), -1) {
+    SetRole(AccessibleRole::Graphic);
+}
 
 void Image::Paint(Canvas& canvas) const {
     if (Visible() && Picture != PictureId::None) canvas.DrawPicture(Picture, Bounds(), Stretch);

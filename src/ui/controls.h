@@ -17,6 +17,11 @@ class Canvas;
 
 enum class ControlKind { Label, Image, Shape, Line, ListBox, Timer, Frame, OptionButton };
 
+// What accessibility tools are told a windowless control is. None keeps a
+// control from them: decoration (shapes, lines) and the native controls,
+// which the system describes itself.
+enum class AccessibleRole { None, PushButton, StaticText, Graphic };
+
 // Arguments of the KeyDown event.
 struct KeyArgs {
     int keyCode = 0;
@@ -68,6 +73,11 @@ public:
     // what lies beneath.
     virtual bool TakesPointer() const { return false; }
 
+    AccessibleRole Role() const { return role_; }
+    void SetRole(AccessibleRole role) { role_ = role; }
+    // What accessibility tools read out for the control.
+    virtual std::string AccessibleName() const { return {}; }
+
     std::function<void(const MouseArgs&)> MouseDown;
     std::function<void(const MouseArgs&)> MouseMove;
     std::function<void()> Click;
@@ -91,6 +101,7 @@ private:
     bool visible_ = true;
     bool enabled_ = true;
     const Control* container_ = nullptr;
+    AccessibleRole role_ = AccessibleRole::None;
 };
 
 class Label : public Control {
@@ -110,13 +121,15 @@ public:
 
     void Paint(Canvas& canvas) const override;
     bool TakesPointer() const override { return Visible() && Enabled(); }
+    std::string AccessibleName() const override { return Caption; }
 
 private:
     Color backColor_ = kBlack;
 };
 
 // The look every label button shares: idle, opaque, "Tahoma" 12 pt bold in
-// the button-text colour, centred from the top edge.
+// the button-text colour, centred from the top edge; a push button to
+// accessibility tools.
 void DefineLabelButton(Label& label, const char* caption, float left, int top, int width);
 
 class Image : public Control {
@@ -124,8 +137,11 @@ public:
     Image(Form& form, std::string name);
     PictureId Picture = PictureId::None;
     bool Stretch = false;
+    // A short description of the picture for those who cannot see it.
+    std::string Description;
     void Paint(Canvas& canvas) const override;
     bool TakesPointer() const override { return Visible() && Enabled(); }
+    std::string AccessibleName() const override { return Description; }
 };
 
 enum class ShapeKind { Rectangle, Circle };

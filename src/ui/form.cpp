@@ -47,6 +47,23 @@ Control* Form::HitTest(int x, int y) const {
     return nullptr;
 }
 
+std::vector<Control*> Form::AccessibleControls() const {
+    std::vector<Control*> seen;
+    for (Control* c : drawingOrder_)
+        if (c->Role() != AccessibleRole::None) seen.push_back(c);
+    return seen;
+}
+
+bool Form::Pressable(const Control& control) const {
+    return enabled_ && control.Role() == AccessibleRole::PushButton && control.TakesPointer() && control.Click;
+}
+
+bool Form::Press(Control& control) {
+    if (!Pressable(control)) return false;
+    control.Click();
+    return true;
+}
+
 MouseArgs Form::ArgsFor(const Control* control, int button, int shift, int x, int y) const {
     Rect origin = control ? control->Bounds() : Rect{};
     return {button, shift, static_cast<float>((x - origin.left) * kTwipsPerPixel),

@@ -71,6 +71,16 @@ public:
     // nullptr for the window's own surface.
     Control* HitTest(int x, int y) const;
 
+    // ---- accessibility
+    // The windowless controls accessibility tools see, top of the stack first.
+    std::vector<Control*> AccessibleControls() const;
+    // Whether an accessibility tool's press would reach the control now: a
+    // push button that takes clicks, on an enabled window.
+    bool Pressable(const Control& control) const;
+    // The tool's default action on a push button: runs what a click on it
+    // runs, or nothing when it is not pressable; true when it ran.
+    bool Press(Control& control);
+
     // Events of the window's own surface (where no control takes the pointer).
     std::function<void(const MouseArgs&)> SurfaceMouseDown;
     std::function<void(const MouseArgs&)> SurfaceMouseMove;

@@ -52,10 +52,26 @@
 //                        (0x0 when it has none, or not under Wine's X11 driver)
 //   setenv NAME VALUE    sets (an empty VALUE removes) a variable of the
 //                        inspector, which the programs it starts inherit
+//   acc HWND             what accessibility tools see of the window's client
+//                        area (its IAccessible through oleacc): the object
+//                        itself (kind=self), then each child in order: id
+//                        kind (element: known by its id; object: a child
+//                        window's own object) role name state invisible
+//                        unavailable rect action hwnd
+//   acc-hit HWND X Y     the child at a screen point (accHitTest), as above
+//   acc-nav HWND ID DIR  the child reached from child ID (0: the object)
+//                        going DIR: up down left right next previous first last
+//   acc-do HWND ID       the default action of child ID
+//   acc-press HWND NAME  the default action of the one child named NAME; id
+//   acc-hold HWND        keeps the window's object for acc-held
+//   acc-held HWND        asks the kept object (which may outlive its window)
+//                        and lets it go: the result codes count name location
+//                        hit action, as 0x-prefixed hex
 //   quit                 ends the inspector
 #include <windows.h>
 #include <fcntl.h>
 #include <io.h>
+#include <objbase.h>
 #include <tlhelp32.h>
 
 #include <cstdio>
@@ -65,6 +81,7 @@
 #include <string>
 #include <vector>
 
+#include "accessibility.h"
 #include "icons.h"
 #include "protocol.h"
 
@@ -472,6 +489,10 @@ const std::map<std::string, Command>& Commands() {
         {"setenv", {2, SetEnv}},         {"xwindow", {1, XWindow}},
         {"checked", {1, Checked}},       {"settext", {2, SetText}},
         {"dblclick", {0, DoubleClick}},
+        {"acc", {1, AccTree}},           {"acc-hit", {3, AccHit}},
+        {"acc-nav", {3, AccNavigate}},   {"acc-do", {2, AccDo}},
+        {"acc-press", {2, AccPress}},    {"acc-hold", {1, AccHold}},
+        {"acc-held", {1, AccHeld}},
     };
     return table;
 }
@@ -493,6 +514,8 @@ Reply Serve(const std::string& line) {
 }  // namespace inspector
 
 int main() {
+    // Accessible objects of other processes come through COM.
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     _setmode(_fileno(stdin), _O_BINARY);
     _setmode(_fileno(stdout), _O_BINARY);
     std::string line;

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "platform/win32/accessible.h"
 #include "platform/win32/gdi_canvas.h"
 #include "platform/win32/lazy_dll.h"
 
@@ -20,6 +21,8 @@ constexpr int kFirstChildId = 100;
 // Loading the first icon is slow under some systems, so a window takes its
 // icon just after its first paint.
 constexpr UINT kTakeIconMessage = WM_APP + 1;
+// An accessibility tool's press; wParam: the control's place in the drawing order.
+constexpr UINT kPressMessage = WM_APP + 2;
 
 // The arrow, loaded when the pointer first comes over a window of ours
 // rather than at start-up, for the same reason.
@@ -232,6 +235,12 @@ void FormWindow::Show() {
     if (first) SetFocus(first);
 }
 
+void FormWindow::PressLater(const ui::Control& control) {
+    const auto& order = form_.DrawingOrder();
+    const auto at = std::find(order.begin(), order.end(), &control);
+    if (at != order.end()) PostMessageA(hwnd_, kPressMessage, static_cast<WPARAM>(at - order.begin()), 0);
+}
+
 // ------------------------------------------------------------------ WindowPeer
 
 void FormWindow::Invalidate(const ui::Rect& rect) {
@@ -303,6 +312,9 @@ LRESULT CALLBACK FormWindow::FormProc(HWND hwnd, UINT message, WPARAM wParam, LP
     }
     FormWindow* self = Owner(hwnd);
     if (message == WM_NCDESTROY) RemovePropA(hwnd, kSelfProp);
+    // Tools that still hold the window's accessible object get an error from
+    // now on, whoever destroys the window.
+    if (message == WM_DESTROY && self) DisconnectAccessible(self->accessible_);
     if (!self || !self->hwnd_) return DefWindowProcA(hwnd, message, wParam, lParam);
     return self->OnMessage(message, wParam, lParam);
 }
@@ -377,6 +389,17 @@ LRESULT FormWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         SendMessageA(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(GdiResources::Get().Icon(false)));
         SendMessageA(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(GdiResources::Get().Icon(true)));
         return 0;
+    case WM_GETOBJECT: {
+        LRESULT result = 0;
+        if (AnswerGetObject(*this, accessible_, wParam, lParam, result)) return result;
+        break;
+    }
+    case kPressMessage: {
+        const auto& order = form_.DrawingOrder();
+        // A window the system disabled meanwhile (a message box is up) takes no click.
+        if (wParam < order.size() && IsWindowEnabled(hwnd_)) form_.Press(*order[wParam]);
+        return 0;
+    }
     case WM_QUERYENDSESSION:
         return TRUE;
     case WM_ENDSESSION:

@@ -14,6 +14,8 @@
 
 namespace orvan::win32 {
 
+class AccessibleForm;
+
 class FormWindow : public ui::WindowPeer {
 public:
     FormWindow(ui::Form& form, HWND owner);
@@ -28,6 +30,9 @@ public:
     // form used it.
     bool KeyDown(HWND target, WPARAM key);
     ui::Form& Model() const { return form_; }
+    // An accessibility tool pressed the control: the model hears of it from
+    // the message loop, as it hears of a click.
+    void PressLater(const ui::Control& control);
 
     // The window asks to be closed (WM_CLOSE, end of session).
     std::function<void()> OnCloseRequest;
@@ -83,6 +88,7 @@ private:
     HWND lastFocus_ = nullptr;  // given back when the window is active again
     ui::Rect content_;
     int listTextTop_ = -1;      // where a list row's text starts, below the row's top
+    AccessibleForm* accessible_ = nullptr;  // made on the first WM_GETOBJECT
 };
 
 }  // namespace orvan::win32
