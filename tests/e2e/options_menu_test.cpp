@@ -104,8 +104,9 @@ TEST_F(Options, FrontMaximizedExplainsItselfInATooltip) {
     std::optional<WindowInfo> tip;
     const bool shown = WaitUntil(
         [&] {
+            // The tooltip may show before its text is set: wait for the text.
             for (const WindowInfo& w : Inspect().Windows())
-                if (w.visible && w.className == "tooltips_class32") tip = w;
+                if (w.visible && w.className == "tooltips_class32" && !w.title.empty()) tip = w;
             return tip.has_value();
         },
         10s);
