@@ -175,6 +175,10 @@ void XScreen::AwaitSinglePress(Button button) {
     if (std::abs(pointerX_ - lastPress_->x) > doubleClick_.width / 2 ||
         std::abs(pointerY_ - lastPress_->y) > doubleClick_.height / 2)
         return;
+    // The condition is the system's own rule: a press counts as a double-click's
+    // second when it comes within the double-click time of the last one. That
+    // time passing is the event; nothing on the screen or in a window marks it,
+    // so this waits for the instant itself (read from the system, not assumed).
     // The press goes out after this instant, so its server time is later still.
     std::this_thread::sleep_until(lastPress_->handled + doubleClick_.time + Ms(5));
 }
