@@ -7,6 +7,7 @@
 #include <string>
 
 #include "fakes/fake_codec.h"
+#include "support/encoded_files.h"
 
 namespace {
 
@@ -264,17 +265,8 @@ TEST(ProfileWrite, NoteLinesStayFourDistinctAlignedLines) {
 
 // ---------------------------------------------------------------- encodings
 
-// Text as a file saved in UTF-16 stores it, byte-order mark first.
-std::string Utf16(std::u16string_view text, bool bigEndian = false) {
-    std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
-    for (char16_t c : text) {
-        const char hi = static_cast<char>(c >> 8), lo = static_cast<char>(c & 0xFF);
-        bytes += bigEndian ? std::string{hi, lo} : std::string{lo, hi};
-    }
-    return bytes;
-}
-
-const std::string kUtf8Mark = "\xEF\xBB\xBF";
+using orvan::testing::kUtf8Mark;
+using orvan::testing::Utf16;
 
 TEST(ProfileEncoding, TheMarkDecidesTheEncodingAsTheSystemDetectsIt) {
     using profile::Encoding;

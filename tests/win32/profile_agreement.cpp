@@ -13,6 +13,7 @@
 #include "platform/win32/files.h"
 #include "platform/win32/services.h"
 #include "settings/profile.h"
+#include "support/encoded_files.h"
 
 namespace orvan::win32test {
 namespace {
@@ -54,16 +55,8 @@ std::string Escape(std::string_view bytes, std::size_t limit = 120) {
     return out;
 }
 
-std::string Utf16(std::u16string_view text, bool bigEndian) {
-    std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
-    for (char16_t c : text) {
-        const char hi = static_cast<char>(c >> 8), lo = static_cast<char>(c & 0xFF);
-        bytes += bigEndian ? std::string{hi, lo} : std::string{lo, hi};
-    }
-    return bytes;
-}
-
-const std::string kUtf8Mark = "\xEF\xBB\xBF";
+using orvan::testing::kUtf8Mark;
+using orvan::testing::Utf16;
 
 // The queries every file is read with: the names the files use, in other
 // case, with the system's blanks around them, missing ones, the section "",
