@@ -182,27 +182,12 @@ public:
     }
 
     STDMETHODIMP get_accRole(VARIANT child, VARIANT* role) override {
-        if (!role) return E_POINTER;
-        SetEmpty(role);
-        Target t;
-        if (HRESULT hr = Resolve(child, t); hr != S_OK) return hr;
-        if (t.control) {
-            SetChild(role, SystemRole(t.control->Role()));
-            return S_OK;
-        }
-        return Forward(t, [&](IAccessible* acc, VARIANT self) { return acc->get_accRole(self, role); });
+        return Number(child, role, &IAccessible::get_accRole,
+                      [](const ui::Control& c) { return SystemRole(c.Role()); });
     }
 
     STDMETHODIMP get_accState(VARIANT child, VARIANT* state) override {
-        if (!state) return E_POINTER;
-        SetEmpty(state);
-        Target t;
-        if (HRESULT hr = Resolve(child, t); hr != S_OK) return hr;
-        if (t.control) {
-            SetChild(state, StateOf(*t.control));
-            return S_OK;
-        }
-        return Forward(t, [&](IAccessible* acc, VARIANT self) { return acc->get_accState(self, state); });
+        return Number(child, state, &IAccessible::get_accState, [this](const ui::Control& c) { return StateOf(c); });
     }
 
     STDMETHODIMP get_accFocus(VARIANT* focus) override {
@@ -352,23 +337,29 @@ private:
     HRESULT Resolve(const VARIANT& child, Target& t) const {
         if (!window_) return RPC_E_DISCONNECTED;
         if (child.vt != VT_I4) return E_INVALIDARG;
-        t.id = child.lVal;
-        if (t.id == CHILDID_SELF) {
+        return Locate(child.lVal, t) ? S_OK : E_INVALIDARG;
+    }
+
+    // Child ids count the windowless controls from 1, then the native children.
+    bool Locate(LONG id, Target& t) const {
+        t = Target{};
+        t.id = id;
+        if (id == CHILDID_SELF) {
             t.self = true;
-            return S_OK;
+            return true;
         }
         const std::vector<ui::Control*> controls = Controls();
-        if (t.id > 0 && t.id <= static_cast<LONG>(controls.size())) {
-            t.control = controls[static_cast<std::size_t>(t.id - 1)];
-            return S_OK;
+        if (id > 0 && id <= static_cast<LONG>(controls.size())) {
+            t.control = controls[static_cast<std::size_t>(id - 1)];
+            return true;
         }
         const std::vector<HWND> natives = NativeChildren();
-        const LONG native = t.id - static_cast<LONG>(controls.size());
+        const LONG native = id - static_cast<LONG>(controls.size());
         if (native > 0 && native <= static_cast<LONG>(natives.size())) {
             t.native = natives[static_cast<std::size_t>(native - 1)];
-            return S_OK;
+            return true;
         }
-        return E_INVALIDARG;
+        return false;
     }
 
     // Asks the system's object: of the client area for the window itself,
@@ -402,6 +393,20 @@ private:
             if (text.empty()) return S_FALSE;
             *out = NewBstr(text);
             return *out ? S_OK : E_OUTOFMEMORY;
+        }
+        return Forward(t, [&](IAccessible* acc, VARIANT self) { return (acc->*getter)(self, out); });
+    }
+
+    using NumberGetter = HRESULT (STDMETHODCALLTYPE IAccessible::*)(VARIANT, VARIANT*);
+    template <typename Model>
+    HRESULT Number(const VARIANT& child, VARIANT* out, NumberGetter getter, Model model) const {
+        if (!out) return E_POINTER;
+        SetEmpty(out);
+        Target t;
+        if (HRESULT hr = Resolve(child, t); hr != S_OK) return hr;
+        if (t.control) {
+            SetChild(out, model(*t.control));
+            return S_OK;
         }
         return Forward(t, [&](IAccessible* acc, VARIANT self) { return (acc->*getter)(self, out); });
     }
@@ -447,15 +452,14 @@ private:
 
     // The rectangle and visibility of child `id`, on the screen.
     bool Place(LONG id, RECT& r) const {
-        const std::vector<ui::Control*> controls = Controls();
-        if (id <= static_cast<LONG>(controls.size())) {
-            const ui::Control& c = *controls[static_cast<std::size_t>(id - 1)];
-            r = OnScreen(c.Bounds());
-            return c.Visible();
+        Target t;
+        if (!Locate(id, t) || t.self) return false;
+        if (t.control) {
+            r = OnScreen(t.control->Bounds());
+            return t.control->Visible();
         }
-        HWND native = NativeChildren()[static_cast<std::size_t>(id - 1) - controls.size()];
-        GetWindowRect(native, &r);
-        return IsWindowVisible(native) != FALSE;
+        GetWindowRect(t.native, &r);
+        return IsWindowVisible(t.native) != FALSE;
     }
 
     // The visible child wholly beyond `from` in the direction, the nearest
@@ -501,12 +505,14 @@ private:
     // Child `id` as a tool receives it: a simple element by its id, a
     // native child as its own object.
     HRESULT Child(LONG id, VARIANT* out) const {
-        if (id <= static_cast<LONG>(Controls().size())) {
+        Target t;
+        if (!Locate(id, t) || t.self) return E_INVALIDARG;
+        if (t.control) {
             SetChild(out, id);
             return S_OK;
         }
         out->vt = VT_DISPATCH;
-        out->pdispVal = WindowObject(NativeChildren()[static_cast<std::size_t>(id - 1) - Controls().size()]);
+        out->pdispVal = WindowObject(t.native);
         if (out->pdispVal) return S_OK;
         SetEmpty(out);
         return E_FAIL;
