@@ -39,6 +39,10 @@ private:
     IAccessible* acc_ = nullptr;
 };
 
+void Check(HRESULT hr, const char* call) {
+    if (FAILED(hr)) throw CommandError(call + (": " + HexOf(hr)));
+}
+
 void ClientOf(HWND hwnd, Held& acc) {
     const HRESULT hr = AccessibleObjectFromWindow(hwnd, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
                                                   reinterpret_cast<void**>(acc.out()));
@@ -118,11 +122,11 @@ Record DescribeVariant(IAccessible* parent, VARIANT& v, LONG position) {
 std::vector<Record> Children(IAccessible* acc) {
     LONG count = 0;
     HRESULT hr = acc->get_accChildCount(&count);
-    if (FAILED(hr)) throw CommandError("get_accChildCount: " + HexOf(hr));
+    Check(hr, "get_accChildCount");
     std::vector<VARIANT> children(static_cast<size_t>(count));
     LONG obtained = 0;
     hr = AccessibleChildren(acc, 0, count, children.data(), &obtained);
-    if (FAILED(hr)) throw CommandError("AccessibleChildren: " + HexOf(hr));
+    Check(hr, "AccessibleChildren");
     std::vector<Record> records;
     for (LONG i = 0; i < obtained; ++i) {
         records.push_back(DescribeVariant(acc, children[static_cast<size_t>(i)], i + 1));
@@ -139,6 +143,16 @@ LONG Direction(const std::string& word) {
     const auto found = words.find(word);
     if (found == words.end()) throw CommandError("no such direction " + word);
     return found->second;
+}
+
+// The child a call answered with, as one record; `none` says why there is none.
+Reply OneChild(IAccessible* acc, HRESULT hr, const char* call, VARIANT& v, const char* none) {
+    Check(hr, call);
+    if (v.vt == VT_EMPTY) throw CommandError(none);
+    Reply reply;
+    reply.records.push_back(DescribeVariant(acc, v, 0));
+    VariantClear(&v);
+    return reply;
 }
 
 // Objects kept across commands by acc-hold, by window.
@@ -163,13 +177,9 @@ Reply AccHit(const Args& args) {
     ClientOf(RequireWindow(args[0]), acc);
     VARIANT at;
     VariantInit(&at);
-    const HRESULT hr = acc->accHitTest(static_cast<LONG>(ParseNumber(args[1])), static_cast<LONG>(ParseNumber(args[2])), &at);
-    if (FAILED(hr)) throw CommandError("accHitTest: " + HexOf(hr));
-    if (at.vt == VT_EMPTY) throw CommandError("outside the window");
-    Reply reply;
-    reply.records.push_back(DescribeVariant(acc.get(), at, 0));
-    VariantClear(&at);
-    return reply;
+    const HRESULT hr =
+        acc->accHitTest(static_cast<LONG>(ParseNumber(args[1])), static_cast<LONG>(ParseNumber(args[2])), &at);
+    return OneChild(acc.get(), hr, "accHitTest", at, "outside the window");
 }
 
 Reply AccNavigate(const Args& args) {
@@ -178,19 +188,13 @@ Reply AccNavigate(const Args& args) {
     VARIANT to;
     VariantInit(&to);
     const HRESULT hr = acc->accNavigate(Direction(args[2]), Id(static_cast<LONG>(ParseNumber(args[1]))), &to);
-    if (FAILED(hr)) throw CommandError("accNavigate: " + HexOf(hr));
-    if (to.vt == VT_EMPTY) throw CommandError("nothing that way");
-    Reply reply;
-    reply.records.push_back(DescribeVariant(acc.get(), to, 0));
-    VariantClear(&to);
-    return reply;
+    return OneChild(acc.get(), hr, "accNavigate", to, "nothing that way");
 }
 
 Reply AccDo(const Args& args) {
     Held acc;
     ClientOf(RequireWindow(args[0]), acc);
-    const HRESULT hr = acc->accDoDefaultAction(Id(static_cast<LONG>(ParseNumber(args[1]))));
-    if (FAILED(hr)) throw CommandError("accDoDefaultAction: " + HexOf(hr));
+    Check(acc->accDoDefaultAction(Id(static_cast<LONG>(ParseNumber(args[1])))), "accDoDefaultAction");
     return {};
 }
 
@@ -204,8 +208,7 @@ Reply AccPress(const Args& args) {
         if (TextOf(&IAccessible::get_accName, acc.get(), id) == args[1]) named.push_back(id);
     if (named.empty()) throw CommandError("no child named " + args[1]);
     if (named.size() > 1) throw CommandError(std::to_string(named.size()) + " children named " + args[1]);
-    const HRESULT hr = acc->accDoDefaultAction(Id(named[0]));
-    if (FAILED(hr)) throw CommandError("accDoDefaultAction: " + HexOf(hr));
+    Check(acc->accDoDefaultAction(Id(named[0])), "accDoDefaultAction");
     Reply reply;
     reply.records.push_back(Record().Add("id", std::to_string(named[0])));
     return reply;
