@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdint>
+#include <cstdlib>
 #include <fstream>
 #include <stdexcept>
 #include <thread>
@@ -123,11 +124,13 @@ WineSession::~WineSession() {
 }
 
 Environment WineSession::WineEnvironment(const Environment& extra) const {
+    // Wine's own tracing, to chase a failure: ORVAN_E2E_WINEDEBUG=+msg, say.
+    const char* debug = std::getenv("ORVAN_E2E_WINEDEBUG");
     Environment set = {
         {"DISPLAY", display_},
         {"WINEPREFIX", prefix_.string()},
         {"WINEARCH", ArchName(arch_)},
-        {"WINEDEBUG", "-all"},
+        {"WINEDEBUG", debug && *debug ? debug : "-all"},
         // No Mono or Gecko installer prompts, no menu entries or file
         // associations written into the user's desktop.
         {"WINEDLLOVERRIDES", "mscoree,mshtml=;winemenubuilder.exe=d"},
