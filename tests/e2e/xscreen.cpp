@@ -154,11 +154,29 @@ void XScreen::Sync() {
     XSync(display_, False);
 }
 
+// The pointer is put in place as the window system moves it, and Wine gets
+// the motion event a mouse makes. XTest's fake motion is not used: its device
+// is absolute, and while a full-screen window holds the pointer Wine 8 reads
+// that device's raw motion as a distance, so each jump also arrives as a move
+// to the old place plus the new one (at the screen's edge, mostly). When the
+// program takes its input between the two, it sees a move the test never made.
 void XScreen::MovePointer(int x, int y) {
-    XTestFakeMotionEvent(display_, DefaultScreen(display_), x, y, CurrentTime);
+    XWarpPointer(display_, None, DefaultRootWindow(display_), 0, 0, 0, 0, x, y);
     Sync();
+    const auto [toX, toY] = PointerPosition();
+    if (toX != x || toY != y)
+        throw std::runtime_error("the pointer went to " + std::to_string(toX) + "," + std::to_string(toY) +
+                                 ", not " + std::to_string(x) + "," + std::to_string(y));
     pointerX_ = x;
     pointerY_ = y;
+}
+
+std::pair<int, int> XScreen::PointerPosition() {
+    ::Window root = 0, child = 0;
+    int rootX = 0, rootY = 0, winX = 0, winY = 0;
+    unsigned int mask = 0;
+    XQueryPointer(display_, DefaultRootWindow(display_), &root, &child, &rootX, &rootY, &winX, &winY, &mask);
+    return {rootX, rootY};
 }
 
 void XScreen::PressButton(Button button) {

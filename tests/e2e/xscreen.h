@@ -1,5 +1,6 @@
 // The private X display: the Xvfb server itself, and a client of it that
-// gives the tests real input (XTest) and real pixels (XGetImage).
+// gives the tests real input (pointer warps, XTest presses and keys) and real
+// pixels (XGetImage).
 #pragma once
 
 #include <cstdint>
@@ -8,6 +9,7 @@
 #include <initializer_list>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "process.h"
@@ -72,8 +74,10 @@ public:
     int Width() const { return width_; }
     int Height() const { return height_; }
 
-    // ---- pointer (XTest)
+    // ---- pointer: moved by the window system, buttons pressed through XTest
     void MovePointer(int x, int y);
+    // Where the pointer is, in screen pixels.
+    std::pair<int, int> PointerPosition();
     void PressButton(Button button);
     void ReleaseButton(Button button);
     // A click is never a double-click's second press: when the last press
