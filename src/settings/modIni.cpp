@@ -1,5 +1,8 @@
 #include "settings/modIni.h"
 
+#include <new>
+#include <stdexcept>
+
 #include "settings/profile.h"
 
 namespace orvan::settings {
@@ -104,30 +107,31 @@ std::optional<std::int16_t> ToRunMethod(std::string_view text) {
 
 std::string RunMethodToText(std::int16_t value) { return std::to_string(value); }
 
-modIni::modIni(platform::Services& services) : services_(services) {}
+modIni::modIni(platform::Services& sys) : sys_(sys) {}
 
 std::string modIni::ReadIni(std::string_view section, std::string_view key,
                             std::string_view defaultValue, std::string_view file) {
     try {
-        std::optional<std::string> contents = services_.ReadFile(std::string(file));
-        std::string value = profile::GetString(services_.Text(), contents ? std::string_view(*contents) : "",
+        std::optional<std::string> contents = sys_.ReadFile(std::string(file));
+        std::string value = profile::GetString(sys_.Text(), contents ? std::string_view(*contents) : "",
                                                section, key, defaultValue, kReadBufferSize);
         if (!value.empty()) return value;
-    } catch (...) {
-        // A read never fails its caller: whatever went wrong, the default serves.
+    } catch (const std::bad_alloc&) {
+        // A read never fails its caller: a file too large to hold gives the default.
+    } catch (const std::length_error&) {
     }
     return std::string(defaultValue);
 }
 
 bool modIni::TryWrite(std::string_view section, std::string_view key, std::string_view value,
                       const std::string& file) {
-    std::optional<std::string> old = services_.ReadFile(file);
+    std::optional<std::string> old = sys_.ReadFile(file);
     // A file that is there but cannot be read must not be replaced by one
     // holding just this entry.
-    if (!old && services_.Classify(file) != platform::PathKind::Missing) return false;
+    if (!old && sys_.Classify(file) != platform::PathKind::Missing) return false;
     std::optional<std::string> updated =
-        profile::SetString(services_.Text(), old ? std::string_view(*old) : "", section, key, value);
-    return updated && services_.ReplaceFile(file, *updated);
+        profile::SetString(sys_.Text(), old ? std::string_view(*old) : "", section, key, value);
+    return updated && sys_.ReplaceFile(file, *updated);
 }
 
 bool modIni::WriteIni(std::string_view section, std::string_view key, std::string_view value,
@@ -136,11 +140,13 @@ bool modIni::WriteIni(std::string_view section, std::string_view key, std::strin
     bool written = false;
     try {
         written = TryWrite(section, key, value, path);
-    } catch (...) {
-        written = false;  // out of memory on a huge file: report it like any failed write
+    } catch (const std::bad_alloc&) {
+        written = false;  // a file too large to hold: reported like any failed write
+    } catch (const std::length_error&) {
+        written = false;
     }
     if (!written)
-        services_.ShowMessage(std::string(kWriteErrorText) + path, std::string(kWriteErrorTitle),
+        sys_.ShowMessage(std::string(kWriteErrorText) + path, std::string(kWriteErrorTitle),
                               platform::MessageIcon::Critical);
     return written;
 }

@@ -74,7 +74,7 @@ std::string RunMethodToText(std::int16_t value);
 
 class modIni {
 public:
-    explicit modIni(platform::Services& services);
+    explicit modIni(platform::Services& sys);
 
     std::string IniPath;        // empty until the console's load sets it
     std::int16_t RunMethod = 0;
@@ -101,7 +101,7 @@ private:
     bool TryWrite(std::string_view section, std::string_view key, std::string_view value,
                   const std::string& file);
 
-    platform::Services& services_;
+    platform::Services& sys_;
 };
 
 }  // namespace orvan::settings

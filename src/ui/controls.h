@@ -61,8 +61,8 @@ public:
     // Position and size in twips, as the designer stores them.
     void Place(float left, int top, int width, int height);
 
-    // The control's rectangle in client pixels; `origin` offsets controls
-    // that sit inside a container.
+    // The control's rectangle in client pixels; a control inside a
+    // container is placed from the container's corner.
     Rect Bounds() const;
     void SetContainer(const Control* container) { container_ = container; }
     const Control* Container() const { return container_; }
