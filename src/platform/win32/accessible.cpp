@@ -347,7 +347,7 @@ private:
         RECT client{};
         GetClientRect(hwnd, &client);
         return {ui::AccessibleWindow(window_->Model(), std::move(natives), {0, 0, client.right, client.bottom},
-                                     IsWindowEnabled(hwnd) != FALSE),
+                                     window_->Enabled()),
                 std::move(handles)};
     }
 
