@@ -15,4 +15,8 @@ if [ "$(. scripts/wine-env.sh 2>/dev/null; echo "$ORVAN_ARCH")" = win64 ]; then
     scripts/package.sh --arch win64
 fi
 ctest --test-dir build/native --output-on-failure --timeout 3000
+# The unit tests again under AddressSanitizer and UndefinedBehaviorSanitizer.
+cmake --preset asan >/dev/null
+cmake --build --preset asan -j "${JOBS:-$(nproc)}"
+build/asan/unit_tests
 scripts/fuzz.sh

@@ -74,7 +74,10 @@ void frmOrvan97::Bind() {
 
 void frmOrvan97::Form_Load() {
     EndsSilently([&] { ini_.IniPath = settings::kSettingsPath; });
-    EndsSilently([&] { ini_.RunMethodText = ini_.ReadIni(settings::kOptionsSection, settings::kRunMethodKey, settings::kRunMethodDefault, ini_.IniPath); });
+    EndsSilently([&] {
+        ini_.RunMethodText =
+            ini_.ReadIni(settings::kOptionsSection, settings::kRunMethodKey, settings::kRunMethodDefault, ini_.IniPath);
+    });
     EndsSilently([&] {
         // Text that does not convert leaves the run method at 0.
         if (auto code = settings::ToRunMethod(ini_.RunMethodText)) ini_.RunMethod = *code;

@@ -113,8 +113,8 @@ std::string modIni::ReadIni(std::string_view section, std::string_view key,
                             std::string_view defaultValue, std::string_view file) {
     try {
         std::optional<std::string> contents = sys_.ReadFile(std::string(file));
-        std::string value = profile::GetString(sys_.Text(), contents ? std::string_view(*contents) : "",
-                                               section, key, defaultValue, kReadBufferSize);
+        std::string value = profile::GetString(sys_.Text(), contents ? std::string_view(*contents) : "", section, key,
+                                               defaultValue, kReadBufferSize);
         if (!value.empty()) return value;
     } catch (const std::bad_alloc&) {
         // A read never fails its caller: a file too large to hold gives the default.
@@ -147,7 +147,7 @@ bool modIni::WriteIni(std::string_view section, std::string_view key, std::strin
     }
     if (!written)
         sys_.ShowMessage(std::string(kWriteErrorText) + path, std::string(kWriteErrorTitle),
-                              platform::MessageIcon::Critical);
+                         platform::MessageIcon::Critical);
     return written;
 }
 

@@ -7,7 +7,10 @@
 namespace orvan::ui {
 
 AccessibleWindow::AccessibleWindow(const Form& form, std::vector<NativeChild> natives, Rect client, bool windowEnabled)
-    : form_(form), controls_(form.AccessibleControls()), natives_(std::move(natives)), client_(client),
+    : form_(form),
+      controls_(form.AccessibleControls()),
+      natives_(std::move(natives)),
+      client_(client),
       windowEnabled_(windowEnabled) {}
 
 Control* AccessibleWindow::ControlOf(int id) const {
@@ -97,8 +100,7 @@ int AccessibleWindow::Nearest(int from, NavDirection direction) const {
 std::optional<int> AccessibleWindow::HitTest(int x, int y) const {
     if (!client_.Contains(x, y)) return std::nullopt;
     for (std::size_t i = 0; i < natives_.size(); ++i)
-        if (natives_[i].visible && natives_[i].bounds.Contains(x, y))
-            return static_cast<int>(controls_.size() + i + 1);
+        if (natives_[i].visible && natives_[i].bounds.Contains(x, y)) return static_cast<int>(controls_.size() + i + 1);
     // A picture that lets the pointer through is still what lies there to
     // someone who cannot see it.
     for (std::size_t i = 0; i < controls_.size(); ++i)
@@ -106,9 +108,7 @@ std::optional<int> AccessibleWindow::HitTest(int x, int y) const {
     return 0;
 }
 
-bool AccessibleWindow::Pressable(const Control& control) const {
-    return windowEnabled_ && form_.Pressable(control);
-}
+bool AccessibleWindow::Pressable(const Control& control) const { return windowEnabled_ && form_.Pressable(control); }
 
 unsigned AccessibleWindow::StatesOf(const Control& control) const {
     unsigned states = 0;

@@ -21,7 +21,7 @@ enum AccessibleState : unsigned {
     kStateUnavailable = 1,  // a button that cannot be pressed, a picture that ignores the pointer
     kStateInvisible = 2,
     kStateOffscreen = 4,
-    kStateReadOnly = 8,     // texts and pictures: nothing to change
+    kStateReadOnly = 8,  // texts and pictures: nothing to change
 };
 
 // A native child window as the front end reports it, in client pixels.

@@ -464,8 +464,10 @@ TEST(IconPicture, FileHoldsOne32By32ImageWithItsMask) {
 
 TEST(AllPictures, ComeOutTheSameEveryTime) {
     EXPECT_EQ(orvan::pictures::EncodeBmp(orvan::pictures::MakeBackground()), Background().file);
-    EXPECT_EQ(orvan::pictures::EncodeBmp(orvan::pictures::MakeTitle()), orvan::pictures::EncodeBmp(orvan::pictures::MakeTitle()));
-    EXPECT_EQ(orvan::pictures::EncodeBmp(orvan::pictures::MakeLogo()), orvan::pictures::EncodeBmp(orvan::pictures::MakeLogo()));
+    EXPECT_EQ(orvan::pictures::EncodeBmp(orvan::pictures::MakeTitle()),
+              orvan::pictures::EncodeBmp(orvan::pictures::MakeTitle()));
+    EXPECT_EQ(orvan::pictures::EncodeBmp(orvan::pictures::MakeLogo()),
+              orvan::pictures::EncodeBmp(orvan::pictures::MakeLogo()));
     EXPECT_EQ(orvan::pictures::EncodeBmp(orvan::pictures::MakeOptionsHeader()),
               orvan::pictures::EncodeBmp(orvan::pictures::MakeOptionsHeader()));
     const Picture a = orvan::pictures::MakeIcon(), b = orvan::pictures::MakeIcon();
@@ -473,8 +475,8 @@ TEST(AllPictures, ComeOutTheSameEveryTime) {
 }
 
 TEST(AllPictures, ReadBackFromTheirFilesUnchanged) {
-    for (const Picture& p : {orvan::pictures::MakeBackground(), orvan::pictures::MakeTitle(), orvan::pictures::MakeLogo(),
-                             orvan::pictures::MakeOptionsHeader()}) {
+    for (const Picture& p : {orvan::pictures::MakeBackground(), orvan::pictures::MakeTitle(),
+                             orvan::pictures::MakeLogo(), orvan::pictures::MakeOptionsHeader()}) {
         const std::optional<Picture> d = orvan::pictures::DecodeBmp(orvan::pictures::EncodeBmp(p));
         ASSERT_TRUE(d.has_value());
         EXPECT_EQ(d->width, p.width);

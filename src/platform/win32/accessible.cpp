@@ -274,7 +274,8 @@ public:
                 *height = r.bottom - r.top;
                 return S_OK;
             }
-            return Forward(t, [&](IAccessible* acc, VARIANT self) { return acc->accLocation(left, top, width, height, self); });
+            return Forward(
+                t, [&](IAccessible* acc, VARIANT self) { return acc->accLocation(left, top, width, height, self); });
         });
     }
 
@@ -285,7 +286,9 @@ public:
         return WithChild(start, [&](const View& v, const Target& t) -> HRESULT {
             if (!way) return E_INVALIDARG;
             const std::optional<int> to = v.window.Navigate(t.id, *way);
-            if (!to) return Forward(t, [&](IAccessible* acc, VARIANT self) { return acc->accNavigate(direction, self, end); });
+            if (!to)
+                return Forward(t,
+                               [&](IAccessible* acc, VARIANT self) { return acc->accNavigate(direction, self, end); });
             return *to > 0 ? Child(v, *to, end) : S_FALSE;
         });
     }
@@ -378,7 +381,8 @@ private:
         if (!v.window.Exists(static_cast<int>(id))) return false;
         t.self = id == CHILDID_SELF;
         t.control = v.window.ControlOf(static_cast<int>(id));
-        if (const std::optional<std::size_t> native = v.window.NativeOf(static_cast<int>(id))) t.native = v.natives[*native];
+        if (const std::optional<std::size_t> native = v.window.NativeOf(static_cast<int>(id)))
+            t.native = v.natives[*native];
         return true;
     }
 

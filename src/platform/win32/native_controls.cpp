@@ -64,15 +64,17 @@ HWND NativeControls::CreateChild(ui::Control& control, HWND parent, int id) {
         auto& list = static_cast<ui::ListBox&>(control);
         DWORD style = WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_OWNERDRAWFIXED |
                       LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT | (list.Sorted ? LBS_SORT : 0);
-        child = CreateWindowExA(0, "LISTBOX", "", style, b.left, b.top, b.Width(), b.Height(), parent, menuId,
-                                instance, nullptr);
+        child = CreateWindowExA(0, "LISTBOX", "", style, b.left, b.top, b.Width(), b.Height(), parent, menuId, instance,
+                                nullptr);
         SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(GdiResources::Get().Font(list.font)), FALSE);
         for (int i = 0; i < list.ListCount(); ++i)
-            SendMessageA(child, LB_INSERTSTRING, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(list.List(i).c_str()));
+            SendMessageA(child, LB_INSERTSTRING, static_cast<WPARAM>(i),
+                         reinterpret_cast<LPARAM>(list.List(i).c_str()));
         SendMessageA(child, LB_SETCURSEL, static_cast<WPARAM>(list.ListIndex()), 0);
         SetPropA(child, kControlsProp, this);
-        SetPropA(child, kOldProcProp,
-                 reinterpret_cast<HANDLE>(SetWindowLongPtrA(child, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ListProc))));
+        SetPropA(
+            child, kOldProcProp,
+            reinterpret_cast<HANDLE>(SetWindowLongPtrA(child, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ListProc))));
         break;
     }
     case ui::ControlKind::Frame: {
@@ -85,8 +87,9 @@ HWND NativeControls::CreateChild(ui::Control& control, HWND parent, int id) {
     }
     case ui::ControlKind::OptionButton: {
         auto& option = static_cast<ui::OptionButton&>(control);
-        child = CreateWindowExA(0, "BUTTON", option.Caption.c_str(), WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_RADIOBUTTON,
-                                b.left, b.top, b.Width(), b.Height(), parent, menuId, instance, nullptr);
+        child =
+            CreateWindowExA(0, "BUTTON", option.Caption.c_str(), WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_RADIOBUTTON,
+                            b.left, b.top, b.Width(), b.Height(), parent, menuId, instance, nullptr);
         SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(GdiResources::Get().Font(form_.font)), FALSE);
         SendMessageA(child, BM_SETCHECK, option.Value() ? BST_CHECKED : BST_UNCHECKED, 0);
         break;
@@ -108,8 +111,8 @@ void NativeControls::AddToolTips() {
                 INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES};
                 init(&controls);
             }
-            tooltips_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
-                                        CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr,
+            tooltips_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP,
+                                        CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr,
                                         GetModuleHandleA(nullptr), nullptr);
         }
         TOOLINFOA tool{};
@@ -137,7 +140,8 @@ HWND NativeControls::PeerOf(const ui::Control& control) const {
 
 void NativeControls::ListInserted(const ui::ListBox& list, int index) {
     if (HWND peer = PeerOf(list))
-        SendMessageA(peer, LB_INSERTSTRING, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(list.List(index).c_str()));
+        SendMessageA(peer, LB_INSERTSTRING, static_cast<WPARAM>(index),
+                     reinterpret_cast<LPARAM>(list.List(index).c_str()));
 }
 
 void NativeControls::ListRemoved(const ui::ListBox& list, int index) {
