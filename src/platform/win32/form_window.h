@@ -1,6 +1,7 @@
 // The native window of one form of the control model: it paints the
-// windowless controls, keeps the native list boxes, frames and option
-// buttons in step with the model, and reports the user's input back to it.
+// windowless controls, holds the form's native controls (NativeControls),
+// its timers and its accessible object, and reports the user's input back
+// to the model.
 #pragma once
 
 #include <windows.h>
