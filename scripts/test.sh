@@ -14,5 +14,8 @@ tests/package/reproducible.sh
 if [ "$(. scripts/wine-env.sh 2>/dev/null; echo "$ORVAN_ARCH")" = win64 ]; then
     scripts/package.sh --arch win64
 fi
-ctest --test-dir build/native --output-on-failure --timeout 3000
+ctest --test-dir build/native --output-on-failure --timeout 3600
+# What each end-to-end run tested: the program, the Wine, the installer.
+sed -n -E 's/^[0-9]+\/[0-9]+ Test: (e2e.*)/\1:/p; s/^(e2e: (testing|installing) .*)/    \1/p' \
+    build/native/Testing/Temporary/LastTest.log
 scripts/fuzz.sh
