@@ -32,6 +32,8 @@ void Check(bool ok, const char* what, int line) {
 
 std::string dir;
 
+constexpr auto kReplaced = orvan::platform::ReplaceOutcome::Replaced;
+
 std::string PathIn(const char* name) { return dir + "\\" + name; }
 
 void Write(const std::string& path, const std::string& bytes) {
@@ -60,13 +62,13 @@ void ReplaceCreatesAndReplaces() {
     using orvan::win32::ReplaceFileAtomically;
     const std::string path = PathIn("settings.ini");
     CHECK(!ReadWholeFile(path).has_value());
-    CHECK(ReplaceFileAtomically(path, "[Options]\r\nA=1\r\n"));
+    CHECK(ReplaceFileAtomically(path, "[Options]\r\nA=1\r\n") == kReplaced);
     CHECK(ReadWholeFile(path) == std::string("[Options]\r\nA=1\r\n"));
     std::string big(3 << 20, 'x');
     big[12345] = '\0';
-    CHECK(ReplaceFileAtomically(path, big));
+    CHECK(ReplaceFileAtomically(path, big) == kReplaced);
     CHECK(ReadWholeFile(path) == big);
-    CHECK(ReplaceFileAtomically(path, ""));
+    CHECK(ReplaceFileAtomically(path, "") == kReplaced);
     CHECK(ReadWholeFile(path) == std::string());
     CHECK(Files() == std::vector<std::string>{"settings.ini"});
 }
@@ -76,9 +78,10 @@ void WriteBrokenOffLeavesTheOldFile() {
     using orvan::win32::ReplaceFileAtomically;
     const std::string path = PathIn("settings.ini");
     const std::string old = "[User Tasks]\r\nUser Task One=C:\\a.exe\r\n";
-    CHECK(ReplaceFileAtomically(path, old));
+    CHECK(ReplaceFileAtomically(path, old) == kReplaced);
     for (std::size_t cut : {std::size_t{0}, std::size_t{1}, std::size_t{20}, old.size() - 1}) {
-        CHECK(!ReplaceFileAtomically(path, old + "User Task Two=C:\\b.exe\r\n", cut));
+        CHECK(ReplaceFileAtomically(path, old + "User Task Two=C:\\b.exe\r\n", cut) ==
+              orvan::platform::ReplaceOutcome::WriteFailed);
         CHECK(ReadWholeFile(path) == old);
     }
     CHECK(Files() == std::vector<std::string>{"settings.ini"});
@@ -88,10 +91,40 @@ void UnwritablePathsFailCleanly() {
     using orvan::win32::ReplaceFileAtomically;
     const std::string folder = PathIn("a folder");
     CreateDirectoryA(folder.c_str(), nullptr);
-    CHECK(!ReplaceFileAtomically(folder, "x"));
+    CHECK(ReplaceFileAtomically(folder, "x") == orvan::platform::ReplaceOutcome::MoveRefused);
     CHECK((GetFileAttributesA(folder.c_str()) & FILE_ATTRIBUTE_DIRECTORY) != 0);
-    CHECK(!ReplaceFileAtomically(PathIn("no such folder\\x.ini"), "x"));
+    CHECK(ReplaceFileAtomically(PathIn("no such folder\\x.ini"), "x") ==
+          orvan::platform::ReplaceOutcome::TempRefused);
+    CHECK(orvan::win32::OverwriteInPlace(PathIn("no such folder\\x.ini"), "x") ==
+          orvan::platform::OverwriteOutcome::Untouched);
+    CHECK(orvan::win32::OverwriteInPlace(folder, "x") == orvan::platform::OverwriteOutcome::Untouched);
     RemoveDirectoryA(folder.c_str());
+    CHECK(Files() == std::vector<std::string>{"settings.ini"});
+}
+
+// Another program holding the file open (here without FILE_SHARE_DELETE)
+// makes the system refuse the move over it: Windows for the sharing mode,
+// Wine for any open handle. Writing in place still works, and cuts the file
+// to the new length.
+void AHeldFileRefusesTheMoveButTakesAWriteInPlace() {
+    using orvan::win32::OverwriteInPlace;
+    using orvan::win32::ReadWholeFile;
+    using orvan::win32::ReplaceFileAtomically;
+    const std::string path = PathIn("settings.ini");
+    const std::string old = "[Options]\r\nProgram Run Method=1\r\n; a longer line than the new file has\r\n";
+    CHECK(ReplaceFileAtomically(path, old) == kReplaced);
+    HANDLE held = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    CHECK(held != INVALID_HANDLE_VALUE);
+    CHECK(ReplaceFileAtomically(path, "[Options]\r\n") == orvan::platform::ReplaceOutcome::MoveRefused);
+    CHECK(ReadWholeFile(path) == old);
+    CHECK(OverwriteInPlace(path, "[Options]\r\nProgram Run Method=4\r\n") == orvan::platform::OverwriteOutcome::Written);
+    CHECK(ReadWholeFile(path) == std::string("[Options]\r\nProgram Run Method=4\r\n"));
+    // Broken off, the write leaves new bytes over old ones: what the whole copy is for.
+    CHECK(OverwriteInPlace(path, "0123456789", 4) == orvan::platform::OverwriteOutcome::Broken);
+    CHECK(ReadWholeFile(path) == std::string("0123ions]\r\nProgram Run Method=4\r\n"));
+    CloseHandle(held);
+    CHECK(orvan::win32::RemoveWholeFile(PathIn("never there.ini")));
     CHECK(Files() == std::vector<std::string>{"settings.ini"});
 }
 
@@ -208,6 +241,7 @@ int main() {
     ReplaceCreatesAndReplaces();
     WriteBrokenOffLeavesTheOldFile();
     UnwritablePathsFailCleanly();
+    AHeldFileRefusesTheMoveButTakesAWriteInPlace();
     PathsAreClassified();
     StartRefusesBadCodesAndMissingPrograms();
     SettingsFileReadsAsTheSystemReadsIt();
