@@ -1,9 +1,10 @@
 // Tests of the Win32 services that only the real system can answer: the
-// atomic file replacement (including a write that breaks off half-way), whole
-// file reads, path classification, the start operation's refusals, and our
-// settings file reader and writer against the system's private-profile
-// functions. Built with the Windows program and run under Wine by the
-// end-to-end suite.
+// atomic file replacement (including a write that breaks off half-way), the
+// write in place where the move is refused and the settings file's save on
+// them, whole file reads, path classification, the start operation's
+// refusals, and our settings file reader and writer against the system's
+// private-profile functions. Built with the Windows program and run under
+// Wine by the end-to-end suite.
 #include <windows.h>
 
 #include <cstdio>
@@ -13,6 +14,7 @@
 #include "platform/win32/files.h"
 #include "platform/win32/services.h"
 #include "profile_agreement.h"
+#include "settings/modIni.h"
 #include "settings/profile.h"
 
 namespace {
@@ -126,6 +128,39 @@ void AHeldFileRefusesTheMoveButTakesAWriteInPlace() {
     CloseHandle(held);
     CHECK(orvan::win32::RemoveWholeFile(PathIn("never there.ini")));
     CHECK(Files() == std::vector<std::string>{"settings.ini"});
+}
+
+// The services with every box counted instead of shown.
+class QuietServices : public orvan::win32::Win32Services {
+public:
+    int boxes = 0;
+    void ShowMessage(const std::string&, const std::string&, orvan::platform::MessageIcon) override { ++boxes; }
+};
+
+// modIni's save on the real files: in place while the file is held, and
+// the whole copy a broken-off save leaves, read first and mended from.
+void SettingsSaveOnTheRealFiles() {
+    using orvan::win32::ReadWholeFile;
+    QuietServices services;
+    orvan::settings::modIni ini(services);
+    const std::string path = PathIn("settings.ini");
+    const std::string copy = path + ".new";
+    Write(path, "[Options]\r\nProgram Run Method=4\r\n");
+    HANDLE held = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    CHECK(ini.WriteIni("User Tasks", "User Task One", "C:\\a.exe", path));
+    CloseHandle(held);
+    const std::string saved = "[Options]\r\nProgram Run Method=4\r\n[User Tasks]\r\nUser Task One=C:\\a.exe\r\n";
+    CHECK(ReadWholeFile(path) == saved);
+    CHECK(Files() == std::vector<std::string>{"settings.ini"});
+
+    Write(path, saved.substr(0, 20));  // torn by a save that broke off...
+    Write(copy, orvan::settings::WholeCopyOf(saved));  // ...behind its whole copy
+    CHECK(ini.ReadIni("User Tasks", "User Task One", "xxx", path) == "C:\\a.exe");
+    CHECK(ini.WriteIni("Options", "Program Run Method", "6", path));
+    CHECK(ReadWholeFile(path) == "[Options]\r\nProgram Run Method=6\r\n[User Tasks]\r\nUser Task One=C:\\a.exe\r\n");
+    CHECK(Files() == std::vector<std::string>{"settings.ini"});
+    CHECK(services.boxes == 0);
 }
 
 void PathsAreClassified() {
@@ -242,6 +277,7 @@ int main() {
     WriteBrokenOffLeavesTheOldFile();
     UnwritablePathsFailCleanly();
     AHeldFileRefusesTheMoveButTakesAWriteInPlace();
+    SettingsSaveOnTheRealFiles();
     PathsAreClassified();
     StartRefusesBadCodesAndMissingPrograms();
     SettingsFileReadsAsTheSystemReadsIt();
