@@ -7,9 +7,12 @@ set -euo pipefail
 # fonts-wine: Wine's own fonts (Tahoma among them), which a Wine user has;
 # without them the console's text falls back to whatever the machine has.
 # clang and its runtimes: the fuzz harness (libFuzzer).
+# qemu-user-static: qemu-i386, which runs the 32-bit Wine where the machine
+# has no 32-bit mode (scripts/wine-emulated.sh); without recommends, so
+# nothing registers it with the kernel (binfmt).
 packages=(cmake g++ make mingw-w64 nsis zip wine wine32 wine64 fonts-wine xvfb x11-utils imagemagick
           libgtest-dev libgmock-dev libbenchmark-dev libx11-dev libxtst-dev
-          clang libclang-rt-14-dev)
+          clang libclang-rt-14-dev qemu-user-static)
 
 # clang-format: scripts/check-format.sh, which CI runs on every change.
 packages+=(clang-format)

@@ -58,6 +58,23 @@ enum class PathKind {
     Folder,
 };
 
+// ---------------------------------------------------------------- files
+
+// What became of an atomic replacement.
+enum class ReplaceOutcome {
+    Replaced,     // the path holds the new bytes
+    TempRefused,  // no temporary file could be made in the folder
+    MoveRefused,  // the temporary file was whole, but moving it over the path was refused
+    WriteFailed,  // writing or flushing the temporary file broke off (a full disk)
+};
+
+// What became of a write in place.
+enum class OverwriteOutcome {
+    Written,    // the file holds exactly the new bytes, flushed
+    Untouched,  // refused before a byte changed (the file could not be opened or made)
+    Broken,     // broke off part way: the file may hold any mix of old and new bytes
+};
+
 // ---------------------------------------------------------------- dialogs
 
 enum class MessageIcon { Critical, Exclamation };
@@ -152,9 +169,18 @@ public:
     // Replaces the whole file atomically: the new bytes go to a temporary
     // file in the same folder, are flushed to disk and then moved over the
     // old file, so the path holds either the old or the new contents at
-    // every instant. On failure the old file is untouched, the temporary
-    // file is removed, and false comes back.
-    virtual bool ReplaceFile(const std::string& path, const std::string& contents) = 0;
+    // every instant. Whatever the outcome but Replaced, the old file is
+    // untouched and the temporary file removed; the outcome says which step
+    // the system refused.
+    virtual ReplaceOutcome ReplaceFile(const std::string& path, const std::string& contents) = 0;
+
+    // Writes the bytes over the file in place through one handle (creating
+    // the file when it is missing), cuts it to their length and flushes it.
+    // Not atomic: a write that breaks off leaves any mix of old and new bytes.
+    virtual OverwriteOutcome OverwriteFile(const std::string& path, const std::string& contents) = 0;
+
+    // Deletes a file. True when it is gone, also when it was never there.
+    virtual bool RemoveFile(const std::string& path) = 0;
 
     // The system's text conversions, alive as long as the services.
     virtual const TextCodec& Text() = 0;

@@ -95,7 +95,40 @@ std::string_view TrimBlanks(std::string_view text) {
     return text.substr(b, e - b);
 }
 
+// The seal of a whole copy: this, the byte count, a blank, the checksum in
+// hex, CR LF. A copy cut short lacks it or fails its count or checksum.
+constexpr std::string_view kSeal = "\r\n;whole copy ";
+
+std::uint64_t Checksum(std::string_view bytes) {  // FNV-1a, 64 bits
+    std::uint64_t hash = 14695981039346656037ull;
+    for (char c : bytes) hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+    return hash;
+}
+
+std::string Hex(std::uint64_t value) {
+    static constexpr char kDigits[] = "0123456789abcdef";
+    std::string text(16, '0');
+    for (std::size_t i = 16; i-- > 0; value >>= 4) text[i] = kDigits[value & 15];
+    return text;
+}
+
+std::string SealFor(std::string_view bytes) {
+    return std::string(kSeal) + std::to_string(bytes.size()) + " " + Hex(Checksum(bytes)) + "\r\n";
+}
+
+std::string CopyPathOf(const std::string& file) { return file + std::string(kWholeCopySuffix); }
+
 }  // namespace
+
+std::string WholeCopyOf(std::string_view bytes) { return std::string(bytes) + SealFor(bytes); }
+
+std::optional<std::string> FromWholeCopy(std::string_view copy) {
+    const std::size_t at = copy.rfind(kSeal);
+    if (at == std::string_view::npos) return std::nullopt;
+    const std::string_view bytes = copy.substr(0, at);
+    if (copy.substr(at) != SealFor(bytes)) return std::nullopt;
+    return std::string(bytes);
+}
 
 std::optional<std::int16_t> ToRunMethod(std::string_view text) {
     std::optional<Decimal> d = ParseDecimal(TrimBlanks(text));
@@ -112,7 +145,7 @@ modIni::modIni(platform::Services& sys) : sys_(sys) {}
 std::string modIni::ReadIni(std::string_view section, std::string_view key,
                             std::string_view defaultValue, std::string_view file) {
     try {
-        std::optional<std::string> contents = sys_.ReadFile(std::string(file));
+        std::optional<std::string> contents = Load(std::string(file));
         std::string value = profile::GetString(sys_.Text(), contents ? std::string_view(*contents) : "", section, key,
                                                defaultValue, kReadBufferSize);
         if (!value.empty()) return value;
@@ -123,15 +156,73 @@ std::string modIni::ReadIni(std::string_view section, std::string_view key,
     return std::string(defaultValue);
 }
 
+std::optional<std::string> modIni::Load(const std::string& file) {
+    if (std::optional<std::string> copy = sys_.ReadFile(CopyPathOf(file)))
+        if (std::optional<std::string> whole = FromWholeCopy(*copy)) return whole;
+    return sys_.ReadFile(file);
+}
+
+bool modIni::RetireCopy(const std::string& copy) {
+    if (sys_.RemoveFile(copy)) return true;
+    // A copy that cannot be deleted must at least stop reading as whole.
+    return sys_.OverwriteFile(copy, "") == platform::OverwriteOutcome::Written;
+}
+
+bool modIni::Recover(const std::string& file) {
+    const std::string copy = CopyPathOf(file);
+    std::optional<std::string> bytes = sys_.ReadFile(copy);
+    if (!bytes) return true;
+    std::optional<std::string> whole = FromWholeCopy(*bytes);
+    // A copy cut short was never followed by a write to the file: the file is whole.
+    if (!whole) return RetireCopy(copy);
+    // The copy is the newest whole version; it stays until the file matches it.
+    const bool repaired = sys_.ReplaceFile(file, *whole) == platform::ReplaceOutcome::Replaced ||
+                          sys_.OverwriteFile(file, *whole) == platform::OverwriteOutcome::Written;
+    return repaired && RetireCopy(copy);
+}
+
+bool modIni::Store(const std::string& file, const std::string& bytes) {
+    using platform::OverwriteOutcome;
+    using platform::ReplaceOutcome;
+    switch (sys_.ReplaceFile(file, bytes)) {
+    case ReplaceOutcome::Replaced:
+        return true;
+    case ReplaceOutcome::WriteFailed:
+        return false;  // the disk took no whole file; a copy would fare no better
+    case ReplaceOutcome::TempRefused:
+    case ReplaceOutcome::MoveRefused:
+        break;
+    }
+    // The system's protection refused the atomic way. Write in place, with
+    // the whole new version waiting beside the file until the file is whole.
+    const std::string copy = CopyPathOf(file);
+    if (sys_.OverwriteFile(copy, WholeCopyOf(bytes)) != OverwriteOutcome::Written) {
+        RetireCopy(copy);
+        return false;
+    }
+    switch (sys_.OverwriteFile(file, bytes)) {
+    case OverwriteOutcome::Written:
+        RetireCopy(copy);  // should it stay, it holds these very bytes
+        return true;
+    case OverwriteOutcome::Untouched:
+        RetireCopy(copy);
+        return false;
+    case OverwriteOutcome::Broken:
+        return false;  // the copy stays: reads and the next write take it
+    }
+    return false;
+}
+
 bool modIni::TryWrite(std::string_view section, std::string_view key, std::string_view value,
                       const std::string& file) {
+    if (!Recover(file)) return false;
     std::optional<std::string> old = sys_.ReadFile(file);
     // A file that is there but cannot be read must not be replaced by one
     // holding just this entry.
     if (!old && sys_.Classify(file) != platform::PathKind::Missing) return false;
     std::optional<std::string> updated =
         profile::SetString(sys_.Text(), old ? std::string_view(*old) : "", section, key, value);
-    return updated && sys_.ReplaceFile(file, *updated);
+    return updated && Store(file, *updated);
 }
 
 bool modIni::WriteIni(std::string_view section, std::string_view key, std::string_view value,

@@ -56,6 +56,10 @@ inline constexpr std::array<NoteEntry, 4> kNoteEntries = {{
 // ReadIni asks for at most this many characters, the last one for the NUL.
 inline constexpr std::size_t kReadBufferSize = 256;
 
+// While the file is written in place, a whole copy of its new bytes waits
+// beside it under this name, sealed (see WholeCopyOf), until the file is whole.
+inline constexpr std::string_view kWholeCopySuffix = ".new";
+
 inline constexpr std::string_view kWriteErrorText = "Unexpected error writing to file: ";
 inline constexpr std::string_view kWriteErrorTitle = "Error";
 
@@ -69,6 +73,15 @@ std::optional<std::int16_t> ToRunMethod(std::string_view text);
 
 // Decimal text, no blanks, '-' for a negative value.
 std::string RunMethodToText(std::int16_t value);
+
+// ---------------------------------------------------------------- whole copy
+
+// The bytes followed by a seal line that names their length and checksum.
+std::string WholeCopyOf(std::string_view bytes);
+
+// The bytes a sealed copy holds, or nothing when the copy is not whole: cut
+// short, empty, or not ours.
+std::optional<std::string> FromWholeCopy(std::string_view copy);
 
 // ---------------------------------------------------------------- the module
 
@@ -87,9 +100,11 @@ public:
     std::string ReadIni(std::string_view section, std::string_view key,
                         std::string_view defaultValue, std::string_view file);
 
-    // Writes one entry, replacing the file atomically. On failure shows the
-    // "Error" box naming the file and returns false; the file is left as it
-    // was. A file that exists but cannot be read is never overwritten.
+    // Writes one entry. On failure shows the "Error" box naming the file and
+    // returns false. The file is never left torn: it is replaced atomically,
+    // or, where the system refuses that, written in place while a whole copy
+    // waits beside it (what a reader then takes). A file that exists but
+    // cannot be read is never overwritten.
     bool WriteIni(std::string_view section, std::string_view key, std::string_view value,
                   std::string_view file);
 
@@ -100,6 +115,14 @@ public:
 private:
     bool TryWrite(std::string_view section, std::string_view key, std::string_view value,
                   const std::string& file);
+    // The file's bytes as the last whole save left them: the whole copy
+    // beside it when there is one, else the file itself.
+    std::optional<std::string> Load(const std::string& file);
+    // Makes the file whole from a copy left by a save that broke off; true
+    // when no such copy remains.
+    bool Recover(const std::string& file);
+    bool Store(const std::string& file, const std::string& bytes);
+    bool RetireCopy(const std::string& copy);
 
     platform::Services& sys_;
 };

@@ -2,6 +2,8 @@
 // lists, the keyboard focus, and the settings file it writes on the way out.
 #include "console_fixture.h"
 
+#include <sys/stat.h>
+
 #include <cstdio>
 
 namespace orvan::e2e {
@@ -136,6 +138,50 @@ TEST_F(Console, UnwritableSettingsFileShowsFifteenErrorsThenEnds) {
     }
     EXPECT_TRUE(WaitConsoleExit(10s));
     EXPECT_TRUE(std::filesystem::is_directory(SettingsPath()));
+}
+
+// Another program keeps the settings file open, so the system refuses to
+// move a new file over it (Wine refuses any open file, Windows one opened
+// without delete sharing): the console saves in place instead, whole,
+// without a box, and the next start reads what it saved.
+TEST_F(Console, SavesInPlaceWhileAnotherProgramHoldsTheFile) {
+    namespace fs = std::filesystem;
+    WriteSettings("[Options]\r\nProgram Run Method=4\r\n[User Tasks]\r\nUser Task Three=C:\\tools\\a.exe\r\n");
+    const ProbeLog log = NewProbeLog();
+    // Minimized and out of the way, so it covers none of the console.
+    const WindowInfo holder = StartProbeWindow(7, "--hold C:\\Windows\\Orvan97.ini --at 900,700", log);
+    const std::optional<Record> hold = log.WaitFor("hold", holder.pid, 10s);
+    ASSERT_TRUE(hold && hold->Flag("ok")) << (hold ? hold->ToString() : "no hold record");
+    struct stat before {};
+    ASSERT_EQ(stat(SettingsPath().c_str(), &before), 0);
+
+    StartConsole();
+    ASSERT_TRUE(RequestClose()) << "an Error box would have kept the console open";
+    std::string expected = FirstRunFile("4");
+    // Entries keep their places: slot three where it stood, the rest after it.
+    const std::string three = "User Task Three=xxx\r\n";
+    expected.erase(expected.find(three), three.size());
+    expected.insert(expected.find("[User Tasks]\r\n") + 14, "User Task Three=C:\\tools\\a.exe\r\n");
+    const std::string saved = Settings().value_or("(none)");
+    EXPECT_EQ(saved, expected);
+    struct stat after {};
+    ASSERT_EQ(stat(SettingsPath().c_str(), &after), 0);
+    EXPECT_EQ(after.st_ino, before.st_ino) << "the file was replaced, so the move was not refused";
+    for (const auto& entry : fs::directory_iterator(SettingsPath().parent_path())) {
+        const std::string name = entry.path().filename().string();
+        EXPECT_NE(name, "Orvan97.ini.new") << "the whole copy outlived the save";
+        EXPECT_FALSE(name.rfind("orv", 0) == 0 && entry.path().extension() == ".tmp") << name << " left behind";
+    }
+
+    Inspect().Close(holder.hwnd);
+    ASSERT_TRUE(log.WaitFor("exit", holder.pid, 10s));
+    StartConsole();
+    const ListInfo user = Inspect().List(UserList());
+    ASSERT_EQ(user.count, 10);
+    EXPECT_EQ(user.entries[0].text, "User Task One - xxx");
+    EXPECT_EQ(user.entries[2].text, "User Task Three - C:\\tools\\a.exe");
+    ASSERT_TRUE(RequestClose());
+    EXPECT_EQ(Settings().value_or(""), saved) << "nothing changed, so the same bytes";
 }
 
 TEST_F(Console, CloseRequestStillEndsTheConsoleOnceTheMenuHostExists) {

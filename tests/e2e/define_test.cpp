@@ -16,7 +16,7 @@ protected:
     std::string ProbeCopy() {
         const fs::path folder = Scratch() / "my tasks";
         fs::create_directories(folder);
-        fs::copy_file(Session::Get().Win32File("probe.exe"), folder / "probe task.exe");
+        fs::copy_file(Session::Get().ToolFile("probe.exe"), folder / "probe task.exe");
         return Wine().WindowsPath(folder / "probe task.exe");
     }
 

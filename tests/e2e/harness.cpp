@@ -5,6 +5,7 @@
 #include <fstream>
 #include <iterator>
 #include <iostream>
+#include <optional>
 #include <stdexcept>
 
 #include "watchdog.h"
@@ -33,14 +34,34 @@ std::string Setting(const char* name, const char* fallback) {
     return value && *value ? value : fallback;
 }
 
-// The shipping 32-bit build, unless ORVAN_WIN32_DIR names another, or the
-// machine cannot run 32-bit code at all: then the 64-bit build, said aloud.
-fs::path WindowsBuildDir() {
+// "win32" or "win64" from a setting; nullopt when it is not set.
+std::optional<WineArch> ArchSetting(const char* name) {
+    const std::string arch = Setting(name, "");
+    if (arch == "win32") return WineArch::Win32;
+    if (arch == "win64") return WineArch::Win64;
+    if (!arch.empty()) throw std::runtime_error(std::string(name) + " must be win32 or win64, not " + arch);
+    return std::nullopt;
+}
+
+// The program under test: the shipping 32-bit build where the machine runs
+// 32-bit code, the 64-bit build elsewhere; ORVAN_E2E_ARCH=win32 or win64
+// chooses, and ORVAN_WIN32_DIR names another build folder. The prefix is a
+// 32-bit one for the 32-bit program where 32-bit code runs natively, a 64-bit
+// one elsewhere; ORVAN_E2E_PREFIX=win64 chooses 64-bit Windows' arrangement.
+WineKind ChosenKind() {
+    const bool native32 = Native32BitWine();
+    const WineArch arch = ArchSetting("ORVAN_E2E_ARCH").value_or(native32 ? WineArch::Win32 : WineArch::Win64);
+    const WineArch prefix = ArchSetting("ORVAN_E2E_PREFIX")
+                                .value_or(arch == WineArch::Win32 && native32 ? WineArch::Win32 : WineArch::Win64);
+    if (prefix == WineArch::Win32 && (arch == WineArch::Win64 || !native32)) {
+        throw std::runtime_error("a 32-bit prefix needs the 32-bit Wine to run natively, and a 32-bit program");
+    }
+    return KindFor(arch, prefix);
+}
+
+fs::path BuildDir(WineArch arch) {
     if (const char* chosen = std::getenv("ORVAN_WIN32_DIR"); chosen && *chosen) return chosen;
-    if (MachineRuns32BitCode()) return ORVAN_WIN32_DIR;
-    std::cout << "e2e: this machine cannot run 32-bit code; testing the 64-bit build "
-              << ORVAN_WIN64_DIR << " under 64-bit Wine" << std::endl;
-    return ORVAN_WIN64_DIR;
+    return arch == WineArch::Win32 ? ORVAN_WIN32_DIR : ORVAN_WIN64_DIR;
 }
 
 double SecondsSince(Clock::time_point start) {
@@ -53,6 +74,11 @@ std::string LogTail(const fs::path& file, std::size_t bytes) {
     std::ifstream in(file, std::ios::binary);
     const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     return text.size() > bytes ? text.substr(text.size() - bytes) : text;
+}
+
+Ms AllowStarts(Ms wait, int starts) {
+    const bool emulated = Session::Ready() && Session::Get().Wine().Emulated();
+    return emulated ? wait + starts * Ms(std::chrono::minutes(4)) : wait;
 }
 
 // ---------------------------------------------------------------- Session
@@ -71,7 +97,15 @@ const std::string& Session::SetupError() {
 }
 
 fs::path Session::Win32File(const std::string& name) const {
-    const fs::path file = win32Dir_ / name;
+    return FileIn(win32Dir_, name);
+}
+
+fs::path Session::ToolFile(const std::string& name) const {
+    return FileIn(toolsDir_, name);
+}
+
+fs::path Session::FileIn(const fs::path& dir, const std::string& name) {
+    const fs::path file = dir / name;
     if (!fs::exists(file)) {
         throw std::runtime_error(file.string() +
                                  " is missing: build the Windows side first "
@@ -93,9 +127,20 @@ void E2EEnvironment::SetUp() {
 
 void E2EEnvironment::StartSession() {
     auto session = std::make_unique<Session>();
-    session->win32Dir_ = WindowsBuildDir();
+    const WineKind kind = ChosenKind();
+    const WineArch arch = kind == WineKind::Native64 ? WineArch::Win64 : WineArch::Win32;
+    session->win32Dir_ = BuildDir(arch);
+    // In a 64-bit prefix the tests' own helpers are the 64-bit build's: they
+    // run natively, where each emulated 32-bit start costs about a minute.
+    session->toolsDir_ = kind == WineKind::Native32 ? session->win32Dir_ : fs::path(ORVAN_WIN64_DIR);
     session->workDir_ = Setting("ORVAN_E2E_WORK_DIR", ORVAN_E2E_WORK_DIR);
-    for (const char* tool : {"inspector.exe", "probe.exe"}) session->Win32File(tool);
+    if (ArchOf(session->Win32File("orvan97.exe")) != arch) {
+        throw std::runtime_error(session->Win32File("orvan97.exe").string() + " is not a " +
+                                 ArchName(arch) + " program");
+    }
+    for (const char* tool : {"inspector.exe", "probe.exe"}) session->ToolFile(tool);
+    std::cout << "e2e: testing " << session->Win32File("orvan97.exe").string() << ": "
+              << Describe(kind) << std::endl;
     const fs::path work = session->workDir_;
     fs::create_directories(work);
     fs::remove_all(session->ArtifactsDir());
@@ -103,9 +148,11 @@ void E2EEnvironment::StartSession() {
     fs::create_directories(session->ArtifactsDir());
     fs::create_directories(session->ScratchRoot());
     const fs::path prefix = work / "prefix";
-    const long limit = std::strtol(Setting("ORVAN_E2E_TIMEOUT", "540").c_str(), nullptr, 10);
+    // Under emulation the prefix alone takes minutes.
+    const long fallback = kind == WineKind::Emulated32 ? 3000 : 540;
+    const long limit = std::strtol(Setting("ORVAN_E2E_TIMEOUT", "").c_str(), nullptr, 10);
     GuardPrefix(prefix);
-    StartWatchdog(std::chrono::seconds(limit > 0 ? limit : 540), prefix);
+    StartWatchdog(std::chrono::seconds(limit > 0 ? limit : fallback), prefix);
     GuardXConnection();
 
     const auto start = Clock::now();
@@ -114,12 +161,11 @@ void E2EEnvironment::StartSession() {
     std::cout << "e2e: Xvfb on " << session->xserver_->Name() << " (" << SecondsSince(start)
               << " s)" << std::endl;
     session->wine_ = std::make_unique<WineSession>(prefix, work / "home", session->xserver_->Name(),
-                                                   work / "wine.log",
-                                                   ArchOf(session->Win32File("orvan97.exe")));
+                                                   work / "wine.log", kind);
     std::cout << "e2e: Wine prefix " << prefix.string() << " ready (" << SecondsSince(start)
               << " s)" << std::endl;
     session->inspector_ =
-        std::make_unique<Inspector>(*session->wine_, session->win32Dir_ / "inspector.exe");
+        std::make_unique<Inspector>(*session->wine_, session->ToolFile("inspector.exe"));
     std::cout << "e2e: inspector answers as pid " << session->inspector_->OwnPid() << " ("
               << SecondsSince(start) << " s)" << std::endl;
     const DoubleClickRule rule = session->inspector_->DoubleClicks();
@@ -248,7 +294,7 @@ ProbeLog E2ETest::NewProbeLog(const std::string& name) const {
 }
 
 std::string E2ETest::ProbeExe() const {
-    return Session::Get().Wine().WindowsPath(Session::Get().Win32File("probe.exe"));
+    return Session::Get().Wine().WindowsPath(Session::Get().ToolFile("probe.exe"));
 }
 
 std::uint32_t E2ETest::StartProbe(int showCode, const std::string& args, const ProbeLog& log,

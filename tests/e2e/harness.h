@@ -35,6 +35,11 @@ constexpr int kScreenHeight = 768;
 // The probe paints its client area this colour (0xRRGGBB).
 constexpr std::uint32_t kProbeColour = 0x123456;
 
+// A wait that takes in the start of `starts` processes of the build under
+// test: under emulation each 32-bit start costs about a minute (more on a
+// busy machine), which is added; natively the wait stays as it is.
+Ms AllowStarts(Ms wait, int starts = 1);
+
 class Session {
 public:
     // Throws std::logic_error, with the reason, when the environment is not
@@ -48,17 +53,22 @@ public:
     Inspector& Inspect() { return *inspector_; }
     const std::string& DisplayName() const { return xserver_->Name(); }
 
-    // A file of the Windows build (ORVAN_WIN32_DIR); throws
+    // A file of the Windows build under test (ORVAN_WIN32_DIR); throws
     // std::runtime_error naming the file when it is not there.
     std::filesystem::path Win32File(const std::string& name) const;
     const std::filesystem::path& Win32Dir() const { return win32Dir_; }
+    // A helper program of the tests (inspector.exe, probe.exe): the build
+    // under test's, or the 64-bit build's where 32-bit code is emulated.
+    std::filesystem::path ToolFile(const std::string& name) const;
     const std::filesystem::path& WorkDir() const { return workDir_; }
     std::filesystem::path ArtifactsDir() const { return workDir_ / "artifacts"; }
     std::filesystem::path ScratchRoot() const { return workDir_ / "scratch"; }
 
 private:
     friend class E2EEnvironment;
+    static std::filesystem::path FileIn(const std::filesystem::path& dir, const std::string& name);
     std::filesystem::path win32Dir_;
+    std::filesystem::path toolsDir_;
     std::filesystem::path workDir_;
     std::unique_ptr<XServer> xserver_;
     std::unique_ptr<XScreen> screen_;
@@ -68,7 +78,7 @@ private:
 
 // Sets up the display, the prefix and the inspector before the first test
 // and ends them all after the last; a watchdog ends everything if the run
-// overstays its time (ORVAN_E2E_TIMEOUT seconds, default 540) or is
+// overstays its time (ORVAN_E2E_TIMEOUT seconds, default 540, 3000 under emulation) or is
 // interrupted.
 class E2EEnvironment : public ::testing::Environment {
 public:

@@ -73,7 +73,7 @@ TEST_F(WineLaunch, PassesArgumentsDirectoryAndEnvironmentToTheProgram) {
     LaunchOptions options;
     options.directory = ScratchWindows();
     options.environment = {log.EnvironmentEntry()};
-    Process probe = Wine().Launch(Session::Get().Win32File("probe.exe").string(),
+    Process probe = Wine().Launch(Session::Get().ToolFile("probe.exe").string(),
                                   {"--exit-after", "300", "two words"}, options);
     const std::optional<Record> start = log.WaitFor("start", 0, 10s);
     ASSERT_TRUE(start) << "no start record in " << log.UnixPath();
@@ -93,7 +93,7 @@ TEST_F(WineLaunch, KillEndsAProgramAtOnce) {
     const ProbeLog log = NewProbeLog();
     LaunchOptions options;
     options.environment = {log.EnvironmentEntry()};
-    Process probe = Wine().Launch(Session::Get().Win32File("probe.exe").string(), {}, options);
+    Process probe = Wine().Launch(Session::Get().ToolFile("probe.exe").string(), {}, options);
     ASSERT_TRUE(log.WaitFor("shown", 0, 10s));
     EXPECT_TRUE(probe.Running());
     probe.Kill();

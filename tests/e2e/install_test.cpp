@@ -31,8 +31,19 @@ namespace {
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
-const std::string kInstallDir = R"(C:\Program Files\Orvan 97)";
-const std::string kUninstallKey = R"(HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Orvan 97)";
+// The x86 installer on 64-bit Windows puts the 32-bit program in the 32-bit
+// program folder, and its entry in the registry's 32-bit view, which the
+// 64-bit view shows under WOW6432Node.
+bool X86OnX64() {
+    return Session::Get().Wine().Arch() == WineArch::Win32 && Session::Get().Wine().PrefixArch() == WineArch::Win64;
+}
+std::string InstallDirOf() {
+    return X86OnX64() ? R"(C:\Program Files (x86)\Orvan 97)" : R"(C:\Program Files\Orvan 97)";
+}
+std::string UninstallKeyOf() {
+    return std::string(R"(HKLM\Software\)") + (X86OnX64() ? R"(WOW6432Node\)" : "") +
+           R"(Microsoft\Windows\CurrentVersion\Uninstall\Orvan 97)";
+}
 // Setup's answer when it refuses (NSIS: aborted by the script).
 constexpr int kRefused = 2;
 constexpr int kIdCancel = 2;
@@ -137,6 +148,8 @@ protected:
             std::cout << "e2e: installing " << installer_.string() << std::endl;
             said = true;
         }
+        installDir_ = InstallDirOf();
+        uninstallKey_ = UninstallKeyOf();
         RemoveInstallation();  // as on a machine that never had it
     }
 
@@ -147,15 +160,20 @@ protected:
     }
 
     // A Windows program run to its end; fails the test when it overstays.
-    RunResult RunWindows(const std::string& exe, const std::vector<std::string>& args) {
-        const std::optional<RunResult> result = Wine().Run(exe, args, 60s);
-        if (!result) ADD_FAILURE() << exe << " did not end within a minute";
+    // `starts`: the 32-bit processes whose start the run waits for, itself
+    // included: Setup is one, the uninstaller two (it starts a copy of
+    // itself), `start` one (it waits for the program to begin), the system's
+    // own tools none.
+    RunResult RunWindows(const std::string& exe, const std::vector<std::string>& args, int starts = 0) {
+        const Ms limit = AllowStarts(60s, starts);
+        const std::optional<RunResult> result = Wine().Run(exe, args, limit);
+        if (!result) ADD_FAILURE() << exe << " did not end within " << limit.count() / 1000 << " s";
         return result.value_or(RunResult{});
     }
-    int InstallSilently() { return RunWindows(installer_.string(), {"/S"}).status; }
+    int InstallSilently() { return RunWindows(installer_.string(), {"/S"}, 1).status; }
 
     fs::path Unix(const std::string& windowsPath) { return Wine().UnixPath(windowsPath); }
-    fs::path InstallDir() { return Unix(kInstallDir); }
+    fs::path InstallDir() { return Unix(installDir_); }
     std::string Variable(const std::string& name) {
         return TrimLineEnd(RunWindows("cmd", {"/c", "echo", "%" + name + "%"}).output);
     }
@@ -168,7 +186,7 @@ protected:
 
     // The values of the uninstall entry (reg query); none when there is no entry.
     std::optional<std::map<std::string, RegValue>> UninstallEntry() {
-        const RunResult query = RunWindows("reg", {"query", kUninstallKey});
+        const RunResult query = RunWindows("reg", {"query", uninstallKey_});
         if (query.status != 0) return std::nullopt;
         std::map<std::string, RegValue> values;
         size_t at = 0;
@@ -190,7 +208,7 @@ protected:
 
     // The console's top window, once it shows; fails the test when it does not.
     std::optional<WindowInfo> WaitConsoleWindow() {
-        const std::optional<WindowInfo> window = WaitForConsoleWindow(Inspect(), 20s);
+        const std::optional<WindowInfo> window = WaitForConsoleWindow(Inspect(), AllowStarts(20s));
         if (!window) ADD_FAILURE() << "the console's window did not appear";
         return window;
     }
@@ -201,16 +219,21 @@ private:
     void RemoveInstallation() {
         fs::remove_all(InstallDir());
         fs::remove(Unix(Shortcut()));
-        if (UninstallEntry()) RunWindows("reg", {"delete", kUninstallKey, "/f"});
+        if (UninstallEntry()) RunWindows("reg", {"delete", uninstallKey_, "/f"});
     }
 
     fs::path installer_;
+
+protected:
+    // Where Setup installs and registers, for the installer under test.
+    std::string installDir_;
+    std::string uninstallKey_;
 };
 
 TEST_F(Install, SilentInstallPutsTheProgramTextsShortcutAndUninstallEntryInPlace) {
     ASSERT_EQ(InstallSilently(), 0);
     const fs::path dir = InstallDir();
-    const std::string program = kInstallDir + R"(\orvan97.exe)";
+    const std::string program = installDir_ + R"(\orvan97.exe)";
 
     EXPECT_TRUE(ReadFile(dir / "orvan97.exe") == ReadFile(Session::Get().Win32File("orvan97.exe")))
         << "the installer must hold the program under test: run scripts/package.sh after the build";
@@ -231,10 +254,10 @@ TEST_F(Install, SilentInstallPutsTheProgramTextsShortcutAndUninstallEntryInPlace
     EXPECT_EQ(Lower(link->target), Lower(program));
     EXPECT_EQ(Lower(link->iconLocation), Lower(program)) << "the shortcut shows the program's icon";
     EXPECT_EQ(link->iconIndex, 0);
-    EXPECT_EQ(Lower(link->workingDir), Lower(kInstallDir));
+    EXPECT_EQ(Lower(link->workingDir), Lower(installDir_));
 
     std::optional<std::map<std::string, RegValue>> entry = UninstallEntry();
-    ASSERT_TRUE(entry) << "no uninstall entry " << kUninstallKey;
+    ASSERT_TRUE(entry) << "no uninstall entry " << uninstallKey_;
     auto value = [&](const std::string& name) {
         const auto found = entry->find(name);
         return found == entry->end() ? RegValue{"(none)", ""} : found->second;
@@ -243,9 +266,9 @@ TEST_F(Install, SilentInstallPutsTheProgramTextsShortcutAndUninstallEntryInPlace
     EXPECT_EQ(value("DisplayVersion").data, ORVAN_VERSION);
     EXPECT_EQ(value("Publisher").data, "The Orvan 97 authors");
     EXPECT_EQ(Lower(value("DisplayIcon").data), Lower(program + ",0"));
-    EXPECT_EQ(Lower(value("InstallLocation").data), Lower(kInstallDir));
-    EXPECT_EQ(Lower(value("UninstallString").data), Lower("\"" + kInstallDir + "\\uninstall.exe\""));
-    EXPECT_EQ(Lower(value("QuietUninstallString").data), Lower("\"" + kInstallDir + "\\uninstall.exe\" /S"));
+    EXPECT_EQ(Lower(value("InstallLocation").data), Lower(installDir_));
+    EXPECT_EQ(Lower(value("UninstallString").data), Lower("\"" + installDir_ + "\\uninstall.exe\""));
+    EXPECT_EQ(Lower(value("QuietUninstallString").data), Lower("\"" + installDir_ + "\\uninstall.exe\" /S"));
     for (const char* name : {"DisplayName", "DisplayVersion", "Publisher", "DisplayIcon", "UninstallString",
                              "QuietUninstallString"})
         EXPECT_EQ(value(name).type, "REG_SZ") << name;
@@ -259,7 +282,8 @@ TEST_F(Install, SilentInstallPutsTheProgramTextsShortcutAndUninstallEntryInPlace
 TEST_F(Install, InstalledConsoleStartsFromItsShortcutAndSavesItsSettingsOnACloseRequest) {
     ASSERT_EQ(InstallSilently(), 0);
     ASSERT_FALSE(Settings());
-    EXPECT_EQ(RunWindows("start", {Shortcut()}).status, 0);
+    // start ends once the console it started has begun to run.
+    EXPECT_EQ(RunWindows("start", {Shortcut()}, 1).status, 0);
     const std::optional<WindowInfo> console = WaitConsoleWindow();
     ASSERT_TRUE(console);
 
@@ -282,11 +306,12 @@ TEST_F(Install, SilentUninstallRemovesWhatSetupPutThereAndKeepsTheSettings) {
 
     // As the system's list of programs runs it. The uninstaller copies
     // itself to a temporary folder and returns at once; the copy does the work.
-    EXPECT_EQ(RunWindows(kInstallDir + R"(\uninstall.exe)", {"/S"}).status, 0);
-    EXPECT_TRUE(WaitUntil([&] { return !Installed() && !fs::exists(shortcut) && !UninstallEntry(); }, 30s));
-    EXPECT_FALSE(Installed()) << "left over: " << kInstallDir;
+    EXPECT_EQ(RunWindows(installDir_ + R"(\uninstall.exe)", {"/S"}, 2).status, 0);
+    EXPECT_TRUE(WaitUntil([&] { return !Installed() && !fs::exists(shortcut) && !UninstallEntry(); },
+                          AllowStarts(30s)));
+    EXPECT_FALSE(Installed()) << "left over: " << installDir_;
     EXPECT_FALSE(fs::exists(shortcut)) << "left over: " << Shortcut();
-    EXPECT_FALSE(UninstallEntry()) << "left over: " << kUninstallKey;
+    EXPECT_FALSE(UninstallEntry()) << "left over: " << uninstallKey_;
 
     EXPECT_EQ(Settings().value_or("(none)"), settings);
     EXPECT_EQ(ReadFile(VirtualStoreCopy()).value_or("(none)"), settings);
@@ -319,7 +344,7 @@ TEST_F(Install, UninstallerRefusesWhileAConsoleRuns) {
     StartConsole();
     // Run in place (_?=), so its end is the end of its work.
     const std::uint32_t pid = Inspect().Start(
-        1, "\"" + kInstallDir + "\\uninstall.exe\" /S _?=" + kInstallDir, "C:\\");
+        1, "\"" + installDir_ + "\\uninstall.exe\" /S _?=" + installDir_, "C:\\");
     EXPECT_TRUE(Inspect().WaitExit(pid, 30s));
     EXPECT_TRUE(fs::is_regular_file(InstallDir() / "orvan97.exe"));
     EXPECT_TRUE(fs::exists(Unix(Shortcut())));

@@ -44,7 +44,7 @@ TEST_F(KeyboardStart, EnterInTheBuiltInListStartsItsProgram) {
             notepads = NewWindowsOf("notepad.exe", "Notepad");
             return !notepads.empty();
         },
-        15s))
+        AllowStarts(15s)))
         << "Enter on Notepad started no Notepad";
     ASSERT_EQ(notepads.size(), 1u);
     EXPECT_TRUE(notepads[0].minimized) << "started with the run method";

@@ -19,7 +19,7 @@ std::string WindowsFolderOf(const std::string& path) {
 
 std::string LaunchTest::PlaceProbe(const fs::path& file) {
     fs::create_directories(file.parent_path());
-    fs::copy_file(Session::Get().Win32File("probe.exe"), file, fs::copy_options::overwrite_existing);
+    fs::copy_file(Session::Get().ToolFile("probe.exe"), file, fs::copy_options::overwrite_existing);
     return Wine().WindowsPath(file);
 }
 

@@ -95,7 +95,7 @@ protected:
     std::string ProbeCopy(const std::string& name) {
         const fs::path file = Scratch() / "tasks" / name;
         fs::create_directories(file.parent_path());
-        fs::copy_file(Session::Get().Win32File("probe.exe"), file, fs::copy_options::overwrite_existing);
+        fs::copy_file(Session::Get().ToolFile("probe.exe"), file, fs::copy_options::overwrite_existing);
         return Wine().WindowsPath(file);
     }
 

@@ -26,7 +26,7 @@ class TaskPath : public DialogTest {
 protected:
     std::string PlaceProbe(const fs::path& file) {
         fs::create_directories(file.parent_path());
-        fs::copy_file(Session::Get().Win32File("probe.exe"), file, fs::copy_options::overwrite_existing);
+        fs::copy_file(Session::Get().ToolFile("probe.exe"), file, fs::copy_options::overwrite_existing);
         return Wine().WindowsPath(file);
     }
 };

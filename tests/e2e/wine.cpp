@@ -45,6 +45,24 @@ bool IsWindowsPath(const std::string& path) {
 constexpr const char* kWine64Loader = "/usr/lib/wine/wine64";
 constexpr const char* kWine32Loader = "/usr/lib/wine/wine";
 
+#ifndef ORVAN_SCRIPTS_DIR
+#error "ORVAN_SCRIPTS_DIR must name the project's scripts folder"
+#endif
+
+// Lays out the loaders that start 32-bit processes under qemu-i386 in `dir`
+// (scripts/wine-emulated.sh); the 64-bit loader to run.
+std::string EmulatedLoader(const fs::path& dir, const fs::path& log) {
+    ProcessSpec spec;
+    spec.argv = {"/bin/bash", ORVAN_SCRIPTS_DIR "/wine-emulated.sh", dir.string()};
+    spec.environment = CurrentEnvironment({}, {});
+    spec.output = log;
+    const std::optional<int> status = RunToEnd(spec, Ms(60000));
+    if (!status || *status != 0) {
+        throw std::runtime_error("cannot lay out the emulated 32-bit Wine (see " + log.string() + ")");
+    }
+    return (dir / "lib" / "wine" / "wine64").string();
+}
+
 }  // namespace
 
 WineArch ArchOf(const fs::path& exe) {
@@ -82,29 +100,77 @@ const char* ArchName(WineArch arch) {
     return arch == WineArch::Win32 ? "win32" : "win64";
 }
 
+bool Native32BitWine() {
+    const char* chosen = std::getenv("ORVAN_WINE32");
+    const std::string how = chosen ? chosen : "";
+    if (how == "emulated") return false;
+    if (!how.empty()) throw std::runtime_error("ORVAN_WINE32 can only be emulated, not " + how);
+    return MachineRuns32BitCode();
+}
+
+WineKind KindFor(WineArch arch, WineArch prefix) {
+    if (arch == WineArch::Win64) return WineKind::Native64;
+    if (!Native32BitWine()) return WineKind::Emulated32;
+    return prefix == WineArch::Win32 ? WineKind::Native32 : WineKind::Wow64;
+}
+
+std::string Describe(WineKind kind) {
+    switch (kind) {
+    case WineKind::Native32: return "32-bit program under 32-bit Wine";
+    case WineKind::Wow64: return "32-bit program under 32-bit Wine, in a 64-bit prefix";
+    case WineKind::Emulated32: return "32-bit program under emulated 32-bit Wine (qemu-i386), in a 64-bit prefix";
+    case WineKind::Native64: return "64-bit build under 64-bit Wine";
+    }
+    return "unknown Wine";
+}
+
 WineSession::WineSession(fs::path prefix, fs::path home, std::string display, fs::path log,
-                         WineArch arch)
+                         WineKind kind)
     : prefix_(std::move(prefix)),
       home_(std::move(home)),
       display_(std::move(display)),
       log_(std::move(log)),
-      arch_(arch) {
+      kind_(kind) {
     // Whatever an earlier run killed outright may have left in the prefix.
     for (pid_t pid : RunningProcesses()) kill(pid, SIGKILL);
     fs::remove_all(prefix_);
     fs::remove_all(home_);
     fs::create_directories(prefix_);
     fs::create_directories(home_);
+    switch (kind_) {
+    case WineKind::Native32: loader_ = kWine32Loader; break;
+    case WineKind::Wow64:
+    case WineKind::Native64: loader_ = kWine64Loader; break;
+    case WineKind::Emulated32:
+        loader_ = EmulatedLoader(prefix_.parent_path() / (prefix_.filename().string() + "-loaders"), log_);
+        break;
+    }
     // Our own wineserver, in the foreground and persistent, so the prefix
     // does not start and stop one per program, and we hold its process.
     ProcessSpec server = WineSpec({"wineserver", "-f", "-p"}, {});
     server.dieWithUs = true;  // when it dies, every Wine process goes with it
     server_ = Process::Start(server);
-    const std::optional<int> booted =
-        RunToEnd(WineSpec({"wine", "wineboot.exe", "-i"}, {}), Ms(120000));
+    // A 64-bit prefix's 32-bit half is filled by a 32-bit process: minutes
+    // under emulation.
+    const Ms bootLimit = Emulated() ? Ms(900000) : Ms(120000);
+    const std::optional<int> booted = RunToEnd(WineSpec({"wine", "wineboot.exe", "-i"}, {}), bootLimit);
     if (!booted || *booted != 0) {
         Shutdown();
-        throw std::runtime_error("wineboot failed (see " + log_.string() + ")");
+        throw std::runtime_error(
+            (booted ? "wineboot failed with status " + std::to_string(*booted)
+                    : "wineboot did not end within " + std::to_string(bootLimit.count() / 1000) + " s") +
+            " (see " + log_.string() + ")");
+    }
+    // wineboot answers 0 even when its 32-bit half could not run.
+    if (Emulated()) {
+        const fs::path wow = prefix_ / "drive_c" / "windows" / "syswow64";
+        for (const char* file : {"kernel32.dll", "user32.dll", "notepad.exe"}) {
+            if (!fs::exists(wow / file)) {
+                Shutdown();
+                throw std::runtime_error("the prefix's 32-bit half has no " + std::string(file) +
+                                         ": the emulated 32-bit Wine did not run (see " + log_.string() + ")");
+            }
+        }
     }
     // There is no window manager: left "managed", every window Wine hides
     // waits two seconds for a WM_STATE change that never comes.
@@ -129,7 +195,7 @@ Environment WineSession::WineEnvironment(const Environment& extra) const {
     Environment set = {
         {"DISPLAY", display_},
         {"WINEPREFIX", prefix_.string()},
-        {"WINEARCH", ArchName(arch_)},
+        {"WINEARCH", ArchName(PrefixArch())},
         {"WINEDEBUG", debug && *debug ? debug : "-all"},
         // No Mono or Gecko installer prompts, no menu entries or file
         // associations written into the user's desktop.
@@ -140,7 +206,7 @@ Environment WineSession::WineEnvironment(const Environment& extra) const {
         {"XDG_CACHE_HOME", (home_ / ".cache").string()},
     };
     // Wine starts every further process through the loader named here.
-    if (arch_ == WineArch::Win64) set.emplace_back("WINELOADER", kWine64Loader);
+    if (kind_ != WineKind::Native32) set.emplace_back("WINELOADER", loader_);
     set.insert(set.end(), extra.begin(), extra.end());
     return CurrentEnvironment(set, {"WAYLAND_DISPLAY", "WINESERVER", "WINELOADER"});
 }
@@ -148,7 +214,7 @@ Environment WineSession::WineEnvironment(const Environment& extra) const {
 ProcessSpec WineSession::WineSpec(std::vector<std::string> argv, const Environment& extra) const {
     ProcessSpec spec;
     spec.argv = std::move(argv);
-    if (spec.argv.front() == "wine" && arch_ == WineArch::Win64) spec.argv.front() = kWine64Loader;
+    if (spec.argv.front() == "wine") spec.argv.front() = loader_;
     spec.environment = WineEnvironment(extra);
     spec.output = log_;
     spec.directory = prefix_ / "drive_c";

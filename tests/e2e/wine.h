@@ -11,9 +11,23 @@
 
 namespace orvan::e2e {
 
-// Which Wine runs the programs: the 32-bit one for the shipping build, the
-// 64-bit one for the 64-bit build.
+// The architecture of a Windows program, and of a prefix (WINEARCH).
 enum class WineArch { Win32, Win64 };
+
+// How Wine runs the programs under test.
+enum class WineKind {
+    // The 32-bit Wine, natively, in a 32-bit prefix.
+    Native32,
+    // A 64-bit prefix whose 32-bit processes run natively: the 32-bit
+    // program as 64-bit Windows runs it (its own program folder, the
+    // registry's 32-bit view).
+    Wow64,
+    // A 64-bit prefix whose 32-bit processes run under qemu-i386 user-mode
+    // emulation: the same, on a machine without a 32-bit mode.
+    Emulated32,
+    // The 64-bit Wine in a 64-bit prefix, for the 64-bit build.
+    Native64,
+};
 
 // The architecture a Windows program was built for, from its PE header;
 // throws std::runtime_error when the file is no Windows program.
@@ -23,6 +37,17 @@ WineArch ArchOf(const std::filesystem::path& exe);
 bool MachineRuns32BitCode();
 // "win32" or "win64", as WINEARCH spells it.
 const char* ArchName(WineArch arch);
+// The Wine that runs a program built for `arch` in a prefix of `prefix`'s
+// architecture on this machine: 32-bit processes run natively where the
+// machine can, emulated elsewhere (then always in a 64-bit prefix).
+// ORVAN_WINE32=emulated asks for the emulation anywhere.
+WineKind KindFor(WineArch arch, WineArch prefix);
+// Whether 32-bit processes run natively here, unless ORVAN_WINE32 says
+// emulated.
+bool Native32BitWine();
+// What a run tests, said the same way everywhere: "32-bit program under
+// emulated 32-bit Wine", "64-bit build under 64-bit Wine".
+std::string Describe(WineKind kind);
 
 struct LaunchOptions {
     // Current directory of the program: a Windows path ("C:\\x", "Z:\\tmp")
@@ -46,16 +71,23 @@ public:
     // Creates the prefix afresh in `prefix` (removing what was there),
     // starts its wineserver and runs wineboot. `home` becomes HOME and the
     // XDG folders of every Wine process, so nothing lands in the user's
-    // home. Throws std::runtime_error when Wine cannot be set up.
+    // home; an emulated Wine's loaders are laid out beside the prefix.
+    // Throws std::runtime_error when Wine cannot be set up.
     WineSession(std::filesystem::path prefix, std::filesystem::path home, std::string display,
-                std::filesystem::path log, WineArch arch);
+                std::filesystem::path log, WineKind kind);
     ~WineSession();  // Shutdown()
     WineSession(const WineSession&) = delete;
     WineSession& operator=(const WineSession&) = delete;
 
     const std::filesystem::path& Prefix() const { return prefix_; }
     const std::string& Display() const { return display_; }
-    WineArch Arch() const { return arch_; }
+    WineKind Kind() const { return kind_; }
+    // The architecture of the programs under test.
+    WineArch Arch() const { return kind_ == WineKind::Native64 ? WineArch::Win64 : WineArch::Win32; }
+    // The prefix's own architecture: 64-bit wherever 32-bit code is emulated.
+    WineArch PrefixArch() const { return kind_ == WineKind::Native32 ? WineArch::Win32 : WineArch::Win64; }
+    // Whether a 32-bit process start costs the emulation's minute.
+    bool Emulated() const { return kind_ == WineKind::Emulated32; }
 
     // Starts a Windows program under wine: `exe` is a unix path, a Windows
     // path or a bare name such as "notepad".
@@ -91,7 +123,9 @@ private:
     std::filesystem::path home_;
     std::string display_;
     std::filesystem::path log_;
-    WineArch arch_;
+    WineKind kind_;
+    // The loader that starts every program, and that Wine re-executes.
+    std::string loader_;
     Process server_;
     bool shutDown_ = false;
 };

@@ -2,10 +2,12 @@
 // message box and dialog is recorded, and each service can be scripted.
 #pragma once
 
+#include <algorithm>
 #include <deque>
 #include <functional>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -40,8 +42,15 @@ class FakePlatform : public platform::Services {
 public:
     // ---- files
     std::map<std::string, std::string> files;
-    bool failReplace = false;        // every ReplaceFile fails, file untouched
+    bool failReplace = false;  // nothing can be written: every write is refused, every file untouched
+    // When not Replaced, every ReplaceFile gives this and changes nothing.
+    platform::ReplaceOutcome replaceOutcome = platform::ReplaceOutcome::Replaced;
+    bool refuseNewFiles = false;  // the folder takes no new file: OverwriteFile refuses a missing one
+    // OverwriteFile of the path writes this many bytes over the old ones, then breaks off.
+    std::map<std::string, std::size_t> overwriteBreaksAfter;
+    std::set<std::string> undeletable;  // RemoveFile refuses these
     int replaceCalls = 0;
+    int overwriteCalls = 0;
     int readCalls = 0;
 
     // ---- programs
@@ -108,10 +117,31 @@ public:
         return it->second;
     }
 
-    bool ReplaceFile(const std::string& path, const std::string& contents) override {
+    platform::ReplaceOutcome ReplaceFile(const std::string& path, const std::string& contents) override {
         ++replaceCalls;
-        if (failReplace) return false;
+        if (failReplace) return platform::ReplaceOutcome::TempRefused;
+        if (replaceOutcome != platform::ReplaceOutcome::Replaced) return replaceOutcome;
         files[path] = contents;
+        return platform::ReplaceOutcome::Replaced;
+    }
+
+    platform::OverwriteOutcome OverwriteFile(const std::string& path, const std::string& contents) override {
+        ++overwriteCalls;
+        auto it = files.find(path);
+        if (failReplace || (refuseNewFiles && it == files.end())) return platform::OverwriteOutcome::Untouched;
+        std::string& file = files[path];
+        auto cut = overwriteBreaksAfter.find(path);
+        if (cut != overwriteBreaksAfter.end() && cut->second < contents.size()) {
+            file.replace(0, std::min(cut->second, file.size()), contents.substr(0, cut->second));
+            return platform::OverwriteOutcome::Broken;
+        }
+        file = contents;
+        return platform::OverwriteOutcome::Written;
+    }
+
+    bool RemoveFile(const std::string& path) override {
+        if (undeletable.count(path)) return false;
+        files.erase(path);
         return true;
     }
 

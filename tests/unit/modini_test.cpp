@@ -12,10 +12,13 @@ namespace {
 
 using orvan::platform::MessageIcon;
 using orvan::platform::PathKind;
+using orvan::platform::ReplaceOutcome;
+using orvan::settings::FromWholeCopy;
 using orvan::settings::kSettingsPath;
 using orvan::settings::modIni;
 using orvan::settings::RunMethodToText;
 using orvan::settings::ToRunMethod;
+using orvan::settings::WholeCopyOf;
 using orvan::testing::FakePlatform;
 
 const std::string kPath(kSettingsPath);
@@ -170,6 +173,122 @@ TEST_F(ModIniTest, WrittenEntriesReadBack) {
     // One pair of surrounding quotes is removed on reading, as Windows does;
     // this value does not end in a quote, so it comes back whole.
     EXPECT_EQ(ini.ReadIni("User Tasks", "User Task Ten", "xxx", kPath), ini.TaskPath[9]);
+}
+
+// ---------------------------------------------------------------- refused saves
+
+// Where the system refuses the atomic replacement, the save goes in place
+// with a whole copy beside the file; nothing is ever left torn.
+struct RefusedSaveTest : ModIniTest {
+    const std::string copyPath = kPath + ".new";
+    const std::string old = "[Options]\r\nProgram Run Method=4\r\n";
+
+    bool NothingBeside() const { return fake.files.size() == 1 && fake.files.count(kPath) == 1; }
+};
+
+TEST_F(RefusedSaveTest, ARefusedMoveOrTemporaryFileSavesInPlaceWithoutABox) {
+    for (auto refusal : {ReplaceOutcome::MoveRefused, ReplaceOutcome::TempRefused}) {
+        fake.files = {{kPath, old}};
+        fake.messages.clear();
+        fake.replaceOutcome = refusal;
+        LoadDefaults();
+        ini.SaveAll();
+        EXPECT_TRUE(fake.messages.empty());
+        EXPECT_EQ(fake.files.at(kPath), kFreshFile);
+        EXPECT_TRUE(NothingBeside()) << "the whole copy is gone once the file is whole";
+    }
+    // The first save of all creates the file the same way.
+    fake.files.clear();
+    ini.SaveAll();
+    EXPECT_EQ(fake.files.at(kPath), kFreshFile);
+    EXPECT_TRUE(NothingBeside());
+}
+
+TEST_F(RefusedSaveTest, AWriteThatBreaksOffLeavesTheWholeNewVersionForTheReader) {
+    fake.files[kPath] = old;
+    fake.replaceOutcome = ReplaceOutcome::MoveRefused;
+    fake.overwriteBreaksAfter[kPath] = old.size() + 7;
+    EXPECT_FALSE(ini.WriteIni("User Tasks", "User Task One", "C:\\a.exe", kPath));
+    ASSERT_EQ(fake.messages.size(), 1u);
+    EXPECT_EQ(fake.messages[0].text, kWriteError);
+    EXPECT_EQ(fake.files.at(kPath), old + "[User T") << "the file itself is torn";
+    // The reader (the next start) takes the whole copy.
+    EXPECT_EQ(ini.ReadIni("User Tasks", "User Task One", "xxx", kPath), "C:\\a.exe");
+    EXPECT_EQ(ini.ReadIni("Options", "Program Run Method", "1", kPath), "4");
+    // The next write mends the file first and builds on the copy's version.
+    fake.overwriteBreaksAfter.clear();
+    EXPECT_TRUE(ini.WriteIni("User Tasks", "User Task Two", "C:\\b.exe", kPath));
+    EXPECT_EQ(fake.files.at(kPath), old + "[User Tasks]\r\nUser Task One=C:\\a.exe\r\nUser Task Two=C:\\b.exe\r\n");
+    EXPECT_TRUE(NothingBeside());
+}
+
+TEST_F(RefusedSaveTest, ACopyCutShortIsIgnoredAndCleared) {
+    fake.files[kPath] = old;
+    const std::string whole = WholeCopyOf("[Options]\r\nProgram Run Method=6\r\n");
+    for (std::size_t cut : {std::size_t{0}, std::size_t{10}, whole.size() - 1}) {
+        fake.files[copyPath] = whole.substr(0, cut);
+        EXPECT_EQ(ini.ReadIni("Options", "Program Run Method", "1", kPath), "4") << cut;
+    }
+    fake.files[copyPath] = whole.substr(0, whole.size() - 1) + "!";  // a wrong checksum
+    EXPECT_EQ(ini.ReadIni("Options", "Program Run Method", "1", kPath), "4");
+    EXPECT_TRUE(ini.WriteIni("Options", "Program Run Method", "3", kPath));
+    EXPECT_EQ(fake.files.at(kPath), "[Options]\r\nProgram Run Method=3\r\n");
+    EXPECT_TRUE(NothingBeside());
+}
+
+TEST_F(RefusedSaveTest, WhenNoWholeCopyCanBeMadeTheFileIsNotTouched) {
+    // The folder takes no new file, so neither a temporary file nor a copy:
+    // writing in place without one could tear the file, so the write is refused.
+    fake.files[kPath] = old;
+    fake.replaceOutcome = ReplaceOutcome::TempRefused;
+    fake.refuseNewFiles = true;
+    LoadDefaults();
+    ini.SaveAll();
+    EXPECT_EQ(fake.messages.size(), 15u);
+    EXPECT_EQ(fake.files.at(kPath), old);
+    EXPECT_TRUE(NothingBeside());
+}
+
+TEST_F(RefusedSaveTest, ADiskThatTakesNoWholeTemporaryFileIsNotWrittenInPlace) {
+    fake.files[kPath] = old;
+    fake.replaceOutcome = ReplaceOutcome::WriteFailed;
+    EXPECT_FALSE(ini.WriteIni("Options", "Program Run Method", "3", kPath));
+    EXPECT_EQ(fake.overwriteCalls, 0);
+    EXPECT_EQ(fake.files.at(kPath), old);
+    EXPECT_EQ(fake.messages.size(), 1u);
+}
+
+TEST_F(RefusedSaveTest, AWholeCopyThatCannotBeMendedIntoTheFileStaysAndTheWriteIsRefused) {
+    fake.files[kPath] = "[Opt";  // torn
+    fake.files[copyPath] = WholeCopyOf(old);
+    fake.failReplace = true;
+    EXPECT_FALSE(ini.WriteIni("Options", "Program Run Method", "3", kPath));
+    EXPECT_EQ(fake.files.at(copyPath), WholeCopyOf(old));
+    EXPECT_EQ(ini.ReadIni("Options", "Program Run Method", "1", kPath), "4");
+}
+
+TEST_F(RefusedSaveTest, ACopyThatCannotBeDeletedIsEmptiedSoItNeverReadsAsWhole) {
+    fake.files[kPath] = old;
+    fake.undeletable.insert(copyPath);
+    fake.replaceOutcome = ReplaceOutcome::MoveRefused;
+    EXPECT_TRUE(ini.WriteIni("Options", "Program Run Method", "3", kPath));
+    fake.replaceOutcome = ReplaceOutcome::Replaced;
+    EXPECT_TRUE(ini.WriteIni("Options", "Program Run Method", "6", kPath));
+    EXPECT_EQ(fake.files.at(copyPath), "");
+    EXPECT_EQ(ini.ReadIni("Options", "Program Run Method", "1", kPath), "6");
+    EXPECT_TRUE(fake.messages.empty());
+}
+
+TEST(WholeCopy, ReadsBackOnlyWhenWhole) {
+    for (std::string bytes : {std::string(), std::string("[A]\r\nk=v\r\n"), std::string("x\r\n;whole copy 3 0\r\n"),
+                              std::string(70000, '\xFF')}) {
+        const std::string copy = WholeCopyOf(bytes);
+        EXPECT_EQ(FromWholeCopy(copy), bytes);
+        for (std::size_t cut = 0; cut < copy.size(); cut += 1 + copy.size() / 300)
+            EXPECT_FALSE(FromWholeCopy(copy.substr(0, cut)).has_value()) << cut;
+        EXPECT_FALSE(FromWholeCopy(copy.substr(0, copy.size() - 1)).has_value());
+    }
+    EXPECT_FALSE(FromWholeCopy("[Options]\r\nProgram Run Method=4\r\n").has_value());
 }
 
 // ---------------------------------------------------------------- conversions

@@ -1,9 +1,10 @@
 // Tests of the Win32 services that only the real system can answer: the
-// atomic file replacement (including a write that breaks off half-way), whole
-// file reads, path classification, the start operation's refusals, and our
-// settings file reader and writer against the system's private-profile
-// functions. Built with the Windows program and run under Wine by the
-// end-to-end suite.
+// atomic file replacement (including a write that breaks off half-way), the
+// write in place where the move is refused and the settings file's save on
+// them, whole file reads, path classification, the start operation's
+// refusals, and our settings file reader and writer against the system's
+// private-profile functions. Built with the Windows program and run under
+// Wine by the end-to-end suite.
 #include <windows.h>
 
 #include <cstdio>
@@ -13,6 +14,7 @@
 #include "platform/win32/files.h"
 #include "platform/win32/services.h"
 #include "profile_agreement.h"
+#include "settings/modIni.h"
 #include "settings/profile.h"
 
 namespace {
@@ -31,6 +33,8 @@ void Check(bool ok, const char* what, int line) {
 #define CHECK(x) Check((x), #x, __LINE__)
 
 std::string dir;
+
+constexpr auto kReplaced = orvan::platform::ReplaceOutcome::Replaced;
 
 std::string PathIn(const char* name) { return dir + "\\" + name; }
 
@@ -60,13 +64,13 @@ void ReplaceCreatesAndReplaces() {
     using orvan::win32::ReplaceFileAtomically;
     const std::string path = PathIn("settings.ini");
     CHECK(!ReadWholeFile(path).has_value());
-    CHECK(ReplaceFileAtomically(path, "[Options]\r\nA=1\r\n"));
+    CHECK(ReplaceFileAtomically(path, "[Options]\r\nA=1\r\n") == kReplaced);
     CHECK(ReadWholeFile(path) == std::string("[Options]\r\nA=1\r\n"));
     std::string big(3 << 20, 'x');
     big[12345] = '\0';
-    CHECK(ReplaceFileAtomically(path, big));
+    CHECK(ReplaceFileAtomically(path, big) == kReplaced);
     CHECK(ReadWholeFile(path) == big);
-    CHECK(ReplaceFileAtomically(path, ""));
+    CHECK(ReplaceFileAtomically(path, "") == kReplaced);
     CHECK(ReadWholeFile(path) == std::string());
     CHECK(Files() == std::vector<std::string>{"settings.ini"});
 }
@@ -76,9 +80,10 @@ void WriteBrokenOffLeavesTheOldFile() {
     using orvan::win32::ReplaceFileAtomically;
     const std::string path = PathIn("settings.ini");
     const std::string old = "[User Tasks]\r\nUser Task One=C:\\a.exe\r\n";
-    CHECK(ReplaceFileAtomically(path, old));
+    CHECK(ReplaceFileAtomically(path, old) == kReplaced);
     for (std::size_t cut : {std::size_t{0}, std::size_t{1}, std::size_t{20}, old.size() - 1}) {
-        CHECK(!ReplaceFileAtomically(path, old + "User Task Two=C:\\b.exe\r\n", cut));
+        CHECK(ReplaceFileAtomically(path, old + "User Task Two=C:\\b.exe\r\n", cut) ==
+              orvan::platform::ReplaceOutcome::WriteFailed);
         CHECK(ReadWholeFile(path) == old);
     }
     CHECK(Files() == std::vector<std::string>{"settings.ini"});
@@ -88,11 +93,74 @@ void UnwritablePathsFailCleanly() {
     using orvan::win32::ReplaceFileAtomically;
     const std::string folder = PathIn("a folder");
     CreateDirectoryA(folder.c_str(), nullptr);
-    CHECK(!ReplaceFileAtomically(folder, "x"));
+    CHECK(ReplaceFileAtomically(folder, "x") == orvan::platform::ReplaceOutcome::MoveRefused);
     CHECK((GetFileAttributesA(folder.c_str()) & FILE_ATTRIBUTE_DIRECTORY) != 0);
-    CHECK(!ReplaceFileAtomically(PathIn("no such folder\\x.ini"), "x"));
+    CHECK(ReplaceFileAtomically(PathIn("no such folder\\x.ini"), "x") ==
+          orvan::platform::ReplaceOutcome::TempRefused);
+    CHECK(orvan::win32::OverwriteInPlace(PathIn("no such folder\\x.ini"), "x") ==
+          orvan::platform::OverwriteOutcome::Untouched);
+    CHECK(orvan::win32::OverwriteInPlace(folder, "x") == orvan::platform::OverwriteOutcome::Untouched);
     RemoveDirectoryA(folder.c_str());
     CHECK(Files() == std::vector<std::string>{"settings.ini"});
+}
+
+// Another program holding the file open (here without FILE_SHARE_DELETE)
+// makes the system refuse the move over it: Windows for the sharing mode,
+// Wine for any open handle. Writing in place still works, and cuts the file
+// to the new length.
+void AHeldFileRefusesTheMoveButTakesAWriteInPlace() {
+    using orvan::win32::OverwriteInPlace;
+    using orvan::win32::ReadWholeFile;
+    using orvan::win32::ReplaceFileAtomically;
+    const std::string path = PathIn("settings.ini");
+    const std::string old = "[Options]\r\nProgram Run Method=1\r\n; a longer line than the new file has\r\n";
+    CHECK(ReplaceFileAtomically(path, old) == kReplaced);
+    HANDLE held = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    CHECK(held != INVALID_HANDLE_VALUE);
+    CHECK(ReplaceFileAtomically(path, "[Options]\r\n") == orvan::platform::ReplaceOutcome::MoveRefused);
+    CHECK(ReadWholeFile(path) == old);
+    CHECK(OverwriteInPlace(path, "[Options]\r\nProgram Run Method=4\r\n") == orvan::platform::OverwriteOutcome::Written);
+    CHECK(ReadWholeFile(path) == std::string("[Options]\r\nProgram Run Method=4\r\n"));
+    // Broken off, the write leaves new bytes over old ones: what the whole copy is for.
+    CHECK(OverwriteInPlace(path, "0123456789", 4) == orvan::platform::OverwriteOutcome::Broken);
+    CHECK(ReadWholeFile(path) == std::string("0123ions]\r\nProgram Run Method=4\r\n"));
+    CloseHandle(held);
+    CHECK(orvan::win32::RemoveWholeFile(PathIn("never there.ini")));
+    CHECK(Files() == std::vector<std::string>{"settings.ini"});
+}
+
+// The services with every box counted instead of shown.
+class QuietServices : public orvan::win32::Win32Services {
+public:
+    int boxes = 0;
+    void ShowMessage(const std::string&, const std::string&, orvan::platform::MessageIcon) override { ++boxes; }
+};
+
+// modIni's save on the real files: in place while the file is held, and
+// the whole copy a broken-off save leaves, read first and mended from.
+void SettingsSaveOnTheRealFiles() {
+    using orvan::win32::ReadWholeFile;
+    QuietServices services;
+    orvan::settings::modIni ini(services);
+    const std::string path = PathIn("settings.ini");
+    const std::string copy = path + ".new";
+    Write(path, "[Options]\r\nProgram Run Method=4\r\n");
+    HANDLE held = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    CHECK(ini.WriteIni("User Tasks", "User Task One", "C:\\a.exe", path));
+    CloseHandle(held);
+    const std::string saved = "[Options]\r\nProgram Run Method=4\r\n[User Tasks]\r\nUser Task One=C:\\a.exe\r\n";
+    CHECK(ReadWholeFile(path) == saved);
+    CHECK(Files() == std::vector<std::string>{"settings.ini"});
+
+    Write(path, saved.substr(0, 20));  // torn by a save that broke off...
+    Write(copy, orvan::settings::WholeCopyOf(saved));  // ...behind its whole copy
+    CHECK(ini.ReadIni("User Tasks", "User Task One", "xxx", path) == "C:\\a.exe");
+    CHECK(ini.WriteIni("Options", "Program Run Method", "6", path));
+    CHECK(ReadWholeFile(path) == "[Options]\r\nProgram Run Method=6\r\n[User Tasks]\r\nUser Task One=C:\\a.exe\r\n");
+    CHECK(Files() == std::vector<std::string>{"settings.ini"});
+    CHECK(services.boxes == 0);
 }
 
 void PathsAreClassified() {
@@ -208,6 +276,8 @@ int main() {
     ReplaceCreatesAndReplaces();
     WriteBrokenOffLeavesTheOldFile();
     UnwritablePathsFailCleanly();
+    AHeldFileRefusesTheMoveButTakesAWriteInPlace();
+    SettingsSaveOnTheRealFiles();
     PathsAreClassified();
     StartRefusesBadCodesAndMissingPrograms();
     SettingsFileReadsAsTheSystemReadsIt();

@@ -33,6 +33,7 @@
 //   event=select pid index       (the --list selection changed)
 //   event=dblclick pid index     (an entry of the --list was double-clicked)
 //   event=exit   pid reason      (reason: close, timeout)
+//   event=hold   pid path ok     (the --hold file was opened: ok=1, or not: ok=0)
 //
 // Arguments it acts on (anything else is only logged):
 //   --msgbox TEXT        after showing, a message box "Orvan Probe" with
@@ -42,6 +43,10 @@
 //   --at X,Y             place the window's top-left corner there
 //   --list A|B|C         a list box child (id 100) with these entries, in
 //                        this order, the first selected
+//   --hold PATH          before showing, open the file for reading, sharing
+//                        reading and writing but not deleting, and keep it
+//                        open until the probe ends (another program that has
+//                        the settings file open)
 //
 // The client area is painted kProbeColour so tests can find it on screen.
 // Whatever happens, the probe ends itself after two minutes.
@@ -73,6 +78,7 @@ struct Options {
     int y = CW_USEDEFAULT;
     std::string listEntries;
     bool hasList = false;
+    std::string holdPath;
 };
 
 Options g_options;
@@ -218,6 +224,8 @@ void ParseArguments() {
             char* rest = nullptr;
             g_options.x = static_cast<int>(std::strtol(__argv[++i], &rest, 10));
             g_options.y = *rest == ',' ? static_cast<int>(std::strtol(rest + 1, nullptr, 10)) : 0;
+        } else if (std::strcmp(arg, "--hold") == 0 && hasValue) {
+            g_options.holdPath = __argv[++i];
         } else if (std::strcmp(arg, "--list") == 0 && hasValue) {
             g_options.listEntries = __argv[++i];
             g_options.hasList = true;
@@ -338,6 +346,12 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int nCmdShow) {
     ParseArguments();
     LogStart();
     CloseHandle(CreateThread(nullptr, 0, Lifetime, nullptr, 0, nullptr));
+    if (!g_options.holdPath.empty()) {
+        // Never closed: the handle goes with the process.
+        const HANDLE held = CreateFileA(g_options.holdPath.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        Record("hold").Add("path", g_options.holdPath).Add("ok", held != INVALID_HANDLE_VALUE ? 1UL : 0UL).Write();
+    }
 
     WNDCLASSA wc{};
     wc.lpfnWndProc = ProbeProc;

@@ -46,20 +46,45 @@ std::optional<std::string> ReadWholeFile(const std::string& path) {
     return contents;
 }
 
-bool ReplaceFileAtomically(const std::string& path, const std::string& contents,
-                           std::optional<std::size_t> failAfter) {
+platform::ReplaceOutcome ReplaceFileAtomically(const std::string& path, const std::string& contents,
+                                               std::optional<std::size_t> failAfter) {
+    using platform::ReplaceOutcome;
     char temp[MAX_PATH + 1] = {};
     const std::string folder = platform::FolderOf(path);
-    if (!GetTempFileNameA(folder.empty() ? "." : folder.c_str(), "orv", 0, temp)) return false;
+    if (!GetTempFileNameA(folder.empty() ? "." : folder.c_str(), "orv", 0, temp)) return ReplaceOutcome::TempRefused;
     HANDLE file = CreateFileA(temp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    bool ok = file != INVALID_HANDLE_VALUE;
-    if (ok) {
-        ok = WriteAll(file, contents, failAfter) && FlushFileBuffers(file);
-        ok = CloseHandle(file) && ok;
+    if (file == INVALID_HANDLE_VALUE) {
+        DeleteFileA(temp);
+        return ReplaceOutcome::TempRefused;
     }
-    ok = ok && MoveFileExA(temp, path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
-    if (!ok) DeleteFileA(temp);
-    return ok;
+    bool ok = WriteAll(file, contents, failAfter) && FlushFileBuffers(file);
+    ok = CloseHandle(file) && ok;
+    ReplaceOutcome outcome = ReplaceOutcome::WriteFailed;
+    if (ok) {
+        outcome = MoveFileExA(temp, path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)
+                      ? ReplaceOutcome::Replaced
+                      : ReplaceOutcome::MoveRefused;
+    }
+    if (outcome != ReplaceOutcome::Replaced) DeleteFileA(temp);
+    return outcome;
+}
+
+platform::OverwriteOutcome OverwriteInPlace(const std::string& path, const std::string& contents,
+                                            std::optional<std::size_t> failAfter) {
+    using platform::OverwriteOutcome;
+    // Others may go on reading and writing it; we only need to write.
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return OverwriteOutcome::Untouched;
+    bool ok = WriteAll(file, contents, failAfter) && SetEndOfFile(file) && FlushFileBuffers(file);
+    ok = CloseHandle(file) && ok;
+    return ok ? OverwriteOutcome::Written : OverwriteOutcome::Broken;
+}
+
+bool RemoveWholeFile(const std::string& path) {
+    if (DeleteFileA(path.c_str())) return true;
+    const DWORD error = GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
 }
 
 }  // namespace orvan::win32

@@ -268,9 +268,15 @@ std::optional<platform::ChosenFile> Win32Services::OpenFileDialog(const platform
 
 std::optional<std::string> Win32Services::ReadFile(const std::string& path) { return ReadWholeFile(path); }
 
-bool Win32Services::ReplaceFile(const std::string& path, const std::string& contents) {
+platform::ReplaceOutcome Win32Services::ReplaceFile(const std::string& path, const std::string& contents) {
     return ReplaceFileAtomically(path, contents);
 }
+
+platform::OverwriteOutcome Win32Services::OverwriteFile(const std::string& path, const std::string& contents) {
+    return OverwriteInPlace(path, contents);
+}
+
+bool Win32Services::RemoveFile(const std::string& path) { return RemoveWholeFile(path); }
 
 platform::SessionClaim Win32Services::ClaimSession() {
     if (session_) return platform::SessionClaim::Ours;

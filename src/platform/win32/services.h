@@ -31,7 +31,9 @@ public:
     void ShowMessageUtf8(const std::string& text, const std::string& title, platform::MessageIcon icon) override;
     std::optional<platform::ChosenFile> OpenFileDialog(const platform::OpenFileSpec& spec) override;
     std::optional<std::string> ReadFile(const std::string& path) override;
-    bool ReplaceFile(const std::string& path, const std::string& contents) override;
+    platform::ReplaceOutcome ReplaceFile(const std::string& path, const std::string& contents) override;
+    platform::OverwriteOutcome OverwriteFile(const std::string& path, const std::string& contents) override;
+    bool RemoveFile(const std::string& path) override;
     const platform::TextCodec& Text() override { return codec_; }
     platform::SessionClaim ClaimSession() override;
     void ShowRunningConsole() override;
