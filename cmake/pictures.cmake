@@ -1,7 +1,7 @@
 # The picture generator and the pictures it draws, for the Windows build to
 # embed (it is pointed at this directory with -DORVAN_PICTURES_DIR).
 add_executable(genpics ${PROJECT_SOURCE_DIR}/tools/genpics/main.cpp)
-target_link_libraries(genpics PRIVATE orvan_core)
+target_link_libraries(genpics PRIVATE orvan_pictures)
 target_compile_options(genpics PRIVATE ${ORVAN_WARNINGS})
 
 set(ORVAN_PICTURES_OUT ${CMAKE_BINARY_DIR}/pictures)
@@ -12,7 +12,7 @@ set(ORVAN_PICTURE_FILES
     ${ORVAN_PICTURES_OUT}/options.bmp
     ${ORVAN_PICTURES_OUT}/orvan97.ico)
 
-# genpics is relinked whenever the drawing code in orvan_core changes, and
+# genpics is relinked whenever the drawing code in orvan_pictures changes, and
 # the files depend on it, so they are redrawn then.
 add_custom_command(
     OUTPUT ${ORVAN_PICTURE_FILES}

@@ -14,6 +14,8 @@ packages=(cmake g++ make mingw-w64 nsis zip wine wine32 wine64 fonts-wine xvfb x
           libgtest-dev libgmock-dev libbenchmark-dev libx11-dev libxtst-dev
           clang libclang-rt-14-dev qemu-user-static)
 
+# clang-format: scripts/check-format.sh, which CI runs on every change.
+packages+=(clang-format)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -18,4 +18,8 @@ ctest --test-dir build/native --output-on-failure --timeout 3600
 # What each end-to-end run tested: the program, the Wine, the installer.
 sed -n -E 's/^[0-9]+\/[0-9]+ Test: (e2e.*)/\1:/p; s/^(e2e: (testing|installing) .*)/    \1/p' \
     build/native/Testing/Temporary/LastTest.log
+# The unit tests again under AddressSanitizer and UndefinedBehaviorSanitizer.
+cmake --preset asan >/dev/null
+cmake --build --preset asan -j "${JOBS:-$(nproc)}"
+build/asan/unit_tests
 scripts/fuzz.sh

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <optional>
+#include <stdexcept>
 
 #include "tasks/define.h"
 #include "tasks/launch.h"
@@ -11,13 +12,22 @@ namespace orvan::app {
 
 namespace {
 
-// Runs one step of the console's load: an error ends that step only.
+// Runs steps that end early, silently, on an error, as the console's load
+// and "Define Task" do. The one error their steps raise is a list index
+// outside its list (the remembered selection may be none); anything else is
+// a fault and goes on up.
 template <typename Step>
-void LoadStep(Step&& step) {
+void EndsSilently(Step&& step) {
     try {
         step();
-    } catch (...) {
+    } catch (const std::out_of_range&) {
     }
+}
+
+// The user slot a list index names, if any.
+std::optional<std::size_t> SlotAt(int index) {
+    if (index < 0 || index >= static_cast<int>(settings::kSlotCount)) return std::nullopt;
+    return static_cast<std::size_t>(index);
 }
 
 }  // namespace
@@ -63,19 +73,22 @@ void frmOrvan97::Bind() {
 // ------------------------------------------------------------------ load and unload
 
 void frmOrvan97::Form_Load() {
-    LoadStep([&] { ini_.IniPath = settings::kSettingsPath; });
-    LoadStep([&] { ini_.RunMethodText = ini_.ReadIni(settings::kOptionsSection, settings::kRunMethodKey, settings::kRunMethodDefault, ini_.IniPath); });
-    LoadStep([&] {
+    EndsSilently([&] { ini_.IniPath = settings::kSettingsPath; });
+    EndsSilently([&] {
+        ini_.RunMethodText =
+            ini_.ReadIni(settings::kOptionsSection, settings::kRunMethodKey, settings::kRunMethodDefault, ini_.IniPath);
+    });
+    EndsSilently([&] {
         // Text that does not convert leaves the run method at 0.
         if (auto code = settings::ToRunMethod(ini_.RunMethodText)) ini_.RunMethod = *code;
     });
-    LoadStep([&] {
+    EndsSilently([&] {
         for (std::size_t slot = 0; slot < settings::kSlotCount; ++slot)
             ini_.TaskPath[slot] = ini_.ReadIni(settings::kUserTasksSection, settings::kSlotLabels[slot], settings::kTaskPathDefault, ini_.IniPath);
     });
-    LoadStep([&] { FillUserList(); });
-    LoadStep([&] { lstWindows.SetText(lstWindows.List(0)); });
-    LoadStep([&] { lstUser.SetText(lstUser.List(0)); });
+    EndsSilently([&] { FillUserList(); });
+    EndsSilently([&] { lstWindows.SetText(lstWindows.List(0)); });
+    EndsSilently([&] { lstUser.SetText(lstUser.List(0)); });
 }
 
 void frmOrvan97::FillUserList() {
@@ -88,21 +101,18 @@ void frmOrvan97::Form_Unload(bool& /*cancel*/) { ini_.SaveAll(); }
 // ------------------------------------------------------------------ launching
 
 void frmOrvan97::Windows_Click() {
-    try {
-        int index = lstWindows.ListIndex();
-        if (index >= 0 && index < static_cast<int>(tasks::kBuiltInTasks.size()))
-            tasks::StartBuiltIn(sys_, index, ini_.RunMethod);
-    } catch (...) {
-        // A built-in task that cannot start passes silently.
-    }
+    const int index = lstWindows.ListIndex();
+    // A built-in task that cannot start passes silently: its result is not read.
+    if (index >= 0 && index < static_cast<int>(tasks::kBuiltInTasks.size()))
+        tasks::StartBuiltIn(sys_, index, ini_.RunMethod);
 }
 
 void frmOrvan97::lstWindows_DblClick() { Windows_Click(); }
 
 void frmOrvan97::User_Click() {
-    int index = lstUser.ListIndex();
-    if (index < 0 || index > 9) return;
-    const std::string& path = ini_.TaskPath[static_cast<std::size_t>(index)];
+    const std::optional<std::size_t> slot = SlotAt(lstUser.ListIndex());
+    if (!slot) return;
+    const std::string& path = ini_.TaskPath[*slot];
     platform::StartResult started = tasks::StartUserTask(sys_, path, ini_.RunMethod);
     if (!started.ok)
         sys_.ShowMessage(tasks::UserTaskFailure(path, started.error), tasks::kAppTitle,
@@ -117,7 +127,7 @@ void frmOrvan97::Edit_Click() {
 }
 
 void frmOrvan97::Define_Click() {
-    try {
+    EndsSilently([this] {
         const int remembered = lstUser.ListIndex();
         std::optional<platform::ChosenFile> chosen = sys_.OpenFileDialog(
             tasks::DialogSpec(cdbUserTasks.DialogTitle, cdbUserTasks.Filter, cdbUserTasks.FilterIndex, cdbUserTasks.DefaultExt));
@@ -130,19 +140,15 @@ void frmOrvan97::Define_Click() {
             return;
         }
         const std::string& file = kept.taskPath;
-        const int index = lstUser.ListIndex();
-        if (index >= 0 && index <= 9) {
-            const auto slot = static_cast<std::size_t>(index);
-            ini_.TaskPath[slot] = file;
-            ini_.WriteIni(settings::kUserTasksSection, settings::kSlotLabels[slot], file, ini_.IniPath);
+        if (const std::optional<std::size_t> slot = SlotAt(lstUser.ListIndex())) {
+            ini_.TaskPath[*slot] = file;
+            ini_.WriteIni(settings::kUserTasksSection, settings::kSlotLabels[*slot], file, ini_.IniPath);
         }
         for (std::size_t i = 0; i < settings::kSlotCount; ++i) lstUser.RemoveItem(0);
         FillUserList();
         lstWindows.SetText(lstWindows.List(0));
         lstUser.SetText(lstUser.List(remembered));
-    } catch (...) {
-        // Any other failure ends the definition where it stands.
-    }
+    });
 }
 
 void frmOrvan97::Options_Click() {

@@ -1,5 +1,8 @@
 #include "settings/modIni.h"
 
+#include <new>
+#include <stdexcept>
+
 #include "settings/profile.h"
 
 namespace orvan::settings {
@@ -137,74 +140,75 @@ std::optional<std::int16_t> ToRunMethod(std::string_view text) {
 
 std::string RunMethodToText(std::int16_t value) { return std::to_string(value); }
 
-modIni::modIni(platform::Services& services) : services_(services) {}
+modIni::modIni(platform::Services& sys) : sys_(sys) {}
 
 std::string modIni::ReadIni(std::string_view section, std::string_view key,
                             std::string_view defaultValue, std::string_view file) {
     try {
         std::optional<std::string> contents = Load(std::string(file));
-        std::string value = profile::GetString(services_.Text(), contents ? std::string_view(*contents) : "",
-                                               section, key, defaultValue, kReadBufferSize);
+        std::string value = profile::GetString(sys_.Text(), contents ? std::string_view(*contents) : "", section, key,
+                                               defaultValue, kReadBufferSize);
         if (!value.empty()) return value;
-    } catch (...) {
-        // A read never fails its caller: whatever went wrong, the default serves.
+    } catch (const std::bad_alloc&) {
+        // A read never fails its caller: a file too large to hold gives the default.
+    } catch (const std::length_error&) {
     }
     return std::string(defaultValue);
 }
 
 std::optional<std::string> modIni::Load(const std::string& file) {
-    if (std::optional<std::string> copy = services_.ReadFile(CopyPathOf(file)))
+    if (std::optional<std::string> copy = sys_.ReadFile(CopyPathOf(file)))
         if (std::optional<std::string> whole = FromWholeCopy(*copy)) return whole;
-    return services_.ReadFile(file);
+    return sys_.ReadFile(file);
 }
 
 bool modIni::RetireCopy(const std::string& copy) {
-    if (services_.RemoveFile(copy)) return true;
+    if (sys_.RemoveFile(copy)) return true;
     // A copy that cannot be deleted must at least stop reading as whole.
-    return services_.OverwriteFile(copy, "") == platform::OverwriteOutcome::Written;
+    return sys_.OverwriteFile(copy, "") == platform::OverwriteOutcome::Written;
 }
 
 bool modIni::Recover(const std::string& file) {
     const std::string copy = CopyPathOf(file);
-    std::optional<std::string> bytes = services_.ReadFile(copy);
+    std::optional<std::string> bytes = sys_.ReadFile(copy);
     if (!bytes) return true;
     std::optional<std::string> whole = FromWholeCopy(*bytes);
     // A copy cut short was never followed by a write to the file: the file is whole.
     if (!whole) return RetireCopy(copy);
     // The copy is the newest whole version; it stays until the file matches it.
-    const bool repaired = services_.ReplaceFile(file, *whole) == platform::ReplaceOutcome::Replaced ||
-                          services_.OverwriteFile(file, *whole) == platform::OverwriteOutcome::Written;
+    const bool repaired = sys_.ReplaceFile(file, *whole) == platform::ReplaceOutcome::Replaced ||
+                          sys_.OverwriteFile(file, *whole) == platform::OverwriteOutcome::Written;
     return repaired && RetireCopy(copy);
 }
 
 bool modIni::Store(const std::string& file, const std::string& bytes) {
     using platform::OverwriteOutcome;
     using platform::ReplaceOutcome;
-    switch (services_.ReplaceFile(file, bytes)) {
-        case ReplaceOutcome::Replaced:
-            return true;
-        case ReplaceOutcome::WriteFailed:
-            return false;  // the disk took no whole file; a copy would fare no better
-        case ReplaceOutcome::TempRefused:
-        case ReplaceOutcome::MoveRefused:
-            break;
+    switch (sys_.ReplaceFile(file, bytes)) {
+    case ReplaceOutcome::Replaced:
+        return true;
+    case ReplaceOutcome::WriteFailed:
+        return false;  // the disk took no whole file; a copy would fare no better
+    case ReplaceOutcome::TempRefused:
+    case ReplaceOutcome::MoveRefused:
+        break;
     }
     // The system's protection refused the atomic way. Write in place, with
     // the whole new version waiting beside the file until the file is whole.
     const std::string copy = CopyPathOf(file);
-    if (services_.OverwriteFile(copy, WholeCopyOf(bytes)) != OverwriteOutcome::Written) {
+    if (sys_.OverwriteFile(copy, WholeCopyOf(bytes)) != OverwriteOutcome::Written) {
         RetireCopy(copy);
         return false;
     }
-    switch (services_.OverwriteFile(file, bytes)) {
-        case OverwriteOutcome::Written:
-            RetireCopy(copy);  // should it stay, it holds these very bytes
-            return true;
-        case OverwriteOutcome::Untouched:
-            RetireCopy(copy);
-            return false;
-        case OverwriteOutcome::Broken:
-            return false;  // the copy stays: reads and the next write take it
+    switch (sys_.OverwriteFile(file, bytes)) {
+    case OverwriteOutcome::Written:
+        RetireCopy(copy);  // should it stay, it holds these very bytes
+        return true;
+    case OverwriteOutcome::Untouched:
+        RetireCopy(copy);
+        return false;
+    case OverwriteOutcome::Broken:
+        return false;  // the copy stays: reads and the next write take it
     }
     return false;
 }
@@ -212,12 +216,12 @@ bool modIni::Store(const std::string& file, const std::string& bytes) {
 bool modIni::TryWrite(std::string_view section, std::string_view key, std::string_view value,
                       const std::string& file) {
     if (!Recover(file)) return false;
-    std::optional<std::string> old = services_.ReadFile(file);
+    std::optional<std::string> old = sys_.ReadFile(file);
     // A file that is there but cannot be read must not be replaced by one
     // holding just this entry.
-    if (!old && services_.Classify(file) != platform::PathKind::Missing) return false;
+    if (!old && sys_.Classify(file) != platform::PathKind::Missing) return false;
     std::optional<std::string> updated =
-        profile::SetString(services_.Text(), old ? std::string_view(*old) : "", section, key, value);
+        profile::SetString(sys_.Text(), old ? std::string_view(*old) : "", section, key, value);
     return updated && Store(file, *updated);
 }
 
@@ -227,12 +231,14 @@ bool modIni::WriteIni(std::string_view section, std::string_view key, std::strin
     bool written = false;
     try {
         written = TryWrite(section, key, value, path);
-    } catch (...) {
-        written = false;  // out of memory on a huge file: report it like any failed write
+    } catch (const std::bad_alloc&) {
+        written = false;  // a file too large to hold: reported like any failed write
+    } catch (const std::length_error&) {
+        written = false;
     }
     if (!written)
-        services_.ShowMessage(std::string(kWriteErrorText) + path, std::string(kWriteErrorTitle),
-                              platform::MessageIcon::Critical);
+        sys_.ShowMessage(std::string(kWriteErrorText) + path, std::string(kWriteErrorTitle),
+                         platform::MessageIcon::Critical);
     return written;
 }
 

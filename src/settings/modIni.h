@@ -87,7 +87,7 @@ std::optional<std::string> FromWholeCopy(std::string_view copy);
 
 class modIni {
 public:
-    explicit modIni(platform::Services& services);
+    explicit modIni(platform::Services& sys);
 
     std::string IniPath;        // empty until the console's load sets it
     std::int16_t RunMethod = 0;
@@ -124,7 +124,7 @@ private:
     bool Store(const std::string& file, const std::string& bytes);
     bool RetireCopy(const std::string& copy);
 
-    platform::Services& services_;
+    platform::Services& sys_;
 };
 
 }  // namespace orvan::settings

@@ -69,6 +69,10 @@ ConsoleLayout::ConsoleLayout()
     DefineLabelButton(Options, "Options", kButtonStartLeft, 1250, 2580);
     DefineLabelButton(Windows, "Execute Task", kButtonStartLeft, 4440, 2580);
     DefineLabelButton(User, "Execute Task", kButtonStartLeft, 6240, 2580);
+    // The two "Execute Task" buttons share their caption; the list each
+    // starts from tells them apart.
+    Windows.AccessibleDescription = "Starts the selected Windows task";
+    User.AccessibleDescription = "Starts the selected user task";
     DefineLabelButton(Define, "Define Task", kButtonStartLeft, 6600, 2580);
 
     MakeCaption(lblWindows, "Please select an Windows task to execute.", 4320);
@@ -81,12 +85,12 @@ ConsoleLayout::ConsoleLayout()
 
     Image1.Picture = PictureId::Title;
     Image1.Place(3105, 150, 1470, 420);
-    Image1.Description = "Orvan 97";
+    Image1.AltText = "Orvan 97";
     Vostek.Picture = PictureId::Logo;
     Vostek.Stretch = true;
     Vostek.SetEnabled(false);
     Vostek.Place(2880, 720, 8895, 2775);
-    Vostek.Description = "Vostek logo";
+    Vostek.AltText = "Vostek logo";
 
     shpOrvan[0].Kind = ShapeKind::Circle;
     shpOrvan[0].FillColor = kBlack;

@@ -61,8 +61,8 @@ public:
     // Position and size in twips, as the designer stores them.
     void Place(float left, int top, int width, int height);
 
-    // The control's rectangle in client pixels; `origin` offsets controls
-    // that sit inside a container.
+    // The control's rectangle in client pixels; a control inside a
+    // container is placed from the container's corner.
     Rect Bounds() const;
     void SetContainer(const Control* container) { container_ = container; }
     const Control* Container() const { return container_; }
@@ -77,6 +77,9 @@ public:
     void SetRole(AccessibleRole role) { role_ = role; }
     // What accessibility tools read out for the control.
     virtual std::string AccessibleName() const { return {}; }
+    // What they read after the name, when the name alone does not tell the
+    // control from another.
+    std::string AccessibleDescription;
 
     std::function<void(const MouseArgs&)> MouseDown;
     std::function<void(const MouseArgs&)> MouseMove;
@@ -137,11 +140,11 @@ public:
     Image(Form& form, std::string name);
     PictureId Picture = PictureId::None;
     bool Stretch = false;
-    // A short description of the picture for those who cannot see it.
-    std::string Description;
+    // The picture in a few words, for those who cannot see it.
+    std::string AltText;
     void Paint(Canvas& canvas) const override;
     bool TakesPointer() const override { return Visible() && Enabled(); }
-    std::string AccessibleName() const override { return Description; }
+    std::string AccessibleName() const override { return AltText; }
 };
 
 enum class ShapeKind { Rectangle, Circle };

@@ -36,6 +36,14 @@ void Form::Paint(Canvas& canvas) const {
         if (!(*it)->Container()) (*it)->Paint(canvas);
 }
 
+Rect Form::PaintedArea(int pictureWidth, int pictureHeight) const {
+    Rect area{0, 0, pictureWidth, pictureHeight};
+    for (const Control* c : drawingOrder_) area = area.Union(c->Bounds());
+    area.left = std::max(area.left, 0);
+    area.top = std::max(area.top, 0);
+    return area;
+}
+
 void Form::PaintContained(Canvas& canvas, const Control& container) const {
     for (auto it = drawingOrder_.rbegin(); it != drawingOrder_.rend(); ++it)
         if ((*it)->Container() == &container) (*it)->Paint(canvas);
@@ -64,10 +72,13 @@ bool Form::Press(Control& control) {
     return true;
 }
 
+MouseArgs Form::ArgsAt(int button, int shift, int x, int y) {
+    return {button, shift, static_cast<float>(x * kTwipsPerPixel), static_cast<float>(y * kTwipsPerPixel)};
+}
+
 MouseArgs Form::ArgsFor(const Control* control, int button, int shift, int x, int y) const {
-    Rect origin = control ? control->Bounds() : Rect{};
-    return {button, shift, static_cast<float>((x - origin.left) * kTwipsPerPixel),
-            static_cast<float>((y - origin.top) * kTwipsPerPixel)};
+    const Rect origin = control ? control->Bounds() : Rect{};
+    return ArgsAt(button, shift, x - origin.left, y - origin.top);
 }
 
 void Form::PointerMove(int x, int y, int buttons, int shift) {
@@ -100,6 +111,14 @@ void Form::PointerDown(int button, int shift, int x, int y, bool doubleClick) {
     } else if (SurfaceMouseDown) {
         SurfaceMouseDown(args);
     }
+}
+
+void Form::ControlPointerMove(Control& control, int x, int y, int buttons, int shift) {
+    if (enabled_ && control.MouseMove) control.MouseMove(ArgsAt(buttons, shift, x, y));
+}
+
+void Form::ControlPointerDown(Control& control, int button, int shift, int x, int y) {
+    if (enabled_ && control.MouseDown) control.MouseDown(ArgsAt(button, shift, x, y));
 }
 
 bool Form::KeyDown(Control* control, int keyCode, int shift) {

@@ -54,6 +54,11 @@ public:
 
     // ---- painting: the picture, then the windowless controls bottom up.
     void Paint(Canvas& canvas) const;
+    // Where the picture (of the size given) and the windowless controls can
+    // paint, within the client area: what lies beyond is bare background.
+    // The opening slide starts the buttons left of the window, so the
+    // area begins at the client's corner at the most.
+    Rect PaintedArea(int pictureWidth, int pictureHeight) const;
     // Windowless controls that belong to a native container (a frame's
     // lines), in the form's client coordinates; the container's peer paints them.
     void PaintContained(Canvas& canvas, const Control& container) const;
@@ -62,6 +67,12 @@ public:
     void PointerMove(int x, int y, int buttons, int shift);
     void PointerDown(int button, int shift, int x, int y, bool doubleClick);
     void PointerUp(int button, int shift, int x, int y);
+
+    // Pointer input on a native control (a list), at pixels from the
+    // control's corner: its own handlers, and nothing while the window is
+    // disabled.
+    void ControlPointerMove(Control& control, int x, int y, int buttons, int shift);
+    void ControlPointerDown(Control& control, int button, int shift, int x, int y);
 
     // A key went down on one of the form's native controls (`control`) or
     // on the window itself (nullptr). True when a handler used it.
@@ -94,6 +105,9 @@ protected:
     void AddTimer(Timer& timer) { timers_.push_back(&timer); }
 
 private:
+    // Event arguments at pixels from a control's corner, or from the
+    // window's for the surface.
+    static MouseArgs ArgsAt(int button, int shift, int x, int y);
     MouseArgs ArgsFor(const Control* control, int button, int shift, int x, int y) const;
 
     std::string name_;

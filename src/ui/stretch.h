@@ -3,7 +3,7 @@
 // stretch gives, but cheap enough to run at start-up.
 #pragma once
 
-#include "ui/pictures.h"
+#include "ui/picture.h"
 
 namespace orvan::ui {
 

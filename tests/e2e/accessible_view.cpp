@@ -8,6 +8,7 @@ AccessibleInfo AccessibleInfo::From(const Record& r) {
     a.kind = r.Get("kind");
     a.role = r.Get("role");
     a.name = r.Get("name");
+    a.description = r.Get("description");
     a.state = static_cast<std::uint32_t>(r.Int("state"));
     a.invisible = r.Flag("invisible");
     a.unavailable = r.Flag("unavailable");

@@ -19,6 +19,7 @@ struct AccessibleInfo {
     std::string kind;
     std::string role;  // pushbutton, statictext, graphic, client, window, ...
     std::string name;
+    std::string description;
     std::uint32_t state = 0;
     bool invisible = false;
     bool unavailable = false;

@@ -2,6 +2,7 @@
 // their default action on the label buttons.
 #include "app/frmOptions.h"
 #include "console_fixture.h"
+#include "ui/accessibility.h"
 #include "ui/options_layout.h"
 
 namespace orvan::testing {
@@ -94,6 +95,124 @@ TEST_F(AccessibilityTest, NothingIsPressedWhileTheDialogHoldsTheConsole) {
     EXPECT_EQ(application->Options(), nullptr);
     EXPECT_TRUE(Console().Press(Console().User));
     EXPECT_EQ(sys.starts.size(), 1u);
+}
+
+// The console as a tool sees it after the opening slide, its two lists as
+// the native children the front end reports.
+class AccessibleConsoleTest : public ConsoleTest {
+protected:
+    void SetUp() override {
+        Start();
+        Console().tmrAnimate_Timer();
+    }
+
+    ui::AccessibleWindow View(bool windowEnabled = true) {
+        return ui::AccessibleWindow(Console(), {{Console().lstWindows.Bounds()}, {Console().lstUser.Bounds()}},
+                                    {0, 0, 800, 600}, windowEnabled);
+    }
+
+    // The id a tool knows the control by.
+    int IdOf(const ui::Control& control) {
+        const ui::AccessibleWindow view = View();
+        for (int id = 1; id <= view.ChildCount(); ++id)
+            if (view.ControlOf(id) == &control) return id;
+        return 0;
+    }
+};
+
+TEST_F(AccessibleConsoleTest, ChildrenAreTheControlsTopFirstThenTheNativeWindows) {
+    const ui::AccessibleWindow view = View();
+    ASSERT_EQ(view.ChildCount(), 15);
+    EXPECT_EQ(view.ControlOf(0), nullptr) << "0 is the window itself";
+    EXPECT_EQ(view.ControlOf(1), &Console().Image1);
+    EXPECT_EQ(view.ControlOf(13), &Console().Vostek);
+    EXPECT_EQ(view.ControlOf(14), nullptr);
+    EXPECT_EQ(view.NativeOf(14), 0u);
+    EXPECT_EQ(view.NativeOf(15), 1u);
+    EXPECT_EQ(view.NativeOf(13), std::nullopt);
+    EXPECT_TRUE(view.Exists(0));
+    EXPECT_FALSE(view.Exists(16));
+    EXPECT_FALSE(view.Exists(-1));
+}
+
+TEST_F(AccessibleConsoleTest, NavigationInOrderAndIntoTheWindow) {
+    using ui::NavDirection;
+    const ui::AccessibleWindow view = View();
+    EXPECT_EQ(view.Navigate(0, NavDirection::FirstChild), 1);
+    EXPECT_EQ(view.Navigate(0, NavDirection::LastChild), 15);
+    EXPECT_EQ(view.Navigate(0, NavDirection::Next), std::nullopt) << "the window's siblings are the system's";
+    EXPECT_EQ(view.Navigate(1, NavDirection::Next), 2);
+    EXPECT_EQ(view.Navigate(15, NavDirection::Next), 0);
+    EXPECT_EQ(view.Navigate(1, NavDirection::Previous), 0);
+    EXPECT_EQ(view.Navigate(14, NavDirection::Previous), 13);
+    EXPECT_EQ(view.Navigate(2, NavDirection::FirstChild), 0) << "a control has no children";
+    EXPECT_EQ(view.Navigate(14, NavDirection::FirstChild), std::nullopt) << "a list's items are the system's";
+    EXPECT_EQ(view.Navigate(16, NavDirection::Next), 0);
+}
+
+TEST_F(AccessibleConsoleTest, NavigationByDirectionTakesTheNearestVisibleChildMostInLine) {
+    using ui::NavDirection;
+    const ui::AccessibleWindow view = View();
+    EXPECT_EQ(view.Navigate(IdOf(Console().Define), NavDirection::Up), IdOf(Console().User));
+    EXPECT_EQ(view.Navigate(IdOf(Console().User), NavDirection::Down), IdOf(Console().Define));
+    EXPECT_EQ(view.Navigate(IdOf(Console().Windows), NavDirection::Right), IdOf(Console().lblWindows))
+        << "the caption is more in line than the list below it";
+    EXPECT_EQ(view.Navigate(IdOf(Console().lblWindows), NavDirection::Left), IdOf(Console().Windows));
+    EXPECT_EQ(view.Navigate(IdOf(Console().Windows), NavDirection::Up), IdOf(Console().Vostek))
+        << "the hidden About lines are passed over";
+    EXPECT_EQ(view.Navigate(IdOf(Console().Define), NavDirection::Down), 0) << "nothing below";
+    EXPECT_EQ(view.Navigate(IdOf(Console().lblUser), NavDirection::Down), IdOf(Console().Define))
+        << "the user list overlaps its caption by a pixel, so it is not wholly below";
+    EXPECT_EQ(view.Navigate(15, NavDirection::Up), 14) << "from the user list to the built-in one";
+}
+
+TEST_F(AccessibleConsoleTest, HitTestFindsNativeWindowsThenWhatIsDrawnThereEvenWhenItIgnoresThePointer) {
+    const ui::AccessibleWindow view = View();
+    const ui::Rect logo = Console().Vostek.Bounds();
+    ASSERT_EQ(Console().HitTest(logo.left + 100, logo.top + 100), nullptr) << "the pointer goes through the logo";
+    EXPECT_EQ(view.HitTest(logo.left + 100, logo.top + 100), IdOf(Console().Vostek));
+    EXPECT_EQ(view.HitTest(Centre(Console().lstWindows).first, Centre(Console().lstWindows).second), 14);
+    EXPECT_EQ(view.HitTest(Centre(Console().User).first, Centre(Console().User).second), IdOf(Console().User));
+    const ui::Rect shape = Console().shpOrvan[2].Bounds();
+    EXPECT_EQ(view.HitTest(shape.left + 2, shape.top + 2), 0) << "decoration is the window's own surface";
+    EXPECT_EQ(view.HitTest(800, 10), std::nullopt) << "outside the client area";
+
+    // The About lines, once shown, lie above the logo.
+    for (ui::Label& line : Console().lblAbout) line.SetVisible(true);
+    const ui::Rect first = Console().lblAbout[0].Bounds();
+    EXPECT_EQ(View().HitTest(first.left + 1, first.top + 1), IdOf(Console().lblAbout[0]));
+}
+
+TEST_F(AccessibleConsoleTest, StatesSayWhatCanBePressedSeenAndChanged) {
+    const ui::AccessibleWindow view = View();
+    EXPECT_EQ(view.StatesOf(Console().Windows), 0u);
+    EXPECT_EQ(view.StatesOf(Console().Image1), ui::kStateReadOnly);
+    EXPECT_EQ(view.StatesOf(Console().Vostek), ui::kStateReadOnly | ui::kStateUnavailable)
+        << "a picture that ignores the pointer";
+    EXPECT_EQ(view.StatesOf(Console().lblAbout[0]), ui::kStateReadOnly | ui::kStateInvisible);
+    EXPECT_EQ(View(false).StatesOf(Console().Windows), ui::kStateUnavailable) << "a message box holds the window";
+    EXPECT_FALSE(View(false).Pressable(Console().Windows));
+
+    Console().Edit.SetLeft(-3000);
+    EXPECT_EQ(View().StatesOf(Console().Edit), ui::kStateOffscreen);
+
+    Console().Options_Click();
+    EXPECT_EQ(View().StatesOf(Console().Windows), ui::kStateUnavailable) << "the Options dialog holds the console";
+}
+
+TEST_F(AccessibleConsoleTest, ButtonsArePressedAndTheTwoExecuteTaskButtonsSayWhichListTheyStartFrom) {
+    const ui::AccessibleWindow view = View();
+    EXPECT_EQ(view.DefaultActionOf(Console().Define), "Press");
+    EXPECT_EQ(view.DefaultActionOf(Console().lblUser), "");
+    EXPECT_EQ(view.DefaultActionOf(Console().Vostek), "");
+
+    EXPECT_EQ(Console().Windows.AccessibleName(), Console().User.AccessibleName());
+    EXPECT_EQ(Console().Windows.AccessibleDescription, "Starts the selected Windows task");
+    EXPECT_EQ(Console().User.AccessibleDescription, "Starts the selected user task");
+    for (const ui::Control* c : Console().AccessibleControls()) {
+        if (c == &Console().Windows || c == &Console().User) continue;
+        EXPECT_EQ(c->AccessibleDescription, "") << c->Name() << ": its name alone is unique";
+    }
 }
 
 }  // namespace

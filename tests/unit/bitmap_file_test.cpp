@@ -7,15 +7,15 @@
 #include <string>
 #include <vector>
 
-#include "ui/bitmap_file.h"
-#include "ui/pictures.h"
+#include "pictures/bitmap_file.h"
+#include "pictures/pictures.h"
 
 namespace {
 
-using orvan::ui::DecodeBmp;
-using orvan::ui::DecodeIco;
-using orvan::ui::EncodeBmp;
-using orvan::ui::EncodeIco;
+using orvan::pictures::DecodeBmp;
+using orvan::pictures::DecodeIco;
+using orvan::pictures::EncodeBmp;
+using orvan::pictures::EncodeIco;
 using orvan::ui::Picture;
 
 unsigned Byte(const std::string& f, std::size_t at) { return static_cast<unsigned char>(f[at]); }

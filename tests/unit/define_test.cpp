@@ -74,6 +74,19 @@ TEST_F(DefineTest, SlotTenAndTheSameFileTwice) {
         << "stored without added quotes";
 }
 
+TEST_F(DefineTest, WithNoUserEntrySelectedTheListIsRebuiltAndTheHandlerEndsAtTheReselection) {
+    Console().lstWindows.SelectedByUser(2);
+    Console().lstUser.SetListIndex(-1);
+    sys.dialogAnswers.push_back("C:\\Tools\\calc.exe");
+    Console().Define_Click();
+    EXPECT_EQ(sys.replaceCalls, 0) << "no slot, nothing written";
+    EXPECT_EQ(Ini().TaskPath[0], "xxx");
+    ASSERT_EQ(Console().lstUser.ListCount(), 10);
+    EXPECT_EQ(Console().lstWindows.ListIndex(), 0);
+    EXPECT_EQ(Console().lstUser.ListIndex(), -1) << "the remembered index names no entry";
+    EXPECT_TRUE(sys.messages.empty());
+}
+
 TEST_F(DefineTest, FailedWriteKeepsTheNewPathInMemory) {
     sys.failReplace = true;
     sys.dialogAnswers.push_back("C:\\a.exe");

@@ -57,6 +57,26 @@ TEST_F(HoverTest, ListsClearTheLowerTrioOnly) {
     EXPECT_EQ(Console().Options.BackColor(), kLitColor);
 }
 
+TEST_F(HoverTest, PointerOnAListReachesItsHandlersInTwipsOnlyWhileTheConsoleTakesInput) {
+    MoveOver(Console().User);
+    Console().ControlPointerMove(Console().lstUser, 3, 4, 0, 0);
+    EXPECT_EQ(Console().User.BackColor(), kIdleColor);
+
+    std::vector<ui::MouseArgs> downs;
+    Console().lstWindows.MouseDown = [&](const ui::MouseArgs& a) { downs.push_back(a); };
+    Console().ControlPointerDown(Console().lstWindows, ui::kRightButton, ui::kShiftMask, 3, 4);
+    ASSERT_EQ(downs.size(), 1u);
+    EXPECT_EQ(downs[0].button, ui::kRightButton);
+    EXPECT_EQ(downs[0].shift, ui::kShiftMask);
+    EXPECT_EQ(downs[0].x, 45.0f) << "from the list's own corner";
+    EXPECT_EQ(downs[0].y, 60.0f);
+
+    Console().Options_Click();
+    MoveOver(Console().Define);
+    Console().ControlPointerDown(Console().lstWindows, ui::kRightButton, 0, 3, 4);
+    EXPECT_EQ(downs.size(), 1u) << "the Options dialog holds the console";
+}
+
 TEST_F(HoverTest, LogoAndShapesReachTheBackgroundTitleAndCaptionsDoNot) {
     auto& c = Console();
     MoveOver(c.Edit);
@@ -168,6 +188,16 @@ TEST_F(SlideTest, OddStartsOvershootOrFallShort) {
     EXPECT_EQ(c.Options.Left(), 200.0f);
     EXPECT_EQ(c.User.Left(), 150.0f);
     EXPECT_EQ(c.Edit.Left(), 180.0f);
+}
+
+TEST_F(SlideTest, PaintedAreaIsThePictureAndWhatTheWindowlessControlsCoverFromTheClientCorner) {
+    auto& c = Console();
+    EXPECT_EQ(c.PaintedArea(800, 600), (ui::Rect{0, 0, 800, 600}));
+    // Without the picture, the controls alone: from the shape at the top
+    // right down to "Define Task"; the lists are native and paint themselves.
+    EXPECT_EQ(c.PaintedArea(0, 0), (ui::Rect{0, 8, 793, 461})) << "the buttons start left of the window";
+    c.tmrAnimate_Timer();
+    EXPECT_EQ(c.PaintedArea(0, 0), (ui::Rect{12, 8, 793, 461}));
 }
 
 TEST_F(SlideTest, ClosingTheOptionsDialogPlaysNothing) {

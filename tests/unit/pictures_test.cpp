@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "ui/bitmap_file.h"
-#include "ui/pictures.h"
+#include "pictures/bitmap_file.h"
+#include "pictures/pictures.h"
 
 namespace {
 
@@ -117,8 +117,8 @@ struct Versions {
 };
 
 Versions Both(const Picture& p) {
-    Versions v{p, {}, orvan::ui::EncodeBmp(p)};
-    std::optional<Picture> d = orvan::ui::DecodeBmp(v.file);
+    Versions v{p, {}, orvan::pictures::EncodeBmp(p)};
+    std::optional<Picture> d = orvan::pictures::DecodeBmp(v.file);
     if (d) {
         v.decoded = *d;
     }
@@ -126,7 +126,7 @@ Versions Both(const Picture& p) {
 }
 
 const Versions& Background() {
-    static const Versions v = Both(orvan::ui::MakeBackground());
+    static const Versions v = Both(orvan::pictures::MakeBackground());
     return v;
 }
 
@@ -272,7 +272,7 @@ TEST(BackgroundPicture, CornersAreRoundedInFrameShades) {
 // ---------------------------------------------------------------- title
 
 TEST(TitlePicture, IsLightBlueLetteringOn98By28Black) {
-    const Versions v = Both(orvan::ui::MakeTitle());
+    const Versions v = Both(orvan::pictures::MakeTitle());
     for (const Picture* p : {&v.drawn, &v.decoded}) {
         EXPECT_EQ(p->width, 98);
         EXPECT_EQ(p->height, 28);
@@ -299,7 +299,7 @@ TEST(TitlePicture, IsLightBlueLetteringOn98By28Black) {
 
 TEST(TitlePicture, SpellsSevenSeparateCharacters) {
     // "ORVAN 97": seven runs of columns holding the letters' face colour.
-    const Picture p = orvan::ui::MakeTitle();
+    const Picture p = orvan::pictures::MakeTitle();
     int runs = 0;
     bool inRun = false;
     for (int x = 0; x < p.width; ++x) {
@@ -316,7 +316,7 @@ TEST(TitlePicture, SpellsSevenSeparateCharacters) {
 // ---------------------------------------------------------------- logo
 
 TEST(LogoPicture, IsADarkStarfieldWithColouredFlaresAndBrightLettering) {
-    const Versions v = Both(orvan::ui::MakeLogo());
+    const Versions v = Both(orvan::pictures::MakeLogo());
     for (const Picture* p : {&v.drawn, &v.decoded}) {
         ASSERT_EQ(p->width, 587);
         ASSERT_EQ(p->height, 207);
@@ -344,7 +344,7 @@ TEST(LogoPicture, IsADarkStarfieldWithColouredFlaresAndBrightLettering) {
 
 TEST(LogoPicture, KeepsTheAboutPanelCornerDarkEnoughToRead) {
     // The About lines sit over the upper left of the logo in the lit colour.
-    const Picture p = orvan::ui::MakeLogo();
+    const Picture p = orvan::pictures::MakeLogo();
     double sum = 0;
     int n = 0;
     for (int y = 8; y < 70; ++y) {
@@ -362,7 +362,7 @@ TEST(LogoPicture, KeepsTheAboutPanelCornerDarkEnoughToRead) {
 bool IsTeal(std::uint32_t c) { return Red(c) == 0 && Green(c) == BlueOf(c) && Green(c) > 0; }
 
 TEST(OptionsHeaderPicture, HasTheStripBlockWordAndBar) {
-    const Versions v = Both(orvan::ui::MakeOptionsHeader());
+    const Versions v = Both(orvan::pictures::MakeOptionsHeader());
     for (const Picture* p : {&v.drawn, &v.decoded}) {
         ASSERT_EQ(p->width, 369);
         ASSERT_EQ(p->height, 145);
@@ -406,9 +406,9 @@ TEST(OptionsHeaderPicture, HasTheStripBlockWordAndBar) {
 // ---------------------------------------------------------------- icon
 
 TEST(IconPicture, IsTheConsoleInMiniatureWithATransparentRim) {
-    const Picture icon = orvan::ui::MakeIcon();
-    const std::string file = orvan::ui::EncodeIco(icon, icon.mask);
-    const std::optional<Picture> decoded = orvan::ui::DecodeIco(file);
+    const Picture icon = orvan::pictures::MakeIcon();
+    const std::string file = orvan::pictures::EncodeIco(icon, icon.mask);
+    const std::optional<Picture> decoded = orvan::pictures::DecodeIco(file);
     ASSERT_TRUE(decoded.has_value());
     for (const Picture* p : {&icon, &*decoded}) {
         ASSERT_EQ(p->width, 32);
@@ -441,8 +441,8 @@ TEST(IconPicture, IsTheConsoleInMiniatureWithATransparentRim) {
 }
 
 TEST(IconPicture, FileHoldsOne32By32ImageWithItsMask) {
-    const Picture icon = orvan::ui::MakeIcon();
-    const std::string f = orvan::ui::EncodeIco(icon, icon.mask);
+    const Picture icon = orvan::pictures::MakeIcon();
+    const std::string f = orvan::pictures::EncodeIco(icon, icon.mask);
     // Directory, header, 256-colour palette, colour bitmap, 1-bit mask.
     ASSERT_EQ(f.size(), 6u + 16u + 40u + 1024u + 32u * 32u + 4u * 32u);
     EXPECT_EQ(FileU16(f, 0), 0u);
@@ -463,19 +463,21 @@ TEST(IconPicture, FileHoldsOne32By32ImageWithItsMask) {
 // ---------------------------------------------------------------- every picture
 
 TEST(AllPictures, ComeOutTheSameEveryTime) {
-    EXPECT_EQ(orvan::ui::EncodeBmp(orvan::ui::MakeBackground()), Background().file);
-    EXPECT_EQ(orvan::ui::EncodeBmp(orvan::ui::MakeTitle()), orvan::ui::EncodeBmp(orvan::ui::MakeTitle()));
-    EXPECT_EQ(orvan::ui::EncodeBmp(orvan::ui::MakeLogo()), orvan::ui::EncodeBmp(orvan::ui::MakeLogo()));
-    EXPECT_EQ(orvan::ui::EncodeBmp(orvan::ui::MakeOptionsHeader()),
-              orvan::ui::EncodeBmp(orvan::ui::MakeOptionsHeader()));
-    const Picture a = orvan::ui::MakeIcon(), b = orvan::ui::MakeIcon();
-    EXPECT_EQ(orvan::ui::EncodeIco(a, a.mask), orvan::ui::EncodeIco(b, b.mask));
+    EXPECT_EQ(orvan::pictures::EncodeBmp(orvan::pictures::MakeBackground()), Background().file);
+    EXPECT_EQ(orvan::pictures::EncodeBmp(orvan::pictures::MakeTitle()),
+              orvan::pictures::EncodeBmp(orvan::pictures::MakeTitle()));
+    EXPECT_EQ(orvan::pictures::EncodeBmp(orvan::pictures::MakeLogo()),
+              orvan::pictures::EncodeBmp(orvan::pictures::MakeLogo()));
+    EXPECT_EQ(orvan::pictures::EncodeBmp(orvan::pictures::MakeOptionsHeader()),
+              orvan::pictures::EncodeBmp(orvan::pictures::MakeOptionsHeader()));
+    const Picture a = orvan::pictures::MakeIcon(), b = orvan::pictures::MakeIcon();
+    EXPECT_EQ(orvan::pictures::EncodeIco(a, a.mask), orvan::pictures::EncodeIco(b, b.mask));
 }
 
 TEST(AllPictures, ReadBackFromTheirFilesUnchanged) {
-    for (const Picture& p : {orvan::ui::MakeBackground(), orvan::ui::MakeTitle(), orvan::ui::MakeLogo(),
-                             orvan::ui::MakeOptionsHeader()}) {
-        const std::optional<Picture> d = orvan::ui::DecodeBmp(orvan::ui::EncodeBmp(p));
+    for (const Picture& p : {orvan::pictures::MakeBackground(), orvan::pictures::MakeTitle(),
+                             orvan::pictures::MakeLogo(), orvan::pictures::MakeOptionsHeader()}) {
+        const std::optional<Picture> d = orvan::pictures::DecodeBmp(orvan::pictures::EncodeBmp(p));
         ASSERT_TRUE(d.has_value());
         EXPECT_EQ(d->width, p.width);
         EXPECT_EQ(d->height, p.height);

@@ -1,6 +1,7 @@
 // Stretching the logo to the size the console shows it at.
 #include <gtest/gtest.h>
 
+#include "pictures/pictures.h"
 #include "ui/stretch.h"
 
 namespace orvan::ui {
@@ -30,7 +31,7 @@ TEST(Stretch, UniformColourStaysUniformAtAnySize) {
 }
 
 TEST(Stretch, SameSizeGivesTheSamePixels) {
-    const Picture logo = MakeLogo();
+    const Picture logo = pictures::MakeLogo();
     const Picture out = Stretch(logo, logo.width, logo.height);
     EXPECT_EQ(out.pixels, logo.pixels);
 }

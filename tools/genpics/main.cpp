@@ -6,8 +6,8 @@
 #include <string>
 #include <system_error>
 
-#include "ui/bitmap_file.h"
-#include "ui/pictures.h"
+#include "pictures/bitmap_file.h"
+#include "pictures/pictures.h"
 
 namespace {
 
@@ -40,8 +40,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "genpics: cannot create %s: %s\n", dir.string().c_str(), ec.message().c_str());
         return 1;
     }
-    using namespace orvan::ui;
-    const orvan::ui::Picture icon = MakeIcon();
+    using namespace orvan::pictures;
+    const Picture icon = MakeIcon();
     const bool ok = WriteFile(dir / "background.bmp", EncodeBmp(MakeBackground())) &&
                     WriteFile(dir / "title.bmp", EncodeBmp(MakeTitle())) &&
                     WriteFile(dir / "logo.bmp", EncodeBmp(MakeLogo())) &&

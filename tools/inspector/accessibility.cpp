@@ -97,6 +97,7 @@ Record Describe(IAccessible* acc, LONG id, const char* kind, LONG childId) {
         .Add("kind", kind)
         .Add("role", role.vt == VT_I4 ? RoleWord(role.lVal) : "none")
         .Add("name", TextOf(&IAccessible::get_accName, acc, id))
+        .Add("description", TextOf(&IAccessible::get_accDescription, acc, id))
         .Hex("state", static_cast<DWORD>(flags))
         .Flag("invisible", (flags & STATE_SYSTEM_INVISIBLE) != 0)
         .Flag("unavailable", (flags & STATE_SYSTEM_UNAVAILABLE) != 0)

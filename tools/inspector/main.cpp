@@ -56,8 +56,8 @@
 //                        area (its IAccessible through oleacc): the object
 //                        itself (kind=self), then each child in order: id
 //                        kind (element: known by its id; object: a child
-//                        window's own object) role name state invisible
-//                        unavailable rect action hwnd
+//                        window's own object) role name description state
+//                        invisible unavailable rect action hwnd
 //   acc-hit HWND X Y     the child at a screen point (accHitTest), as above
 //   acc-nav HWND ID DIR  the child reached from child ID (0: the object)
 //                        going DIR: up down left right next previous first last

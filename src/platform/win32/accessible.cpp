@@ -2,14 +2,15 @@
 
 #include <oleacc.h>
 
-#include <climits>
-#include <cstdlib>
+#include <optional>
 #include <string>
 #include <type_traits>
+#include <utility>
 #include <vector>
 
 #include "platform/win32/form_window.h"
 #include "platform/win32/lazy_dll.h"
+#include "ui/accessibility.h"
 
 namespace orvan::win32 {
 
@@ -40,6 +41,38 @@ LONG SystemRole(ui::AccessibleRole role) {
         return ROLE_SYSTEM_GRAPHIC;
     default:
         return ROLE_SYSTEM_CLIENT;
+    }
+}
+
+LONG SystemStates(unsigned states) {
+    LONG system = 0;
+    if (states & ui::kStateUnavailable) system |= STATE_SYSTEM_UNAVAILABLE;
+    if (states & ui::kStateInvisible) system |= STATE_SYSTEM_INVISIBLE;
+    if (states & ui::kStateOffscreen) system |= STATE_SYSTEM_OFFSCREEN;
+    if (states & ui::kStateReadOnly) system |= STATE_SYSTEM_READONLY;
+    return system;
+}
+
+std::optional<ui::NavDirection> DirectionOf(LONG direction) {
+    switch (direction) {
+    case NAVDIR_UP:
+        return ui::NavDirection::Up;
+    case NAVDIR_DOWN:
+        return ui::NavDirection::Down;
+    case NAVDIR_LEFT:
+        return ui::NavDirection::Left;
+    case NAVDIR_RIGHT:
+        return ui::NavDirection::Right;
+    case NAVDIR_NEXT:
+        return ui::NavDirection::Next;
+    case NAVDIR_PREVIOUS:
+        return ui::NavDirection::Previous;
+    case NAVDIR_FIRSTCHILD:
+        return ui::NavDirection::FirstChild;
+    case NAVDIR_LASTCHILD:
+        return ui::NavDirection::LastChild;
+    default:
+        return std::nullopt;
     }
 }
 
@@ -139,29 +172,31 @@ public:
         if (!count) return E_POINTER;
         *count = 0;
         if (!window_) return RPC_E_DISCONNECTED;
-        *count = static_cast<LONG>(Controls().size() + NativeChildren().size());
+        *count = Look().window.ChildCount();
         return S_OK;
     }
 
     STDMETHODIMP get_accChild(VARIANT child, IDispatch** out) override {
         if (!out) return E_POINTER;
         *out = nullptr;
-        Target t;
-        if (HRESULT hr = Resolve(child, t); hr != S_OK) return hr;
-        if (t.self) return E_INVALIDARG;
-        if (t.control) return S_FALSE;  // a simple element, known by its id
-        *out = WindowObject(t.native);
-        return *out ? S_OK : E_FAIL;
+        return WithChild(child, [&](const View&, const Target& t) -> HRESULT {
+            if (t.self) return E_INVALIDARG;
+            if (t.control) return S_FALSE;  // a simple element, known by its id
+            *out = WindowObject(t.native);
+            return *out ? S_OK : E_FAIL;
+        });
     }
 
     STDMETHODIMP get_accName(VARIANT child, BSTR* name) override {
-        return Text(child, name, &IAccessible::get_accName, [](const ui::Control& c) { return c.AccessibleName(); });
+        return Text(child, name, &IAccessible::get_accName,
+                    [](const View&, const ui::Control& c) { return c.AccessibleName(); });
     }
     STDMETHODIMP get_accValue(VARIANT child, BSTR* value) override {
         return Text(child, value, &IAccessible::get_accValue, nullptr);
     }
     STDMETHODIMP get_accDescription(VARIANT child, BSTR* description) override {
-        return Text(child, description, &IAccessible::get_accDescription, nullptr);
+        return Text(child, description, &IAccessible::get_accDescription,
+                    [](const View&, const ui::Control& c) { return c.AccessibleDescription; });
     }
     STDMETHODIMP get_accHelp(VARIANT child, BSTR* help) override {
         return Text(child, help, &IAccessible::get_accHelp, nullptr);
@@ -170,9 +205,8 @@ public:
         return Text(child, shortcut, &IAccessible::get_accKeyboardShortcut, nullptr);
     }
     STDMETHODIMP get_accDefaultAction(VARIANT child, BSTR* action) override {
-        return Text(child, action, &IAccessible::get_accDefaultAction, [](const ui::Control& c) {
-            return c.Role() == ui::AccessibleRole::PushButton ? std::string("Press") : std::string();
-        });
+        return Text(child, action, &IAccessible::get_accDefaultAction,
+                    [](const View& v, const ui::Control& c) { return v.window.DefaultActionOf(c); });
     }
 
     STDMETHODIMP get_accHelpTopic(BSTR* file, VARIANT, LONG* topic) override {
@@ -183,11 +217,12 @@ public:
 
     STDMETHODIMP get_accRole(VARIANT child, VARIANT* role) override {
         return Number(child, role, &IAccessible::get_accRole,
-                      [](const ui::Control& c) { return SystemRole(c.Role()); });
+                      [](const View&, const ui::Control& c) { return SystemRole(c.Role()); });
     }
 
     STDMETHODIMP get_accState(VARIANT child, VARIANT* state) override {
-        return Number(child, state, &IAccessible::get_accState, [this](const ui::Control& c) { return StateOf(c); });
+        return Number(child, state, &IAccessible::get_accState,
+                      [](const View& v, const ui::Control& c) { return SystemStates(v.window.StatesOf(c)); });
     }
 
     STDMETHODIMP get_accFocus(VARIANT* focus) override {
@@ -195,13 +230,12 @@ public:
         SetEmpty(focus);
         if (!window_) return RPC_E_DISCONNECTED;
         // Only native children take the focus; the windowless controls never do.
-        HWND hwnd = window_->Hwnd();
         HWND focused = ::GetFocus();
-        if (focused == hwnd) {
+        if (focused == window_->Hwnd()) {
             SetChild(focus, CHILDID_SELF);
             return S_OK;
         }
-        for (HWND child : NativeChildren()) {
+        for (HWND child : Look().natives) {
             if (child == focused || IsChild(child, focused)) {
                 focus->vt = VT_DISPATCH;
                 focus->pdispVal = WindowObject(child);
@@ -220,103 +254,73 @@ public:
     }
 
     STDMETHODIMP accSelect(LONG flags, VARIANT child) override {
-        Target t;
-        if (HRESULT hr = Resolve(child, t); hr != S_OK) return hr;
-        if (t.control) return DISP_E_MEMBERNOTFOUND;
-        return Forward(t, [&](IAccessible* acc, VARIANT self) { return acc->accSelect(flags, self); });
+        return WithChild(child, [&](const View&, const Target& t) -> HRESULT {
+            if (t.control) return DISP_E_MEMBERNOTFOUND;
+            return Forward(t, [&](IAccessible* acc, VARIANT self) { return acc->accSelect(flags, self); });
+        });
     }
 
     STDMETHODIMP accLocation(LONG* left, LONG* top, LONG* width, LONG* height, VARIANT child) override {
         if (!left || !top || !width || !height) return E_POINTER;
         *left = *top = *width = *height = 0;
-        Target t;
-        if (HRESULT hr = Resolve(child, t); hr != S_OK) return hr;
-        if (t.control) {
-            const RECT r = OnScreen(t.control->Bounds());
-            *left = r.left;
-            *top = r.top;
-            *width = r.right - r.left;
-            *height = r.bottom - r.top;
-            return S_OK;
-        }
-        return Forward(t, [&](IAccessible* acc, VARIANT self) { return acc->accLocation(left, top, width, height, self); });
+        return WithChild(child, [&](const View&, const Target& t) -> HRESULT {
+            if (t.control) {
+                const ui::Rect b = t.control->Bounds();
+                RECT r{b.left, b.top, b.right, b.bottom};
+                MapWindowPoints(window_->Hwnd(), nullptr, reinterpret_cast<POINT*>(&r), 2);
+                *left = r.left;
+                *top = r.top;
+                *width = r.right - r.left;
+                *height = r.bottom - r.top;
+                return S_OK;
+            }
+            return Forward(
+                t, [&](IAccessible* acc, VARIANT self) { return acc->accLocation(left, top, width, height, self); });
+        });
     }
 
     STDMETHODIMP accNavigate(LONG direction, VARIANT start, VARIANT* end) override {
         if (!end) return E_POINTER;
         SetEmpty(end);
-        Target t;
-        if (HRESULT hr = Resolve(start, t); hr != S_OK) return hr;
-        const LONG count = static_cast<LONG>(Controls().size() + NativeChildren().size());
-        LONG to = 0;
-        if (t.self) {
-            if (direction == NAVDIR_FIRSTCHILD) to = count > 0 ? 1 : 0;
-            else if (direction == NAVDIR_LASTCHILD) to = count;
-            else return standard_ ? standard_->accNavigate(direction, start, end) : S_FALSE;
-        } else {
-            switch (direction) {
-            case NAVDIR_NEXT:
-                to = t.id < count ? t.id + 1 : 0;
-                break;
-            case NAVDIR_PREVIOUS:
-                to = t.id - 1;
-                break;
-            case NAVDIR_UP:
-            case NAVDIR_DOWN:
-            case NAVDIR_LEFT:
-            case NAVDIR_RIGHT:
-                to = Nearest(t.id, direction);
-                break;
-            case NAVDIR_FIRSTCHILD:
-            case NAVDIR_LASTCHILD:
-                if (t.control) return S_FALSE;  // a simple element has no children
-                return Forward(t, [&](IAccessible* acc, VARIANT self) { return acc->accNavigate(direction, self, end); });
-            default:
-                return E_INVALIDARG;
-            }
-        }
-        return to > 0 ? Child(to, end) : S_FALSE;
+        const std::optional<ui::NavDirection> way = DirectionOf(direction);
+        return WithChild(start, [&](const View& v, const Target& t) -> HRESULT {
+            if (!way) return E_INVALIDARG;
+            const std::optional<int> to = v.window.Navigate(t.id, *way);
+            if (!to)
+                return Forward(t,
+                               [&](IAccessible* acc, VARIANT self) { return acc->accNavigate(direction, self, end); });
+            return *to > 0 ? Child(v, *to, end) : S_FALSE;
+        });
     }
 
     STDMETHODIMP accHitTest(LONG x, LONG y, VARIANT* at) override {
         if (!at) return E_POINTER;
         SetEmpty(at);
         if (!window_) return RPC_E_DISCONNECTED;
-        HWND hwnd = window_->Hwnd();
         POINT p{x, y};
-        ScreenToClient(hwnd, &p);
-        RECT client{};
-        GetClientRect(hwnd, &client);
-        if (!PtInRect(&client, p)) return S_FALSE;
-        // Native children lie above everything the window paints itself.
-        HWND under = ChildWindowFromPointEx(hwnd, p, CWP_SKIPINVISIBLE);
-        if (under && under != hwnd) {
-            const std::vector<HWND> natives = NativeChildren();
-            for (std::size_t i = 0; i < natives.size(); ++i)
-                if (natives[i] == under) return Child(static_cast<LONG>(Controls().size() + i + 1), at);
+        ScreenToClient(window_->Hwnd(), &p);
+        const View v = Look();
+        const std::optional<int> under = v.window.HitTest(p.x, p.y);
+        if (!under) return S_FALSE;
+        if (*under == 0) {
+            SetChild(at, CHILDID_SELF);
+            return S_OK;
         }
-        // Then the pointer's own rule: the topmost control that takes it.
-        if (const ui::Control* control = window_->Model().HitTest(p.x, p.y)) {
-            const std::vector<ui::Control*> controls = Controls();
-            for (std::size_t i = 0; i < controls.size(); ++i)
-                if (controls[i] == control) return Child(static_cast<LONG>(i + 1), at);
-        }
-        SetChild(at, CHILDID_SELF);
-        return S_OK;
+        return Child(v, *under, at);
     }
 
     STDMETHODIMP accDoDefaultAction(VARIANT child) override {
-        Target t;
-        if (HRESULT hr = Resolve(child, t); hr != S_OK) return hr;
-        if (t.control) {
-            if (t.control->Role() != ui::AccessibleRole::PushButton) return DISP_E_MEMBERNOTFOUND;
-            if (!Pressable(*t.control)) return E_ACCESSDENIED;
-            // Run from the message loop, as a click would be, so a tool never
-            // waits on what the press opens.
-            window_->PressLater(*t.control);
-            return S_OK;
-        }
-        return Forward(t, [&](IAccessible* acc, VARIANT self) { return acc->accDoDefaultAction(self); });
+        return WithChild(child, [&](const View& v, const Target& t) -> HRESULT {
+            if (t.control) {
+                if (v.window.DefaultActionOf(*t.control).empty()) return DISP_E_MEMBERNOTFOUND;
+                if (!v.window.Pressable(*t.control)) return E_ACCESSDENIED;
+                // Run from the message loop, as a click would be, so a tool never
+                // waits on what the press opens.
+                window_->PressLater(*t.control);
+                return S_OK;
+            }
+            return Forward(t, [&](IAccessible* acc, VARIANT self) { return acc->accDoDefaultAction(self); });
+        });
     }
 
     STDMETHODIMP put_accName(VARIANT, BSTR) override { return window_ ? DISP_E_MEMBERNOTFOUND : RPC_E_DISCONNECTED; }
@@ -325,41 +329,61 @@ public:
 private:
     ~AccessibleForm() = default;
 
+    // The window as tools see it now, and the handles of its native
+    // children in the model's order.
+    struct View {
+        ui::AccessibleWindow window;
+        std::vector<HWND> natives;
+    };
+
+    View Look() const {
+        HWND hwnd = window_->Hwnd();
+        std::vector<HWND> handles;
+        std::vector<ui::NativeChild> natives;
+        for (HWND c = ::GetWindow(hwnd, GW_CHILD); c; c = ::GetWindow(c, GW_HWNDNEXT)) {
+            RECT r{};
+            GetWindowRect(c, &r);
+            MapWindowPoints(nullptr, hwnd, reinterpret_cast<POINT*>(&r), 2);
+            handles.push_back(c);
+            natives.push_back({{r.left, r.top, r.right, r.bottom}, IsWindowVisible(c) != FALSE});
+        }
+        RECT client{};
+        GetClientRect(hwnd, &client);
+        return {ui::AccessibleWindow(window_->Model(), std::move(natives), {0, 0, client.right, client.bottom},
+                                     window_->Enabled()),
+                std::move(handles)};
+    }
+
     // What a child id names: the window itself, a windowless control or a
     // native child window.
     struct Target {
         LONG id = 0;
         bool self = false;
-        const ui::Control* control = nullptr;
+        ui::Control* control = nullptr;
         HWND native = nullptr;
     };
 
-    HRESULT Resolve(const VARIANT& child, Target& t) const {
+    // Answers for the child a tool names, once the window is known to be
+    // there and the id to name a child.
+    template <typename Answer>
+    HRESULT WithChild(const VARIANT& child, Answer answer) const {
         if (!window_) return RPC_E_DISCONNECTED;
         if (child.vt != VT_I4) return E_INVALIDARG;
-        return Locate(child.lVal, t) ? S_OK : E_INVALIDARG;
+        const View v = Look();
+        Target t;
+        if (!Locate(v, child.lVal, t)) return E_INVALIDARG;
+        return answer(v, t);
     }
 
-    // Child ids count the windowless controls from 1, then the native children.
-    bool Locate(LONG id, Target& t) const {
+    static bool Locate(const View& v, LONG id, Target& t) {
         t = Target{};
         t.id = id;
-        if (id == CHILDID_SELF) {
-            t.self = true;
-            return true;
-        }
-        const std::vector<ui::Control*> controls = Controls();
-        if (id > 0 && id <= static_cast<LONG>(controls.size())) {
-            t.control = controls[static_cast<std::size_t>(id - 1)];
-            return true;
-        }
-        const std::vector<HWND> natives = NativeChildren();
-        const LONG native = id - static_cast<LONG>(controls.size());
-        if (native > 0 && native <= static_cast<LONG>(natives.size())) {
-            t.native = natives[static_cast<std::size_t>(native - 1)];
-            return true;
-        }
-        return false;
+        if (!v.window.Exists(static_cast<int>(id))) return false;
+        t.self = id == CHILDID_SELF;
+        t.control = v.window.ControlOf(static_cast<int>(id));
+        if (const std::optional<std::size_t> native = v.window.NativeOf(static_cast<int>(id)))
+            t.native = v.natives[*native];
+        return true;
     }
 
     // Asks the system's object: of the client area for the window itself,
@@ -385,16 +409,16 @@ private:
     HRESULT Text(const VARIANT& child, BSTR* out, TextGetter getter, Model model) const {
         if (!out) return E_POINTER;
         *out = nullptr;
-        Target t;
-        if (HRESULT hr = Resolve(child, t); hr != S_OK) return hr;
-        if (t.control) {
-            std::string text;
-            if constexpr (!std::is_same_v<Model, std::nullptr_t>) text = model(*t.control);
-            if (text.empty()) return S_FALSE;
-            *out = NewBstr(text);
-            return *out ? S_OK : E_OUTOFMEMORY;
-        }
-        return Forward(t, [&](IAccessible* acc, VARIANT self) { return (acc->*getter)(self, out); });
+        return WithChild(child, [&](const View& v, const Target& t) -> HRESULT {
+            if (t.control) {
+                std::string text;
+                if constexpr (!std::is_same_v<Model, std::nullptr_t>) text = model(v, *t.control);
+                if (text.empty()) return S_FALSE;
+                *out = NewBstr(text);
+                return *out ? S_OK : E_OUTOFMEMORY;
+            }
+            return Forward(t, [&](IAccessible* acc, VARIANT self) { return (acc->*getter)(self, out); });
+        });
     }
 
     using NumberGetter = HRESULT (STDMETHODCALLTYPE IAccessible::*)(VARIANT, VARIANT*);
@@ -402,117 +426,26 @@ private:
     HRESULT Number(const VARIANT& child, VARIANT* out, NumberGetter getter, Model model) const {
         if (!out) return E_POINTER;
         SetEmpty(out);
-        Target t;
-        if (HRESULT hr = Resolve(child, t); hr != S_OK) return hr;
-        if (t.control) {
-            SetChild(out, model(*t.control));
-            return S_OK;
-        }
-        return Forward(t, [&](IAccessible* acc, VARIANT self) { return (acc->*getter)(self, out); });
-    }
-
-    std::vector<ui::Control*> Controls() const { return window_->Model().AccessibleControls(); }
-
-    std::vector<HWND> NativeChildren() const {
-        std::vector<HWND> children;
-        for (HWND c = ::GetWindow(window_->Hwnd(), GW_CHILD); c; c = ::GetWindow(c, GW_HWNDNEXT)) children.push_back(c);
-        return children;
-    }
-
-    // A click reaches a control only while its window takes input and the
-    // model would let the click through.
-    bool Pressable(const ui::Control& control) const {
-        return IsWindowEnabled(window_->Hwnd()) && window_->Model().Pressable(control);
-    }
-
-    LONG StateOf(const ui::Control& control) const {
-        LONG state = 0;
-        if (!control.Visible()) {
-            state |= STATE_SYSTEM_INVISIBLE;
-        } else {
-            RECT client{}, inside{};
-            GetClientRect(window_->Hwnd(), &client);
-            const ui::Rect b = control.Bounds();
-            const RECT r{b.left, b.top, b.right, b.bottom};
-            if (!IntersectRect(&inside, &client, &r)) state |= STATE_SYSTEM_OFFSCREEN;
-        }
-        if (control.Role() == ui::AccessibleRole::PushButton) {
-            if (!Pressable(control)) state |= STATE_SYSTEM_UNAVAILABLE;
-        } else {
-            state |= STATE_SYSTEM_READONLY;
-        }
-        return state;
-    }
-
-    RECT OnScreen(const ui::Rect& r) const {
-        RECT out{r.left, r.top, r.right, r.bottom};
-        MapWindowPoints(window_->Hwnd(), nullptr, reinterpret_cast<POINT*>(&out), 2);
-        return out;
-    }
-
-    // The rectangle and visibility of child `id`, on the screen.
-    bool Place(LONG id, RECT& r) const {
-        Target t;
-        if (!Locate(id, t) || t.self) return false;
-        if (t.control) {
-            r = OnScreen(t.control->Bounds());
-            return t.control->Visible();
-        }
-        GetWindowRect(t.native, &r);
-        return IsWindowVisible(t.native) != FALSE;
-    }
-
-    // The visible child wholly beyond `from` in the direction, the nearest
-    // edge first, then the one most in line.
-    LONG Nearest(LONG from, LONG direction) const {
-        RECT a{};
-        Place(from, a);
-        const LONG count = static_cast<LONG>(Controls().size() + NativeChildren().size());
-        LONG best = 0;
-        long long bestGap = LLONG_MAX, bestSkew = LLONG_MAX;
-        for (LONG id = 1; id <= count; ++id) {
-            RECT b{};
-            if (id == from || !Place(id, b)) continue;
-            long long gap = 0, skew = 0;
-            switch (direction) {
-            case NAVDIR_UP:
-                gap = a.top - b.bottom;
-                break;
-            case NAVDIR_DOWN:
-                gap = b.top - a.bottom;
-                break;
-            case NAVDIR_LEFT:
-                gap = a.left - b.right;
-                break;
-            default:
-                gap = b.left - a.right;
-                break;
+        return WithChild(child, [&](const View& v, const Target& t) -> HRESULT {
+            if (t.control) {
+                SetChild(out, model(v, *t.control));
+                return S_OK;
             }
-            if (gap < 0) continue;
-            if (direction == NAVDIR_UP || direction == NAVDIR_DOWN)
-                skew = std::llabs(static_cast<long long>(a.left + a.right) - (b.left + b.right));
-            else
-                skew = std::llabs(static_cast<long long>(a.top + a.bottom) - (b.top + b.bottom));
-            if (gap < bestGap || (gap == bestGap && skew < bestSkew)) {
-                best = id;
-                bestGap = gap;
-                bestSkew = skew;
-            }
-        }
-        return best;
+            return Forward(t, [&](IAccessible* acc, VARIANT self) { return (acc->*getter)(self, out); });
+        });
     }
 
     // Child `id` as a tool receives it: a simple element by its id, a
     // native child as its own object.
-    HRESULT Child(LONG id, VARIANT* out) const {
-        Target t;
-        if (!Locate(id, t) || t.self) return E_INVALIDARG;
-        if (t.control) {
+    static HRESULT Child(const View& v, int id, VARIANT* out) {
+        if (v.window.ControlOf(id)) {
             SetChild(out, id);
             return S_OK;
         }
+        const std::optional<std::size_t> native = v.window.NativeOf(id);
+        if (!native) return E_INVALIDARG;
         out->vt = VT_DISPATCH;
-        out->pdispVal = WindowObject(t.native);
+        out->pdispVal = WindowObject(v.natives[*native]);
         if (out->pdispVal) return S_OK;
         SetEmpty(out);
         return E_FAIL;

@@ -1,14 +1,17 @@
 // The native window of one form of the control model: it paints the
-// windowless controls, keeps the native list boxes, frames and option
-// buttons in step with the model, and reports the user's input back to it.
+// windowless controls, holds the form's native controls (NativeControls),
+// its timers and its accessible object, and reports the user's input back
+// to the model.
 #pragma once
 
 #include <windows.h>
 
 #include <functional>
 #include <map>
+#include <memory>
 #include <vector>
 
+#include "platform/win32/native_controls.h"
 #include "ui/form.h"
 #include "ui/peer.h"
 
@@ -53,41 +56,25 @@ public:
     void EnabledChanged(bool enabled) override;
     int PopupMenu(const std::vector<ui::MenuItem>& items, int x, int y) override;
 
+    // Whether the window takes input now, as the last WM_ENABLE said.
+    bool Enabled() const { return enabled_; }
+
 private:
     static LRESULT CALLBACK FormProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-    static LRESULT CALLBACK FrameProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-    static LRESULT CALLBACK ListThunk(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void OnPaint();
-    // Where the picture and the windowless controls can ever paint.
-    RECT ContentRect();
     void OnPointer(UINT message, WPARAM wParam, LPARAM lParam);
-    void OnCommand(WPARAM wParam, LPARAM lParam);
-    bool OnDrawItem(const DRAWITEMSTRUCT& item);
-    LRESULT OnColor(HDC dc);
     void OnTimer(UINT_PTR id);
-    // Input to a native list: its pointer events go to the model first.
-    void OnListMouse(ui::Control& list, UINT message, WPARAM wParam, LPARAM lParam);
-    void PaintListBorder(HWND list, const ui::ListBox& model);
-    void PaintFrame(HWND frame, const ui::Frame& model);
-
-    void CreateChildren();
-    HWND CreateChild(ui::Control& control, HWND parent, int id);
-    void AddToolTips();
-    ui::Control* ControlOf(HWND child) const;
-    HWND PeerOf(const ui::Control& control) const;
-    RECT PlacementRect() const;
 
     ui::Form& form_;
     HWND owner_;
     HWND hwnd_ = nullptr;
-    HWND tooltips_ = nullptr;
-    std::map<const ui::Control*, HWND> peers_;
+    std::unique_ptr<NativeControls> controls_;
     std::map<UINT_PTR, ui::Timer*> timers_;
     HWND lastFocus_ = nullptr;  // given back when the window is active again
-    ui::Rect content_;
-    int listTextTop_ = -1;      // where a list row's text starts, below the row's top
+    ui::Rect painted_;          // where anything but background can be painted
+    bool enabled_ = true;
     AccessibleForm* accessible_ = nullptr;  // made on the first WM_GETOBJECT
 };
 

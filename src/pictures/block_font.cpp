@@ -1,9 +1,9 @@
-#include "ui/block_font.h"
+#include "pictures/block_font.h"
 
 #include <cstddef>
 #include <utility>
 
-namespace orvan::ui {
+namespace orvan::pictures {
 
 namespace {
 
@@ -198,4 +198,4 @@ std::vector<raster::Shape> LayOutText(std::string_view text, double left, double
     return shapes;
 }
 
-}  // namespace orvan::ui
+}  // namespace orvan::pictures

@@ -5,9 +5,9 @@
 #include <cstdint>
 #include <vector>
 
-#include "ui/pictures.h"
+#include "pictures/pictures.h"
 
-namespace orvan::ui::raster {
+namespace orvan::pictures::raster {
 
 struct Point {
     double x = 0;
@@ -94,4 +94,4 @@ private:
     std::uint32_t state_;
 };
 
-}  // namespace orvan::ui::raster
+}  // namespace orvan::pictures::raster

@@ -1,13 +1,14 @@
-#include "ui/pictures.h"
+#include "pictures/pictures.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
 
-#include "ui/block_font.h"
-#include "ui/picture_raster.h"
+#include "pictures/block_font.h"
+#include "pictures/picture_raster.h"
+#include "ui/types.h"  // kBlack: black is 0 in either colour notation
 
-namespace orvan::ui {
+namespace orvan::pictures {
 
 namespace {
 
@@ -44,7 +45,7 @@ Picture BlankPalettePicture(int width, int height) {
     pic.width = width;
     pic.height = height;
     pic.bitsPerPixel = 8;
-    pic.palette.assign(256, kBlack);
+    pic.palette.assign(256, ui::kBlack);
     pic.pixels.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), 0);
     return pic;
 }
@@ -262,31 +263,6 @@ Picture DrawIcon() {
 
 }  // namespace
 
-std::uint32_t Picture::At(int x, int y) const {
-    if (x < 0 || y < 0 || x >= width || y >= height) {
-        return kBlack;
-    }
-    const std::size_t i = Index(x, y, width);
-    if (bitsPerPixel == 8) {
-        if (i >= pixels.size() || pixels[i] >= palette.size()) {
-            return kBlack;
-        }
-        return palette[pixels[i]] & 0xFFFFFFu;
-    }
-    if (3 * i + 2 >= pixels.size()) {
-        return kBlack;
-    }
-    return (std::uint32_t{pixels[3 * i + 2]} << 16) | (std::uint32_t{pixels[3 * i + 1]} << 8) | pixels[3 * i];
-}
-
-bool Picture::IsTransparent(int x, int y) const {
-    if (x < 0 || y < 0 || x >= width || y >= height) {
-        return false;
-    }
-    const std::size_t i = Index(x, y, width);
-    return i < mask.size() && mask[i] != 0;
-}
-
 Picture MakeBackground() {
     Picture pic = BlankPalettePicture(kBackgroundWidth, kBackgroundHeight);
     AddRamp(pic.palette, 0, kFrameBlue);
@@ -303,4 +279,4 @@ Picture MakeOptionsHeader() { return DrawOptionsHeader(); }
 
 Picture MakeIcon() { return DrawIcon(); }
 
-}  // namespace orvan::ui
+}  // namespace orvan::pictures

@@ -8,9 +8,9 @@
 #include <string_view>
 #include <vector>
 
-#include "ui/pictures.h"
+#include "pictures/pictures.h"
 
-namespace orvan::ui {
+namespace orvan::pictures {
 
 // A .bmp file: BITMAPFILEHEADER and BITMAPINFOHEADER, uncompressed (BI_RGB),
 // rows bottom-up and padded to four bytes; 8-bit pictures carry their palette.
@@ -33,4 +33,4 @@ std::optional<Picture> DecodeBmp(std::string_view file);
 // the AND mask comes back in Picture::mask.
 std::optional<Picture> DecodeIco(std::string_view file);
 
-}  // namespace orvan::ui
+}  // namespace orvan::pictures

@@ -9,9 +9,9 @@
 #include <string_view>
 #include <vector>
 
-#include "ui/picture_raster.h"
+#include "pictures/picture_raster.h"
 
-namespace orvan::ui {
+namespace orvan::pictures {
 
 // Letter metrics, in pixels.
 struct LetterStyle {
@@ -29,4 +29,4 @@ double TextWidth(std::string_view text, const LetterStyle& style);
 // One shape per letter, the first letter's box at (left, top).
 std::vector<raster::Shape> LayOutText(std::string_view text, double left, double top, const LetterStyle& style);
 
-}  // namespace orvan::ui
+}  // namespace orvan::pictures

@@ -1,10 +1,10 @@
-#include "ui/bitmap_file.h"
+#include "pictures/bitmap_file.h"
 
 #include <algorithm>
 #include <cstddef>
 #include <utility>
 
-namespace orvan::ui {
+namespace orvan::pictures {
 
 namespace {
 
@@ -302,4 +302,4 @@ std::optional<Picture> DecodeIco(std::string_view file) {
     return p;
 }
 
-}  // namespace orvan::ui
+}  // namespace orvan::pictures

@@ -1,11 +1,11 @@
-#include "ui/picture_raster.h"
+#include "pictures/picture_raster.h"
 
 #include <algorithm>
 #include <bit>
 #include <cmath>
 #include <cstddef>
 
-namespace orvan::ui::raster {
+namespace orvan::pictures::raster {
 
 namespace {
 
@@ -232,4 +232,4 @@ double Random::Unit() { return Next() / 4294967296.0; }
 
 double Random::Range(double lo, double hi) { return lo + (hi - lo) * Unit(); }
 
-}  // namespace orvan::ui::raster
+}  // namespace orvan::pictures::raster

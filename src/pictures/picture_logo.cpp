@@ -4,11 +4,11 @@
 #include <cmath>
 #include <vector>
 
-#include "ui/block_font.h"
-#include "ui/picture_raster.h"
-#include "ui/pictures.h"
+#include "pictures/block_font.h"
+#include "pictures/picture_raster.h"
+#include "pictures/pictures.h"
 
-namespace orvan::ui {
+namespace orvan::pictures {
 
 namespace {
 
@@ -237,4 +237,4 @@ Picture MakeLogo() {
     return canvas.ToPicture24();
 }
 
-}  // namespace orvan::ui
+}  // namespace orvan::pictures
