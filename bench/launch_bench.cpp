@@ -109,7 +109,7 @@ void Bench::SetUp() {
     screen_ = std::make_unique<XScreen>(xserver_->Name());
     const WineArch prefixArch = Native32BitWine() ? WineArch::Win32 : WineArch::Win64;
     wine_ = std::make_unique<WineSession>(prefix, work_ / "home", xserver_->Name(), work_ / "wine.log",
-                                         KindFor(ArchOf(win32_ / "orvan97.exe"), prefixArch));
+                                          KindFor(ArchOf(win32_ / "orvan97.exe"), prefixArch));
     inspector_ = std::make_unique<Inspector>(*wine_, win32_ / "inspector.exe");
     fs::create_directories(work_ / "tools");
     fs::copy_file(win32_ / "probe.exe", work_ / "tools" / "probe.exe");

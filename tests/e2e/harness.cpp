@@ -96,13 +96,9 @@ const std::string& Session::SetupError() {
     return g_setupError;
 }
 
-fs::path Session::Win32File(const std::string& name) const {
-    return FileIn(win32Dir_, name);
-}
+fs::path Session::Win32File(const std::string& name) const { return FileIn(win32Dir_, name); }
 
-fs::path Session::ToolFile(const std::string& name) const {
-    return FileIn(toolsDir_, name);
-}
+fs::path Session::ToolFile(const std::string& name) const { return FileIn(toolsDir_, name); }
 
 fs::path Session::FileIn(const fs::path& dir, const std::string& name) {
     const fs::path file = dir / name;
@@ -135,12 +131,11 @@ void E2EEnvironment::StartSession() {
     session->toolsDir_ = kind == WineKind::Native32 ? session->win32Dir_ : fs::path(ORVAN_WIN64_DIR);
     session->workDir_ = Setting("ORVAN_E2E_WORK_DIR", ORVAN_E2E_WORK_DIR);
     if (ArchOf(session->Win32File("orvan97.exe")) != arch) {
-        throw std::runtime_error(session->Win32File("orvan97.exe").string() + " is not a " +
-                                 ArchName(arch) + " program");
+        throw std::runtime_error(session->Win32File("orvan97.exe").string() + " is not a " + ArchName(arch) +
+                                 " program");
     }
     for (const char* tool : {"inspector.exe", "probe.exe"}) session->ToolFile(tool);
-    std::cout << "e2e: testing " << session->Win32File("orvan97.exe").string() << ": "
-              << Describe(kind) << std::endl;
+    std::cout << "e2e: testing " << session->Win32File("orvan97.exe").string() << ": " << Describe(kind) << std::endl;
     const fs::path work = session->workDir_;
     fs::create_directories(work);
     fs::remove_all(session->ArtifactsDir());
@@ -160,12 +155,11 @@ void E2EEnvironment::StartSession() {
     session->screen_ = std::make_unique<XScreen>(session->xserver_->Name());
     std::cout << "e2e: Xvfb on " << session->xserver_->Name() << " (" << SecondsSince(start)
               << " s)" << std::endl;
-    session->wine_ = std::make_unique<WineSession>(prefix, work / "home", session->xserver_->Name(),
-                                                   work / "wine.log", kind);
+    session->wine_ =
+        std::make_unique<WineSession>(prefix, work / "home", session->xserver_->Name(), work / "wine.log", kind);
     std::cout << "e2e: Wine prefix " << prefix.string() << " ready (" << SecondsSince(start)
               << " s)" << std::endl;
-    session->inspector_ =
-        std::make_unique<Inspector>(*session->wine_, session->ToolFile("inspector.exe"));
+    session->inspector_ = std::make_unique<Inspector>(*session->wine_, session->ToolFile("inspector.exe"));
     std::cout << "e2e: inspector answers as pid " << session->inspector_->OwnPid() << " ("
               << SecondsSince(start) << " s)" << std::endl;
     const DoubleClickRule rule = session->inspector_->DoubleClicks();

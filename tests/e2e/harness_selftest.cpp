@@ -73,8 +73,8 @@ TEST_F(WineLaunch, PassesArgumentsDirectoryAndEnvironmentToTheProgram) {
     LaunchOptions options;
     options.directory = ScratchWindows();
     options.environment = {log.EnvironmentEntry()};
-    Process probe = Wine().Launch(Session::Get().ToolFile("probe.exe").string(),
-                                  {"--exit-after", "300", "two words"}, options);
+    Process probe =
+        Wine().Launch(Session::Get().ToolFile("probe.exe").string(), {"--exit-after", "300", "two words"}, options);
     const std::optional<Record> start = log.WaitFor("start", 0, 10s);
     ASSERT_TRUE(start) << "no start record in " << log.UnixPath();
     EXPECT_EQ(start->Get("cwd"), ScratchWindows());

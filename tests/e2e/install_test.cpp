@@ -307,8 +307,8 @@ TEST_F(Install, SilentUninstallRemovesWhatSetupPutThereAndKeepsTheSettings) {
     // As the system's list of programs runs it. The uninstaller copies
     // itself to a temporary folder and returns at once; the copy does the work.
     EXPECT_EQ(RunWindows(installDir_ + R"(\uninstall.exe)", {"/S"}, 2).status, 0);
-    EXPECT_TRUE(WaitUntil([&] { return !Installed() && !fs::exists(shortcut) && !UninstallEntry(); },
-                          AllowStarts(30s)));
+    EXPECT_TRUE(
+        WaitUntil([&] { return !Installed() && !fs::exists(shortcut) && !UninstallEntry(); }, AllowStarts(30s)));
     EXPECT_FALSE(Installed()) << "left over: " << installDir_;
     EXPECT_FALSE(fs::exists(shortcut)) << "left over: " << Shortcut();
     EXPECT_FALSE(UninstallEntry()) << "left over: " << uninstallKey_;
@@ -343,8 +343,7 @@ TEST_F(Install, UninstallerRefusesWhileAConsoleRuns) {
     ASSERT_EQ(InstallSilently(), 0);
     StartConsole();
     // Run in place (_?=), so its end is the end of its work.
-    const std::uint32_t pid = Inspect().Start(
-        1, "\"" + installDir_ + "\\uninstall.exe\" /S _?=" + installDir_, "C:\\");
+    const std::uint32_t pid = Inspect().Start(1, "\"" + installDir_ + "\\uninstall.exe\" /S _?=" + installDir_, "C:\\");
     EXPECT_TRUE(Inspect().WaitExit(pid, 30s));
     EXPECT_TRUE(fs::is_regular_file(InstallDir() / "orvan97.exe"));
     EXPECT_TRUE(fs::exists(Unix(Shortcut())));

@@ -116,16 +116,19 @@ WineKind KindFor(WineArch arch, WineArch prefix) {
 
 std::string Describe(WineKind kind) {
     switch (kind) {
-    case WineKind::Native32: return "32-bit program under 32-bit Wine";
-    case WineKind::Wow64: return "32-bit program under 32-bit Wine, in a 64-bit prefix";
-    case WineKind::Emulated32: return "32-bit program under emulated 32-bit Wine (qemu-i386), in a 64-bit prefix";
-    case WineKind::Native64: return "64-bit build under 64-bit Wine";
+    case WineKind::Native32:
+        return "32-bit program under 32-bit Wine";
+    case WineKind::Wow64:
+        return "32-bit program under 32-bit Wine, in a 64-bit prefix";
+    case WineKind::Emulated32:
+        return "32-bit program under emulated 32-bit Wine (qemu-i386), in a 64-bit prefix";
+    case WineKind::Native64:
+        return "64-bit build under 64-bit Wine";
     }
     return "unknown Wine";
 }
 
-WineSession::WineSession(fs::path prefix, fs::path home, std::string display, fs::path log,
-                         WineKind kind)
+WineSession::WineSession(fs::path prefix, fs::path home, std::string display, fs::path log, WineKind kind)
     : prefix_(std::move(prefix)),
       home_(std::move(home)),
       display_(std::move(display)),
@@ -138,9 +141,13 @@ WineSession::WineSession(fs::path prefix, fs::path home, std::string display, fs
     fs::create_directories(prefix_);
     fs::create_directories(home_);
     switch (kind_) {
-    case WineKind::Native32: loader_ = kWine32Loader; break;
+    case WineKind::Native32:
+        loader_ = kWine32Loader;
+        break;
     case WineKind::Wow64:
-    case WineKind::Native64: loader_ = kWine64Loader; break;
+    case WineKind::Native64:
+        loader_ = kWine64Loader;
+        break;
     case WineKind::Emulated32:
         loader_ = EmulatedLoader(prefix_.parent_path() / (prefix_.filename().string() + "-loaders"), log_);
         break;

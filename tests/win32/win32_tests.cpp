@@ -95,8 +95,7 @@ void UnwritablePathsFailCleanly() {
     CreateDirectoryA(folder.c_str(), nullptr);
     CHECK(ReplaceFileAtomically(folder, "x") == orvan::platform::ReplaceOutcome::MoveRefused);
     CHECK((GetFileAttributesA(folder.c_str()) & FILE_ATTRIBUTE_DIRECTORY) != 0);
-    CHECK(ReplaceFileAtomically(PathIn("no such folder\\x.ini"), "x") ==
-          orvan::platform::ReplaceOutcome::TempRefused);
+    CHECK(ReplaceFileAtomically(PathIn("no such folder\\x.ini"), "x") == orvan::platform::ReplaceOutcome::TempRefused);
     CHECK(orvan::win32::OverwriteInPlace(PathIn("no such folder\\x.ini"), "x") ==
           orvan::platform::OverwriteOutcome::Untouched);
     CHECK(orvan::win32::OverwriteInPlace(folder, "x") == orvan::platform::OverwriteOutcome::Untouched);
@@ -120,7 +119,8 @@ void AHeldFileRefusesTheMoveButTakesAWriteInPlace() {
     CHECK(held != INVALID_HANDLE_VALUE);
     CHECK(ReplaceFileAtomically(path, "[Options]\r\n") == orvan::platform::ReplaceOutcome::MoveRefused);
     CHECK(ReadWholeFile(path) == old);
-    CHECK(OverwriteInPlace(path, "[Options]\r\nProgram Run Method=4\r\n") == orvan::platform::OverwriteOutcome::Written);
+    CHECK(OverwriteInPlace(path, "[Options]\r\nProgram Run Method=4\r\n") ==
+          orvan::platform::OverwriteOutcome::Written);
     CHECK(ReadWholeFile(path) == std::string("[Options]\r\nProgram Run Method=4\r\n"));
     // Broken off, the write leaves new bytes over old ones: what the whole copy is for.
     CHECK(OverwriteInPlace(path, "0123456789", 4) == orvan::platform::OverwriteOutcome::Broken);
@@ -154,7 +154,7 @@ void SettingsSaveOnTheRealFiles() {
     CHECK(ReadWholeFile(path) == saved);
     CHECK(Files() == std::vector<std::string>{"settings.ini"});
 
-    Write(path, saved.substr(0, 20));  // torn by a save that broke off...
+    Write(path, saved.substr(0, 20));                  // torn by a save that broke off...
     Write(copy, orvan::settings::WholeCopyOf(saved));  // ...behind its whole copy
     CHECK(ini.ReadIni("User Tasks", "User Task One", "xxx", path) == "C:\\a.exe");
     CHECK(ini.WriteIni("Options", "Program Run Method", "6", path));
