@@ -51,18 +51,18 @@ void frmOptions::Cancel_Click() {
 }
 
 void frmOptions::OK_MouseMove() {
-    ui::Light(OK);
-    ui::Clear(Cancel);
+    ui::LightHover(OK);
+    ui::ClearHover(Cancel);
 }
 
 void frmOptions::Cancel_MouseMove() {
-    ui::Clear(OK);
-    ui::Light(Cancel);
+    ui::ClearHover(OK);
+    ui::LightHover(Cancel);
 }
 
 void frmOptions::Form_MouseMove() {
-    ui::Clear(OK);
-    ui::Clear(Cancel);
+    ui::ClearHover(OK);
+    ui::ClearHover(Cancel);
 }
 
 }  // namespace orvan::app

@@ -179,51 +179,51 @@ void frmOrvan97::AnimateButtons() {
 // ------------------------------------------------------------------ hover
 
 void frmOrvan97::Edit_MouseMove() {
-    ui::Light(Edit);
-    ui::Clear(Options);
+    ui::LightHover(Edit);
+    ui::ClearHover(Options);
 }
 
 void frmOrvan97::Options_MouseMove() {
-    ui::Clear(Edit);
-    ui::Light(Options);
+    ui::ClearHover(Edit);
+    ui::LightHover(Options);
 }
 
 void frmOrvan97::Windows_MouseMove() {
-    ui::Clear(User);
-    ui::Clear(Define);
-    ui::Light(Windows);
+    ui::ClearHover(User);
+    ui::ClearHover(Define);
+    ui::LightHover(Windows);
 }
 
 void frmOrvan97::User_MouseMove() {
-    ui::Clear(Windows);
-    ui::Clear(Define);
-    ui::Light(User);
+    ui::ClearHover(Windows);
+    ui::ClearHover(Define);
+    ui::LightHover(User);
 }
 
 void frmOrvan97::Define_MouseMove() {
-    ui::Clear(Windows);
-    ui::Clear(User);
-    ui::Light(Define);
+    ui::ClearHover(Windows);
+    ui::ClearHover(User);
+    ui::LightHover(Define);
 }
 
 void frmOrvan97::lstWindows_MouseMove() {
-    ui::Clear(Windows);
-    ui::Clear(User);
-    ui::Clear(Define);
+    ui::ClearHover(Windows);
+    ui::ClearHover(User);
+    ui::ClearHover(Define);
 }
 
 void frmOrvan97::lstUser_MouseMove() {
-    ui::Clear(Windows);
-    ui::Clear(User);
-    ui::Clear(Define);
+    ui::ClearHover(Windows);
+    ui::ClearHover(User);
+    ui::ClearHover(Define);
 }
 
 void frmOrvan97::Form_MouseMove() {
-    ui::Clear(Edit);
-    ui::Clear(Options);
-    ui::Clear(Windows);
-    ui::Clear(User);
-    ui::Clear(Define);
+    ui::ClearHover(Edit);
+    ui::ClearHover(Options);
+    ui::ClearHover(Windows);
+    ui::ClearHover(User);
+    ui::ClearHover(Define);
 }
 
 // ------------------------------------------------------------------ the context menu

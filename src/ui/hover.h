@@ -7,11 +7,11 @@
 
 namespace orvan::ui {
 
-inline void Light(Label& button) {
+inline void LightHover(Label& button) {
     if (button.BackColor() == kIdleColor) button.SetBackColor(kLitColor);
 }
 
-inline void Clear(Label& button) {
+inline void ClearHover(Label& button) {
     if (button.BackColor() == kLitColor) button.SetBackColor(kIdleColor);
 }
 

@@ -48,6 +48,8 @@
 //   kill PID             TerminateProcess
 //   processes            pid ppid exe, for every process
 //   self                 pid: the inspector's own
+//   dblclick             ms cx cy: the system's double-click time and the
+//                        rectangle a second press must fall in
 //   xwindow HWND         xwindow: the X window Wine shows a top-level window in
 //                        (0x0 when it has none, or not under Wine's X11 driver)
 //   setenv NAME VALUE    sets (an empty VALUE removes) a variable of the
