@@ -8,94 +8,13 @@
 #include <utility>
 #include <vector>
 
+#include "platform/win32/accessible_types.h"
 #include "platform/win32/form_window.h"
-#include "platform/win32/lazy_dll.h"
 #include "ui/accessibility.h"
 
 namespace orvan::win32 {
 
-namespace {
-
-// The accessibility and COM libraries are loaded when a tool first asks,
-// so start-up does not pay for them.
-template <typename Function>
-Function* Oleacc(const char* name) {
-    return LazyFunction<Function>("oleacc.dll", name);
-}
-
-BSTR NewBstr(const std::string& text) {
-    const int length = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
-    static auto* alloc = LazyFunction<decltype(SysAllocStringLen)>("oleaut32.dll", "SysAllocStringLen");
-    return alloc ? alloc(wide.c_str(), static_cast<UINT>(wide.size())) : nullptr;
-}
-
-LONG SystemRole(ui::AccessibleRole role) {
-    switch (role) {
-    case ui::AccessibleRole::PushButton:
-        return ROLE_SYSTEM_PUSHBUTTON;
-    case ui::AccessibleRole::StaticText:
-        return ROLE_SYSTEM_STATICTEXT;
-    case ui::AccessibleRole::Graphic:
-        return ROLE_SYSTEM_GRAPHIC;
-    default:
-        return ROLE_SYSTEM_CLIENT;
-    }
-}
-
-LONG SystemStates(unsigned states) {
-    LONG system = 0;
-    if (states & ui::kStateUnavailable) system |= STATE_SYSTEM_UNAVAILABLE;
-    if (states & ui::kStateInvisible) system |= STATE_SYSTEM_INVISIBLE;
-    if (states & ui::kStateOffscreen) system |= STATE_SYSTEM_OFFSCREEN;
-    if (states & ui::kStateReadOnly) system |= STATE_SYSTEM_READONLY;
-    return system;
-}
-
-std::optional<ui::NavDirection> DirectionOf(LONG direction) {
-    switch (direction) {
-    case NAVDIR_UP:
-        return ui::NavDirection::Up;
-    case NAVDIR_DOWN:
-        return ui::NavDirection::Down;
-    case NAVDIR_LEFT:
-        return ui::NavDirection::Left;
-    case NAVDIR_RIGHT:
-        return ui::NavDirection::Right;
-    case NAVDIR_NEXT:
-        return ui::NavDirection::Next;
-    case NAVDIR_PREVIOUS:
-        return ui::NavDirection::Previous;
-    case NAVDIR_FIRSTCHILD:
-        return ui::NavDirection::FirstChild;
-    case NAVDIR_LASTCHILD:
-        return ui::NavDirection::LastChild;
-    default:
-        return std::nullopt;
-    }
-}
-
-void SetChild(VARIANT* out, LONG id) {
-    out->vt = VT_I4;
-    out->lVal = id;
-}
-
-void SetEmpty(VARIANT* out) { out->vt = VT_EMPTY; }
-
-// The system's accessible object of a native child window, as an IDispatch.
-IDispatch* WindowObject(HWND child) {
-    auto* fromWindow = Oleacc<decltype(AccessibleObjectFromWindow)>("AccessibleObjectFromWindow");
-    IDispatch* dispatch = nullptr;
-    if (!fromWindow || FAILED(fromWindow(child, static_cast<DWORD>(OBJID_WINDOW), IID_IDispatch,
-                                         reinterpret_cast<void**>(&dispatch))))
-        return nullptr;
-    return dispatch;
-}
-
-}  // namespace
-
-class AccessibleForm final : public IAccessible, public IOleWindow {
+class AccessibleForm final : public DispatchWithoutTypes<IAccessible>, public IOleWindow {
 public:
     explicit AccessibleForm(FormWindow& window) : window_(&window) {
         // The system's object of the client area answers for the window itself.
@@ -133,21 +52,6 @@ public:
             delete this;
         }
         return static_cast<ULONG>(left);
-    }
-
-    // ---- IDispatch: tools use the IAccessible methods directly.
-    STDMETHODIMP GetTypeInfoCount(UINT* count) override {
-        if (!count) return E_POINTER;
-        *count = 0;
-        return S_OK;
-    }
-    STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo** info) override {
-        if (info) *info = nullptr;
-        return E_NOTIMPL;
-    }
-    STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
-    STDMETHODIMP Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override {
-        return E_NOTIMPL;
     }
 
     // ---- IOleWindow
