@@ -89,8 +89,10 @@ std::optional<WindowInfo> DialogTest::WaitMenu() {
     WaitUntil(
         [&] {
             menu = FindMenu();
-            // Painted: its right part is no longer what the console shows there.
-            return menu && Screen().Pixel(menu->rect.right - 8, ExitEntry(*menu).CenterY()) != kFrameBlue;
+            // Placed (a menu just shown may not have its size yet) and
+            // painted: its right part is no longer what the console shows there.
+            return menu && menu->rect.Width() > 8 && menu->rect.Height() > 0 &&
+                   Screen().Pixel(menu->rect.right - 8, ExitEntry(*menu).CenterY()) != kFrameBlue;
         },
         5s);
     return menu;

@@ -3,7 +3,9 @@
 #include <poll.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
 
 namespace orvan::e2e {
 namespace {
@@ -122,6 +124,10 @@ std::vector<std::string> Inspector::ReadReply(Ms timeout) {
 
 Inspector::Reply Inspector::Send(const std::vector<std::string>& words, Ms timeout) {
     if (!process_.Running()) Launch();
+    // What an emulated 32-bit program is asked through the system (its
+    // accessibility object, say) can take it a minute or more the first
+    // time: the libraries it loads on first use run translated.
+    if (wine_.Emulated()) timeout = std::max(timeout, Ms(std::chrono::minutes(3)));
     std::string line;
     for (const std::string& w : words) {
         if (w.find_first_of("\t\r\n") != std::string::npos) {
