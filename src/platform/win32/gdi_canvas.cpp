@@ -84,6 +84,9 @@ HBITMAP GdiResources::Stretched(ui::PictureId id, int width, int height) {
     auto key = std::make_tuple(id, width, height);
     auto it = stretched_.find(key);
     if (it != stretched_.end()) return it->second;
+    // The pictures are embedded at the size they are shown at: nothing to scale.
+    const SIZE size = PictureSize(id);
+    if (size.cx == width && size.cy == height) return Picture(id);
     HBITMAP scaled = ScaleByAveraging(Picture(id), width, height);
     if (!scaled) scaled = ScaleByHalftone(Picture(id), PictureSize(id), width, height);
     stretched_[key] = scaled;

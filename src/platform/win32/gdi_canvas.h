@@ -22,7 +22,8 @@ public:
     HFONT Font(const ui::Font& font);
     HBITMAP Picture(ui::PictureId id);
     SIZE PictureSize(ui::PictureId id);
-    // The picture scaled once to the size it is shown at.
+    // The picture scaled once to the size it is shown at (the picture itself
+    // when it has that size).
     HBITMAP Stretched(ui::PictureId id, int width, int height);
     HBRUSH Brush(COLORREF color);
     HICON Icon(bool small);
