@@ -274,9 +274,9 @@ void FormWindow::OnPaint() {
         painted_ = form_.PaintedArea(picture.cx, picture.cy);
     }
     PaintBuffered(dc, ps.rcPaint, ToRect(painted_), GdiResources::Get().Brush(Resolve(form_.BackColor)),
-                  [this](HDC memory) {
+                  [this](HDC memory, const RECT& band) {
                       GdiCanvas canvas(memory);
-                      form_.Paint(canvas);
+                      form_.Paint(canvas, {band.left, band.top, band.right, band.bottom});
                   });
     EndPaint(hwnd_, &ps);
 }
