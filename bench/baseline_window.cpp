@@ -11,6 +11,7 @@ HBITMAP picture;
 
 LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_PAINT) {
+        orvan::bench::StampPhase("shown");
         PAINTSTRUCT ps;
         HDC dc = BeginPaint(hwnd, &ps);
         HDC from = CreateCompatibleDC(dc);
@@ -27,7 +28,9 @@ LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    orvan::bench::StampPhase("winmain");
     picture = static_cast<HBITMAP>(LoadImageA(instance, MAKEINTRESOURCEA(101), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    orvan::bench::StampPhase("picture");
     WNDCLASSA wc{};
     wc.lpfnWndProc = Proc;
     wc.hInstance = instance;
@@ -36,7 +39,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     RegisterClassA(&wc);
     HWND hwnd = CreateWindowExA(0, "BaselineWindow", "Baseline", WS_POPUP, 0, 0, 800, 600, nullptr, nullptr, instance,
                                 nullptr);
+    orvan::bench::StampPhase("window");
     ShowWindow(hwnd, SW_SHOWMAXIMIZED);
     UpdateWindow(hwnd);
-    ReportFirstPaintAndExit();
+    orvan::bench::StampPhase("painted");
+    orvan::bench::ReportFirstPaintAndExit();
 }

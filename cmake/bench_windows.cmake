@@ -2,11 +2,11 @@
 # complete paint, and the baseline window it is measured against.
 orvan_program(orvan97_bench)
 target_compile_definitions(orvan97_bench PRIVATE ORVAN_BENCH_FIRST_PAINT)
-target_include_directories(orvan97_bench PRIVATE ${CMAKE_SOURCE_DIR}/bench)
+target_include_directories(orvan97_bench PRIVATE ${CMAKE_SOURCE_DIR}/bench ${CMAKE_SOURCE_DIR}/tools)
 target_link_libraries(orvan97_bench PRIVATE psapi)
 
 add_executable(baseline_window WIN32 bench/baseline_window.cpp bench/baseline_window.rc)
-target_include_directories(baseline_window PRIVATE ${ORVAN_PICTURES_DIR} ${CMAKE_SOURCE_DIR}/bench)
+target_include_directories(baseline_window PRIVATE ${ORVAN_PICTURES_DIR} ${CMAKE_SOURCE_DIR}/bench ${CMAKE_SOURCE_DIR}/tools)
 target_compile_options(baseline_window PRIVATE $<$<COMPILE_LANGUAGE:CXX>:${ORVAN_WARNINGS}>)
 target_link_options(baseline_window PRIVATE ${ORVAN_STATIC_LINK})
 target_link_libraries(baseline_window PRIVATE psapi)

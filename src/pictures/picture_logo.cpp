@@ -7,6 +7,8 @@
 #include "pictures/block_font.h"
 #include "pictures/picture_raster.h"
 #include "pictures/pictures.h"
+#include "ui/console_layout.h"
+#include "ui/stretch.h"
 
 namespace orvan::pictures {
 
@@ -235,6 +237,11 @@ Picture MakeLogo() {
     PaintRule(canvas);
     PaintLettering(canvas);
     return canvas.ToPicture24();
+}
+
+Picture MakeShownLogo() {
+    const ui::Rect shown = ui::ConsoleLayout().Vostek.Bounds();
+    return ui::Stretch(MakeLogo(), shown.Width(), shown.Height());
 }
 
 }  // namespace orvan::pictures

@@ -37,6 +37,9 @@ Picture MakeBackground();
 Picture MakeTitle();
 // 587 x 207, 24-bit: "VOSTEK" over a starfield with lens flares.
 Picture MakeLogo();
+// The logo as the console shows it: scaled by the core's area averaging to
+// the console's logo control (593 x 185), so the program draws it as it is.
+Picture MakeShownLogo();
 // 369 x 145, 256 colours: the Options dialog's header strip.
 Picture MakeOptionsHeader();
 // 32 x 32, 256 colours with a transparency mask: the console in miniature.

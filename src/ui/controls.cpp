@@ -137,15 +137,26 @@ void Shape::Paint(Canvas& canvas) const {
 
 Line::Line(Form& form, std::string name, int index) : Control(form, ControlKind::Line, std::move(name), index) {}
 
-void Line::Paint(Canvas& canvas) const {
-    if (!Visible()) return;
+Rect Line::Ends() const {
     int ox = 0, oy = 0;
     if (Container()) {
         Rect outer = Container()->Bounds();
         ox = outer.left;
         oy = outer.top;
     }
-    canvas.DrawLine(ox + ToPixels(X1), oy + ToPixels(Y1), ox + ToPixels(X2), oy + ToPixels(Y2), BorderColor);
+    return {ox + ToPixels(X1), oy + ToPixels(Y1), ox + ToPixels(X2), oy + ToPixels(Y2)};
+}
+
+void Line::Paint(Canvas& canvas) const {
+    if (!Visible()) return;
+    const Rect e = Ends();
+    canvas.DrawLine(e.left, e.top, e.right, e.bottom, BorderColor);
+}
+
+Rect Line::PaintExtent() const {
+    const Rect e = Ends();
+    return {std::min(e.left, e.right), std::min(e.top, e.bottom), std::max(e.left, e.right) + 1,
+            std::max(e.top, e.bottom) + 1};
 }
 
 // ------------------------------------------------------------------ ListBox

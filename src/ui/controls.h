@@ -69,6 +69,9 @@ public:
 
     // Windowless controls only.
     virtual void Paint(Canvas&) const {}
+    // Where Paint can reach, in client pixels: the bounds, unless the
+    // control draws by other coordinates.
+    virtual Rect PaintExtent() const { return Bounds(); }
     // Whether pointer events over the control stop here (true) or pass to
     // what lies beneath.
     virtual bool TakesPointer() const { return false; }
@@ -163,6 +166,12 @@ public:
     int X1 = 0, Y1 = 0, X2 = 0, Y2 = 0;  // twips, in the container's coordinates
     Color BorderColor = kBlack;
     void Paint(Canvas& canvas) const override;
+    // Its ends, both drawn, whatever its bounds.
+    Rect PaintExtent() const override;
+
+private:
+    // The two ends in client pixels, as {x1, y1, x2, y2}.
+    Rect Ends() const;
 };
 
 class ListBox : public Control {

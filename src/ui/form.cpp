@@ -30,10 +30,10 @@ void Form::Invalidate(const Rect& rect) const {
     if (peer_ && !rect.Empty()) peer_->Invalidate(rect);
 }
 
-void Form::Paint(Canvas& canvas) const {
+void Form::Paint(Canvas& canvas, const Rect& clip) const {
     if (Picture != PictureId::None) canvas.DrawPicture(Picture, {0, 0, 1 << 14, 1 << 14}, false);
     for (auto it = drawingOrder_.rbegin(); it != drawingOrder_.rend(); ++it)
-        if (!(*it)->Container()) (*it)->Paint(canvas);
+        if (!(*it)->Container() && !(*it)->PaintExtent().Intersect(clip).Empty()) (*it)->Paint(canvas);
 }
 
 Rect Form::PaintedArea(int pictureWidth, int pictureHeight) const {

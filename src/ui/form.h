@@ -52,8 +52,10 @@ public:
     WindowPeer* Peer() const { return peer_; }
     void Invalidate(const Rect& rect) const;
 
-    // ---- painting: the picture, then the windowless controls bottom up.
-    void Paint(Canvas& canvas) const;
+    // ---- painting: the picture, then the windowless controls bottom up,
+    // those that reach into `clip` (client pixels): what a window paints a
+    // part at a time needs no more.
+    void Paint(Canvas& canvas, const Rect& clip) const;
     // Where the picture (of the size given) and the windowless controls can
     // paint, within the client area: what lies beyond is bare background.
     // The opening slide starts the buttons left of the window, so the

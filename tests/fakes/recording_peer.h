@@ -51,6 +51,30 @@ public:
     }
 };
 
+// A canvas that records what is drawn: the kind of each call and where.
+class RecordingCanvas : public ui::Canvas {
+public:
+    std::vector<std::string> calls;
+
+    void FillRect(const ui::Rect& rect, ui::Color) override { calls.push_back("fill " + Where(rect)); }
+    void FillEllipse(const ui::Rect& rect, ui::Color) override { calls.push_back("ellipse " + Where(rect)); }
+    void DrawLine(int x1, int y1, int x2, int y2, ui::Color) override {
+        calls.push_back("line " + Where({x1, y1, x2, y2}));
+    }
+    void DrawText(const ui::Rect&, const std::string& text, const ui::Font&, ui::Color, ui::Align) override {
+        calls.push_back("text " + text);
+    }
+    void DrawPicture(ui::PictureId picture, const ui::Rect& rect, bool) override {
+        calls.push_back("picture " + std::to_string(static_cast<int>(picture)) + " " + Where(rect));
+    }
+
+private:
+    static std::string Where(const ui::Rect& r) {
+        return std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right) + "," +
+               std::to_string(r.bottom);
+    }
+};
+
 class RecordingWindows : public ui::WindowSystem {
 public:
     struct Event {

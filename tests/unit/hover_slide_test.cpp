@@ -200,6 +200,26 @@ TEST_F(SlideTest, PaintedAreaIsThePictureAndWhatTheWindowlessControlsCoverFromTh
     EXPECT_EQ(c.PaintedArea(0, 0), (ui::Rect{12, 8, 793, 461}));
 }
 
+TEST_F(SlideTest, APaintOfSomeRowsDrawsThePictureAndOnlyTheControlsReachingThem) {
+    auto& c = Console();
+    RecordingCanvas whole, logoRows, captionRows;
+    c.Paint(whole, {0, 0, 1024, 768});
+    // Bottom up: the picture, the three shapes, the logo, the two captions,
+    // four buttons, the hidden About lines (nothing), "Options", the title.
+    ASSERT_EQ(whole.calls.size(), 20u);
+    EXPECT_EQ(whole.calls.front(), "picture 1 0,0,16384,16384");
+    EXPECT_EQ(whole.calls.back(), "picture 2 207,10,305,38");
+    // Rows the logo alone covers.
+    c.Paint(logoRows, {0, 150, 800, 200});
+    EXPECT_EQ(logoRows.calls, (std::vector<std::string>{"picture 1 0,0,16384,16384", "picture 3 192,48,785,233"}));
+    // The rows of the first caption, which the "Execute Task" button beside
+    // it shares, even where it still stands left of the window.
+    c.Paint(captionRows, {0, 288, 800, 305});
+    EXPECT_EQ(captionRows.calls, (std::vector<std::string>{"picture 1 0,0,16384,16384", "fill 192,288,793,305",
+                                                           "text Please select an Windows task to execute.",
+                                                           "fill -168,296,4,317", "text Execute Task"}));
+}
+
 TEST_F(SlideTest, ClosingTheOptionsDialogPlaysNothing) {
     auto& c = Console();
     c.tmrAnimate_Timer();

@@ -144,6 +144,22 @@ TEST_F(OptionsTest, EveryOpeningStartsFromTheDefinition) {
     EXPECT_EQ(second.Cancel.BackColor(), ui::kIdleColor);
 }
 
+TEST_F(OptionsTest, AFramesLineReachesBothItsEnds) {
+    // The lines are drawn by their ends, in the frame's coordinates, so a
+    // repaint must reach them there, whatever their bounds say.
+    Start();
+    Open();
+    const ui::Line& line = application->Options()->linOrvan[0];
+    const ui::Rect frame = application->Options()->fraLaunch.Bounds();
+    EXPECT_EQ(line.PaintExtent(), (ui::Rect{frame.left + 8, frame.top + 80, frame.left + 217, frame.top + 81}));
+    RecordingCanvas canvas;
+    line.Paint(canvas);
+    EXPECT_EQ(
+        canvas.calls,
+        (std::vector<std::string>{"line " + std::to_string(frame.left + 8) + "," + std::to_string(frame.top + 80) +
+                                  "," + std::to_string(frame.left + 216) + "," + std::to_string(frame.top + 80)}));
+}
+
 class MenuTest : public ConsoleTest {
 protected:
     void SetUp() override {

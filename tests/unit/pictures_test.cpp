@@ -12,6 +12,8 @@
 
 #include "pictures/bitmap_file.h"
 #include "pictures/pictures.h"
+#include "ui/console_layout.h"
+#include "ui/stretch.h"
 
 namespace {
 
@@ -355,6 +357,20 @@ TEST(LogoPicture, KeepsTheAboutPanelCornerDarkEnoughToRead) {
         }
     }
     EXPECT_LT(sum / n / 3, 50.0);
+}
+
+TEST(LogoPicture, IsEmbeddedAtTheSizeTheConsoleShowsIt) {
+    // The program draws the embedded logo as it is: it must fill the logo's
+    // place exactly, scaled as the console's own stretch would scale it.
+    const Picture shown = orvan::pictures::MakeShownLogo();
+    const orvan::ui::Rect place = orvan::ui::ConsoleLayout().Vostek.Bounds();
+    ASSERT_EQ(shown.width, 593);
+    ASSERT_EQ(shown.height, 185);
+    EXPECT_EQ(shown.width, place.Width());
+    EXPECT_EQ(shown.height, place.Height());
+    EXPECT_EQ(shown.bitsPerPixel, 24);
+    EXPECT_EQ(shown.pixels, orvan::ui::Stretch(orvan::pictures::MakeLogo(), 593, 185).pixels);
+    EXPECT_EQ(orvan::ui::Stretch(shown, 593, 185).pixels, shown.pixels) << "nothing left to scale";
 }
 
 // ---------------------------------------------------------------- Options header

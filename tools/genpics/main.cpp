@@ -1,5 +1,7 @@
 // genpics OUTDIR: writes the console's pictures as the files the Windows
 // build embeds (background.bmp, title.bmp, logo.bmp, options.bmp, orvan97.ico).
+// The logo is written at the size the console shows it, so the program
+// scales nothing at start-up.
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -44,7 +46,7 @@ int main(int argc, char** argv) {
     const Picture icon = MakeIcon();
     const bool ok = WriteFile(dir / "background.bmp", EncodeBmp(MakeBackground())) &&
                     WriteFile(dir / "title.bmp", EncodeBmp(MakeTitle())) &&
-                    WriteFile(dir / "logo.bmp", EncodeBmp(MakeLogo())) &&
+                    WriteFile(dir / "logo.bmp", EncodeBmp(MakeShownLogo())) &&
                     WriteFile(dir / "options.bmp", EncodeBmp(MakeOptionsHeader())) &&
                     WriteFile(dir / "orvan97.ico", EncodeIco(icon, icon.mask));
     return ok ? 0 : 1;

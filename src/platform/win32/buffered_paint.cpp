@@ -1,9 +1,19 @@
 #include "platform/win32/buffered_paint.h"
 
+#include <algorithm>
+
 namespace orvan::win32 {
 
+namespace {
+
+// The off-screen bitmap holds this many rows of the area: a whole window's
+// bitmap would cost its memory, and the time to touch it, at every full paint.
+constexpr int kBandRows = 64;
+
+}  // namespace
+
 void PaintBuffered(HDC dc, const RECT& dirty, const RECT& area, HBRUSH background,
-                   const std::function<void(HDC)>& paint) {
+                   const std::function<void(HDC, const RECT&)>& paint) {
     RECT r{};
     IntersectRect(&r, &dirty, &area);
     const int width = r.right - r.left;
@@ -18,12 +28,15 @@ void PaintBuffered(HDC dc, const RECT& dirty, const RECT& area, HBRUSH backgroun
     RestoreDC(dc, saved);
 
     HDC memory = CreateCompatibleDC(dc);
-    HBITMAP bitmap = CreateCompatibleBitmap(dc, width, height);
+    HBITMAP bitmap = CreateCompatibleBitmap(dc, width, std::min(height, kBandRows));
     HGDIOBJ old = SelectObject(memory, bitmap);
-    SetViewportOrgEx(memory, -r.left, -r.top, nullptr);
-    FillRect(memory, &r, background);
-    paint(memory);
-    BitBlt(dc, r.left, r.top, width, height, memory, r.left, r.top, SRCCOPY);
+    for (int top = r.top; top < r.bottom; top += kBandRows) {
+        const RECT band{r.left, top, r.right, std::min<int>(r.bottom, top + kBandRows)};
+        SetViewportOrgEx(memory, -band.left, -band.top, nullptr);
+        FillRect(memory, &band, background);
+        paint(memory, band);
+        BitBlt(dc, band.left, band.top, width, band.bottom - band.top, memory, band.left, band.top, SRCCOPY);
+    }
     SelectObject(memory, old);
     DeleteObject(bitmap);
     DeleteDC(memory);

@@ -14,14 +14,15 @@ namespace orvan::win32 {
 namespace {
 
 const char* kFormClass = "Orvan97Form";
-const char* kSelfProp = "Orvan97.Window";
 // Loading the first icon is slow under some systems, so a window takes its
 // icon just after its first paint.
 constexpr UINT kTakeIconMessage = WM_APP + 1;
 // An accessibility tool's press; wParam: the control's place in the drawing order.
 constexpr UINT kPressMessage = WM_APP + 2;
 
-FormWindow* Owner(HWND hwnd) { return static_cast<FormWindow*>(GetPropA(hwnd, kSelfProp)); }
+// The window's FormWindow, kept in its user data: read on every message, where
+// a window property would be a call to Wine's server each time.
+FormWindow* Owner(HWND hwnd) { return reinterpret_cast<FormWindow*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA)); }
 
 }  // namespace
 
@@ -162,10 +163,10 @@ LRESULT CALLBACK FormWindow::FormProc(HWND hwnd, UINT message, WPARAM wParam, LP
     if (message == WM_NCCREATE) {
         auto* self = static_cast<FormWindow*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
         self->hwnd_ = hwnd;
-        SetPropA(hwnd, kSelfProp, self);
+        SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
     }
     FormWindow* self = Owner(hwnd);
-    if (message == WM_NCDESTROY) RemovePropA(hwnd, kSelfProp);
+    if (message == WM_NCDESTROY) SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
     // Tools that still hold the window's accessible object get an error from
     // now on, whoever destroys the window.
     if (message == WM_DESTROY && self) DisconnectAccessible(self->accessible_);
@@ -273,9 +274,9 @@ void FormWindow::OnPaint() {
         painted_ = form_.PaintedArea(picture.cx, picture.cy);
     }
     PaintBuffered(dc, ps.rcPaint, ToRect(painted_), GdiResources::Get().Brush(Resolve(form_.BackColor)),
-                  [this](HDC memory) {
+                  [this](HDC memory, const RECT& band) {
                       GdiCanvas canvas(memory);
-                      form_.Paint(canvas);
+                      form_.Paint(canvas, {band.left, band.top, band.right, band.bottom});
                   });
     EndPaint(hwnd_, &ps);
 }

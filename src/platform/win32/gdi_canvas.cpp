@@ -1,7 +1,8 @@
 #include "platform/win32/gdi_canvas.h"
 
-#include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <cstdlib>
 #include <cstring>
 
 #include "platform/win32/resource.h"
@@ -27,6 +28,37 @@ int ResourceOf(ui::PictureId id) {
     return 0;
 }
 
+// The resource's header, palette and rows, once checked to lie within it.
+PictureBits ReadBits(HMODULE module, int resource) {
+    HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(resource), MAKEINTRESOURCEA(2));  // RT_BITMAP
+    HGLOBAL loaded = found ? LoadResource(module, found) : nullptr;
+    const auto* data = static_cast<const std::uint8_t*>(loaded ? LockResource(loaded) : nullptr);
+    const DWORD length = found ? SizeofResource(module, found) : 0;
+    PictureBits picture;
+    if (!data || length < sizeof(BITMAPINFOHEADER)) return picture;
+    BITMAPINFOHEADER header;
+    std::memcpy(&header, data, sizeof header);
+    const WORD depth = header.biBitCount;
+    if (header.biSize < sizeof header || header.biSize > length || header.biCompression != BI_RGB ||
+        header.biWidth <= 0 || header.biHeight == 0 || header.biPlanes != 1 ||
+        (depth != 1 && depth != 4 && depth != 8 && depth != 24 && depth != 32))
+        return picture;
+    const std::uint64_t colours = header.biClrUsed ? header.biClrUsed : (depth <= 8 ? 1u << depth : 0u);
+    const std::uint64_t height = static_cast<std::uint64_t>(std::abs(static_cast<std::int64_t>(header.biHeight)));
+    const std::uint64_t stride = (static_cast<std::uint64_t>(header.biWidth) * depth + 31) / 32 * 4;
+    const std::uint64_t offset = header.biSize + colours * sizeof(RGBQUAD);
+    if (offset + stride * height > length) return picture;
+    picture.info = reinterpret_cast<const BITMAPINFO*>(data);
+    picture.bits = data + offset;
+    picture.size = {header.biWidth, static_cast<LONG>(height)};
+    return picture;
+}
+
+// The resource as a bitmap of its own, for the scaling that needs one.
+HBITMAP LoadBitmapOf(ui::PictureId id) {
+    return static_cast<HBITMAP>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(ResourceOf(id)), IMAGE_BITMAP, 0,
+                                           0, LR_CREATEDIBSECTION));
+}
 
 }  // namespace
 
@@ -42,7 +74,6 @@ GdiResources& GdiResources::Get() {
 
 GdiResources::~GdiResources() {
     for (auto& [key, font] : fonts_) DeleteObject(font);
-    for (auto& [key, bitmap] : pictures_) DeleteObject(bitmap);
     for (auto& [key, bitmap] : stretched_) DeleteObject(bitmap);
     for (auto& [key, brush] : brushes_) DeleteObject(brush);
 }
@@ -65,27 +96,20 @@ HFONT GdiResources::Font(const ui::Font& f) {
     return font;
 }
 
-HBITMAP GdiResources::Picture(ui::PictureId id) {
+const PictureBits& GdiResources::Bits(ui::PictureId id) {
     auto it = pictures_.find(id);
     if (it != pictures_.end()) return it->second;
-    auto bitmap = static_cast<HBITMAP>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(ResourceOf(id)),
-                                                  IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-    pictures_[id] = bitmap;
-    return bitmap;
-}
-
-SIZE GdiResources::PictureSize(ui::PictureId id) {
-    BITMAP info{};
-    if (HBITMAP bitmap = Picture(id)) GetObjectA(bitmap, sizeof info, &info);
-    return {info.bmWidth, info.bmHeight};
+    return pictures_[id] = ReadBits(GetModuleHandleA(nullptr), ResourceOf(id));
 }
 
 HBITMAP GdiResources::Stretched(ui::PictureId id, int width, int height) {
     auto key = std::make_tuple(id, width, height);
     auto it = stretched_.find(key);
     if (it != stretched_.end()) return it->second;
-    HBITMAP scaled = ScaleByAveraging(Picture(id), width, height);
-    if (!scaled) scaled = ScaleByHalftone(Picture(id), PictureSize(id), width, height);
+    HBITMAP source = LoadBitmapOf(id);
+    HBITMAP scaled = ScaleByAveraging(source, width, height);
+    if (!scaled && source) scaled = ScaleByHalftone(source, PictureSize(id), width, height);
+    if (source) DeleteObject(source);
     stretched_[key] = scaled;
     return scaled;
 }
@@ -201,15 +225,28 @@ void GdiCanvas::DrawText(const ui::Rect& rect, const std::string& text, const ui
 
 void GdiCanvas::DrawPicture(ui::PictureId picture, const ui::Rect& rect, bool stretch) {
     GdiResources& res = GdiResources::Get();
-    HBITMAP bitmap = stretch ? res.Stretched(picture, rect.Width(), rect.Height()) : res.Picture(picture);
-    if (!bitmap) return;
-    SIZE size = stretch ? SIZE{rect.Width(), rect.Height()} : res.PictureSize(picture);
-    HDC from = CreateCompatibleDC(dc_);
-    HGDIOBJ old = SelectObject(from, bitmap);
-    BitBlt(dc_, rect.left, rect.top, std::min<int>(size.cx, rect.Width()), std::min<int>(size.cy, rect.Height()), from,
-           0, 0, SRCCOPY);
-    SelectObject(from, old);
-    DeleteDC(from);
+    const PictureBits& bits = res.Bits(picture);
+    if (!bits.info) return;
+    const SIZE size = bits.size;
+    if (stretch && (size.cx != rect.Width() || size.cy != rect.Height())) {
+        HBITMAP bitmap = res.Stretched(picture, rect.Width(), rect.Height());
+        if (!bitmap) return;
+        HDC from = CreateCompatibleDC(dc_);
+        HGDIOBJ old = SelectObject(from, bitmap);
+        BitBlt(dc_, rect.left, rect.top, rect.Width(), rect.Height(), from, 0, 0, SRCCOPY);
+        SelectObject(from, old);
+        DeleteDC(from);
+        return;
+    }
+    // The pictures are embedded at the size they are shown at and drawn
+    // straight from the resources; a picture larger than its place shows its
+    // top-left corner.
+    const bool crop = size.cx > rect.Width() || size.cy > rect.Height();
+    const int saved = crop ? SaveDC(dc_) : 0;
+    if (crop) IntersectClipRect(dc_, rect.left, rect.top, rect.right, rect.bottom);
+    StretchDIBits(dc_, rect.left, rect.top, size.cx, size.cy, 0, 0, size.cx, size.cy, bits.bits, bits.info,
+                  DIB_RGB_COLORS, SRCCOPY);
+    if (crop) RestoreDC(dc_, saved);
 }
 
 }  // namespace orvan::win32

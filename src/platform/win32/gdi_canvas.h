@@ -14,15 +14,24 @@ namespace orvan::win32 {
 // The model's rectangle as GDI's.
 inline RECT ToRect(const ui::Rect& r) { return {r.left, r.top, r.right, r.bottom}; }
 
+// A picture as the program's resources hold it: a packed DIB, drawn from
+// there without a copy.
+struct PictureBits {
+    const BITMAPINFO* info = nullptr;
+    const void* bits = nullptr;
+    SIZE size{};
+};
+
 class GdiResources {
 public:
     static GdiResources& Get();
     ~GdiResources();
 
     HFONT Font(const ui::Font& font);
-    HBITMAP Picture(ui::PictureId id);
-    SIZE PictureSize(ui::PictureId id);
-    // The picture scaled once to the size it is shown at.
+    // The picture in the resources; info is nullptr when it cannot be read.
+    const PictureBits& Bits(ui::PictureId id);
+    SIZE PictureSize(ui::PictureId id) { return Bits(id).size; }
+    // The picture scaled once to a size other than its own.
     HBITMAP Stretched(ui::PictureId id, int width, int height);
     HBRUSH Brush(COLORREF color);
     HICON Icon(bool small);
@@ -30,7 +39,7 @@ public:
 private:
     GdiResources() = default;
     std::map<std::tuple<std::string, int, int, int, bool, bool, bool>, HFONT> fonts_;
-    std::map<ui::PictureId, HBITMAP> pictures_;
+    std::map<ui::PictureId, PictureBits> pictures_;
     std::map<std::tuple<ui::PictureId, int, int>, HBITMAP> stretched_;
     std::map<COLORREF, HBRUSH> brushes_;
 };

@@ -14,13 +14,13 @@ namespace orvan::win32 {
 namespace {
 
 const char* kFrameClass = "Orvan97Frame";
-const char* kControlsProp = "Orvan97.Controls";
-const char* kOldProcProp = "Orvan97.OldProc";
 constexpr int kFirstChildId = 100;
 
-NativeControls* ControlsOf(HWND child) { return static_cast<NativeControls*>(GetPropA(child, kControlsProp)); }
-
 }  // namespace
+
+NativeControls::Link* NativeControls::LinkOf(HWND child) {
+    return reinterpret_cast<Link*>(GetWindowLongPtrA(child, GWLP_USERDATA));
+}
 
 void NativeControls::RegisterClasses(HINSTANCE instance) {
     WNDCLASSEXA frame{};
@@ -71,10 +71,10 @@ HWND NativeControls::CreateChild(ui::Control& control, HWND parent, int id) {
             SendMessageA(child, LB_INSERTSTRING, static_cast<WPARAM>(i),
                          reinterpret_cast<LPARAM>(list.List(i).c_str()));
         SendMessageA(child, LB_SETCURSEL, static_cast<WPARAM>(list.ListIndex()), 0);
-        SetPropA(child, kControlsProp, this);
-        SetPropA(
-            child, kOldProcProp,
-            reinterpret_cast<HANDLE>(SetWindowLongPtrA(child, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ListProc))));
+        Link& link = links_[&control] = {this, &control, nullptr};
+        SetWindowLongPtrA(child, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&link));
+        link.oldProc =
+            reinterpret_cast<WNDPROC>(SetWindowLongPtrA(child, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ListProc)));
         break;
     }
     case ui::ControlKind::Frame: {
@@ -82,7 +82,8 @@ HWND NativeControls::CreateChild(ui::Control& control, HWND parent, int id) {
         child = CreateWindowExA(WS_EX_CONTROLPARENT, kFrameClass, frame.Caption.c_str(),
                                 WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, b.left, b.top, b.Width(), b.Height(), parent,
                                 menuId, instance, nullptr);
-        SetPropA(child, kControlsProp, this);
+        Link& link = links_[&control] = {this, &control, nullptr};
+        SetWindowLongPtrA(child, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&link));
         break;
     }
     case ui::ControlKind::OptionButton: {
@@ -219,16 +220,16 @@ LRESULT NativeControls::OnColor(HDC dc) {
 // ------------------------------------------------------------------ list boxes
 
 LRESULT CALLBACK NativeControls::ListProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto oldProc = reinterpret_cast<WNDPROC>(GetPropA(hwnd, kOldProcProp));
-    NativeControls* self = ControlsOf(hwnd);
-    ui::Control* list = self ? self->ControlOf(hwnd) : nullptr;
+    // The link is in place before this procedure is, and leaves with it.
+    const Link& link = *LinkOf(hwnd);
+    const WNDPROC oldProc = link.oldProc;
     if (message == WM_NCDESTROY) {
         SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(oldProc));
-        RemovePropA(hwnd, kOldProcProp);
-        RemovePropA(hwnd, kControlsProp);
+        SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
         return CallWindowProcA(oldProc, hwnd, message, wParam, lParam);
     }
-    if (!list) return CallWindowProcA(oldProc, hwnd, message, wParam, lParam);
+    NativeControls* self = link.owner;
+    ui::Control* list = link.control;
     switch (message) {
     case WM_NCPAINT: {
         LRESULT result = CallWindowProcA(oldProc, hwnd, message, wParam, lParam);
@@ -278,10 +279,12 @@ void NativeControls::PaintListBorder(HWND list, const ui::ListBox& model) {
 // ------------------------------------------------------------------ frames
 
 LRESULT CALLBACK NativeControls::FrameProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    NativeControls* self = ControlsOf(hwnd);
-    if (message == WM_NCDESTROY) RemovePropA(hwnd, kControlsProp);
-    ui::Control* frame = self ? self->ControlOf(hwnd) : nullptr;
-    if (!frame) return DefWindowProcA(hwnd, message, wParam, lParam);
+    // Nothing linked while the frame is being made.
+    const Link* link = LinkOf(hwnd);
+    if (message == WM_NCDESTROY) SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+    if (!link) return DefWindowProcA(hwnd, message, wParam, lParam);
+    NativeControls* self = link->owner;
+    ui::Control* frame = link->control;
     switch (message) {
     case WM_PAINT:
         self->PaintFrame(hwnd, *static_cast<ui::Frame*>(frame));

@@ -45,10 +45,21 @@ private:
     void PaintListBorder(HWND list, const ui::ListBox& model);
     void PaintFrame(HWND frame, const ui::Frame& model);
 
+    // What a list or frame of ours holds in its user data, so its procedure
+    // finds its model on every message without asking the system: a window
+    // property is a call to Wine's server each time.
+    struct Link {
+        NativeControls* owner;
+        ui::Control* control;
+        WNDPROC oldProc;  // a list's own procedure, which ours stands before
+    };
+    static Link* LinkOf(HWND child);
+
     ui::Form& form_;
     HWND window_;
     HWND tooltips_ = nullptr;
     std::map<const ui::Control*, HWND> peers_;
+    std::map<const ui::Control*, Link> links_;
     int listTextTop_ = -1;  // where a list row's text starts, below the row's top
 };
 
