@@ -35,7 +35,7 @@
 !define PRODUCT "Orvan 97"
 !define PUBLISHER "The Orvan 97 authors"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\${PRODUCT}"
-; The console's top window (src/platform/win32/form_window.cpp, the caption
+; The console's top window (src/win32/form_window.cpp, the caption
 ; in src/ui/console_layout.cpp).
 !define CONSOLE_CLASS "Orvan97Form"
 !define CONSOLE_TITLE "Orvan 97"

@@ -10,8 +10,8 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/win32/files.h"
-#include "platform/win32/services.h"
+#include "win32/files.h"
+#include "win32/services.h"
 #include "settings/profile.h"
 #include "support/encoded_files.h"
 

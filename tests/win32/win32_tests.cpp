@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/win32/files.h"
-#include "platform/win32/services.h"
+#include "win32/files.h"
+#include "win32/services.h"
 #include "profile_agreement.h"
 #include "settings/modIni.h"
 #include "settings/profile.h"

@@ -1,13 +1,13 @@
-#include "platform/win32/native_controls.h"
+#include "win32/native_controls.h"
 
 #include <commctrl.h>
 #include <windowsx.h>
 
 #include <algorithm>
 
-#include "platform/win32/gdi_canvas.h"
-#include "platform/win32/input.h"
-#include "platform/win32/lazy_dll.h"
+#include "win32/gdi_canvas.h"
+#include "win32/input.h"
+#include "win32/lazy_dll.h"
 
 namespace orvan::win32 {
 

@@ -1,13 +1,13 @@
-#include "platform/win32/form_window.h"
+#include "win32/form_window.h"
 
 #include <windowsx.h>
 
 #include <algorithm>
 
-#include "platform/win32/accessible.h"
-#include "platform/win32/buffered_paint.h"
-#include "platform/win32/gdi_canvas.h"
-#include "platform/win32/input.h"
+#include "win32/accessible.h"
+#include "win32/buffered_paint.h"
+#include "win32/gdi_canvas.h"
+#include "win32/input.h"
 
 namespace orvan::win32 {
 

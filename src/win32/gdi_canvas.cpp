@@ -1,11 +1,11 @@
-#include "platform/win32/gdi_canvas.h"
+#include "win32/gdi_canvas.h"
 
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 
-#include "platform/win32/resource.h"
+#include "win32/resource.h"
 #include "ui/stretch.h"
 
 namespace orvan::win32 {

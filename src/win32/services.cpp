@@ -1,4 +1,4 @@
-#include "platform/win32/services.h"
+#include "win32/services.h"
 
 #include <commdlg.h>
 #include <shellapi.h>
@@ -6,8 +6,8 @@
 #include <optional>
 #include <vector>
 
-#include "platform/win32/files.h"
-#include "platform/win32/lazy_dll.h"
+#include "win32/files.h"
+#include "win32/lazy_dll.h"
 
 namespace orvan::win32 {
 

@@ -11,7 +11,7 @@
 #include <memory>
 #include <vector>
 
-#include "platform/win32/native_controls.h"
+#include "win32/native_controls.h"
 #include "ui/form.h"
 #include "ui/peer.h"
 

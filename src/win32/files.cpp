@@ -1,4 +1,4 @@
-#include "platform/win32/files.h"
+#include "win32/files.h"
 
 #include <windows.h>
 
