@@ -28,8 +28,15 @@ constexpr bool Same(const char* a, const char* b) {
 constexpr char kVersion[] = {Digit(ORVAN_VERSION_MAJOR), '.', Digit(ORVAN_VERSION_MINOR / 10),
                              Digit(ORVAN_VERSION_MINOR), '\0'};
 constexpr char kRevision[] = {Digit(ORVAN_REVISION), '\0'};
-constexpr char kFileVersion[] = {kVersion[0], '.', kVersion[2], kVersion[3], '.', Digit(ORVAN_REVISION / 1000),
-                                 Digit(ORVAN_REVISION / 100), Digit(ORVAN_REVISION / 10), Digit(ORVAN_REVISION),
+constexpr char kFileVersion[] = {kVersion[0],
+                                 '.',
+                                 kVersion[2],
+                                 kVersion[3],
+                                 '.',
+                                 Digit(ORVAN_REVISION / 1000),
+                                 Digit(ORVAN_REVISION / 100),
+                                 Digit(ORVAN_REVISION / 10),
+                                 Digit(ORVAN_REVISION),
                                  '\0'};
 static_assert(ORVAN_VERSION_MAJOR < 10 && ORVAN_VERSION_MINOR < 100 && ORVAN_REVISION < 10,
               "version.h: widen the texts and this check for larger numbers");

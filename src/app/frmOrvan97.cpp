@@ -84,7 +84,8 @@ void frmOrvan97::Form_Load() {
     });
     EndsSilently([&] {
         for (std::size_t slot = 0; slot < settings::kSlotCount; ++slot)
-            ini_.TaskPath[slot] = ini_.ReadIni(settings::kUserTasksSection, settings::kSlotLabels[slot], settings::kTaskPathDefault, ini_.IniPath);
+            ini_.TaskPath[slot] = ini_.ReadIni(settings::kUserTasksSection, settings::kSlotLabels[slot],
+                                               settings::kTaskPathDefault, ini_.IniPath);
     });
     EndsSilently([&] { FillUserList(); });
     EndsSilently([&] { lstWindows.SetText(lstWindows.List(0)); });
@@ -129,8 +130,8 @@ void frmOrvan97::Edit_Click() {
 void frmOrvan97::Define_Click() {
     EndsSilently([this] {
         const int remembered = lstUser.ListIndex();
-        std::optional<platform::ChosenFile> chosen = sys_.OpenFileDialog(
-            tasks::DialogSpec(cdbUserTasks.DialogTitle, cdbUserTasks.Filter, cdbUserTasks.FilterIndex, cdbUserTasks.DefaultExt));
+        std::optional<platform::ChosenFile> chosen = sys_.OpenFileDialog(tasks::DialogSpec(
+            cdbUserTasks.DialogTitle, cdbUserTasks.Filter, cdbUserTasks.FilterIndex, cdbUserTasks.DefaultExt));
         if (!chosen || chosen->path.empty()) return;
         // Only a path that the settings file gives back whole, and that names
         // the chosen file, is kept; anything else is refused before a change.

@@ -101,7 +101,7 @@ struct OpenFileSpec {
     std::string title;
     // Pairs of description and pattern, in the order the dialog offers them.
     std::vector<std::pair<std::string, std::string>> filters;
-    int filterIndex = 1;  // 1-based, as the common dialog counts
+    int filterIndex = 1;           // 1-based, as the common dialog counts
     std::string defaultExtension;  // without "*." ("exe"); empty: none
 };
 
@@ -147,13 +147,11 @@ public:
     virtual PathKind Classify(const std::string& path) = 0;
 
     // Modal message box with a single OK button; returns when it is closed.
-    virtual void ShowMessage(const std::string& text, const std::string& title,
-                             MessageIcon icon) = 0;
+    virtual void ShowMessage(const std::string& text, const std::string& title, MessageIcon icon) = 0;
 
     // The same with the text in UTF-8, for names the ANSI code page cannot
     // hold.
-    virtual void ShowMessageUtf8(const std::string& text, const std::string& title,
-                                 MessageIcon icon) = 0;
+    virtual void ShowMessageUtf8(const std::string& text, const std::string& title, MessageIcon icon) = 0;
 
     // Modal Open-file dialog owned by the console. Returns the chosen file,
     // or nothing when the user cancels. Must not change the process's

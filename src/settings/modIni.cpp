@@ -19,9 +19,7 @@ struct Decimal {
     std::int64_t exponent = 0;
 
     std::size_t size() const { return whole.size() + fraction.size(); }
-    char digit(std::size_t i) const {
-        return i < whole.size() ? whole[i] : fraction[i - whole.size()];
-    }
+    char digit(std::size_t i) const { return i < whole.size() ? whole[i] : fraction[i - whole.size()]; }
 };
 
 std::string_view TakeDigits(std::string_view text, std::size_t& i) {
@@ -40,8 +38,7 @@ std::optional<Decimal> ParseDecimal(std::string_view text) {
     if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
         ++i;
         bool negativeExponent = false;
-        if (i < text.size() && (text[i] == '+' || text[i] == '-'))
-            negativeExponent = text[i++] == '-';
+        if (i < text.size() && (text[i] == '+' || text[i] == '-')) negativeExponent = text[i++] == '-';
         std::string_view digits = TakeDigits(text, i);
         if (digits.empty()) return std::nullopt;
         // Saturate: anything this large is out of range or zero anyway.
@@ -64,8 +61,8 @@ std::optional<std::int32_t> RoundHalfEven(const Decimal& d) {
     while (first < n && d.digit(first) == '0') ++first;
     if (first == n) return 0;
     // Digits before the point, counted from the first significant one.
-    const std::int64_t point = static_cast<std::int64_t>(d.whole.size()) + d.exponent -
-                               static_cast<std::int64_t>(first);
+    const std::int64_t point =
+        static_cast<std::int64_t>(d.whole.size()) + d.exponent - static_cast<std::int64_t>(first);
     if (point > 5) return std::nullopt;
     std::int32_t magnitude = 0;
     for (std::int64_t k = 0; k < point; ++k) {
@@ -142,8 +139,8 @@ std::string RunMethodToText(std::int16_t value) { return std::to_string(value); 
 
 modIni::modIni(platform::Services& sys) : sys_(sys) {}
 
-std::string modIni::ReadIni(std::string_view section, std::string_view key,
-                            std::string_view defaultValue, std::string_view file) {
+std::string modIni::ReadIni(std::string_view section, std::string_view key, std::string_view defaultValue,
+                            std::string_view file) {
     try {
         std::optional<std::string> contents = Load(std::string(file));
         std::string value = profile::GetString(sys_.Text(), contents ? std::string_view(*contents) : "", section, key,
@@ -213,8 +210,7 @@ bool modIni::Store(const std::string& file, const std::string& bytes) {
     return false;
 }
 
-bool modIni::TryWrite(std::string_view section, std::string_view key, std::string_view value,
-                      const std::string& file) {
+bool modIni::TryWrite(std::string_view section, std::string_view key, std::string_view value, const std::string& file) {
     if (!Recover(file)) return false;
     std::optional<std::string> old = sys_.ReadFile(file);
     // A file that is there but cannot be read must not be replaced by one
@@ -225,8 +221,7 @@ bool modIni::TryWrite(std::string_view section, std::string_view key, std::strin
     return updated && Store(file, *updated);
 }
 
-bool modIni::WriteIni(std::string_view section, std::string_view key, std::string_view value,
-                      std::string_view file) {
+bool modIni::WriteIni(std::string_view section, std::string_view key, std::string_view value, std::string_view file) {
     const std::string path(file);
     bool written = false;
     try {

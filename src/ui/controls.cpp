@@ -12,9 +12,7 @@ namespace orvan::ui {
 
 namespace {
 
-unsigned char AsciiLower(char c) {
-    return static_cast<unsigned char>((c >= 'A' && c <= 'Z') ? c - 'A' + 'a' : c);
-}
+unsigned char AsciiLower(char c) { return static_cast<unsigned char>((c >= 'A' && c <= 'Z') ? c - 'A' + 'a' : c); }
 
 bool EqualIgnoringCase(const std::string& a, const std::string& b) {
     return std::equal(a.begin(), a.end(), b.begin(), b.end(),
@@ -175,8 +173,10 @@ void ListBox::AddItem(const std::string& text) {
 void ListBox::RemoveItem(int index) {
     if (index < 0 || index >= ListCount()) throw std::out_of_range("list index out of range");
     items_.erase(items_.begin() + index);
-    if (listIndex_ == index) listIndex_ = -1;
-    else if (listIndex_ > index) --listIndex_;
+    if (listIndex_ == index)
+        listIndex_ = -1;
+    else if (listIndex_ > index)
+        --listIndex_;
     if (auto* peer = Parent().Peer()) peer->ListRemoved(*this, index);
 }
 
@@ -187,7 +187,8 @@ void ListBox::SetListIndex(int index) {
 }
 
 void ListBox::SetText(const std::string& text) {
-    auto it = std::find_if(items_.begin(), items_.end(), [&](const std::string& s) { return EqualIgnoringCase(s, text); });
+    auto it =
+        std::find_if(items_.begin(), items_.end(), [&](const std::string& s) { return EqualIgnoringCase(s, text); });
     SetListIndex(it == items_.end() ? -1 : static_cast<int>(it - items_.begin()));
 }
 

@@ -32,7 +32,7 @@ struct KeyArgs {
 struct MouseArgs {
     int button = 0;  // the button that went down (MouseDown), or the buttons held (MouseMove)
     int shift = 0;
-    float x = 0;     // twips, relative to the control
+    float x = 0;  // twips, relative to the control
     float y = 0;
 };
 

@@ -59,8 +59,8 @@ OptionsLayout::OptionsLayout()
 
     MakeOption(optNormBack, fraLaunch, "Back - Normal", "Will send application to back at standard size.", 120, 300,
                1455, 3);
-    MakeOption(optNormFront, fraLaunch, "Front - Normal", "Will bring application to front at standard size.", 120,
-               780, 1455, 2);
+    MakeOption(optNormFront, fraLaunch, "Front - Normal", "Will bring application to front at standard size.", 120, 780,
+               1455, 2);
     MakeOption(optMin, fraLaunch, "Back - Minimized", "Will send application to back minimized.", 1680, 300, 1575, 1);
     MakeOption(optMax, fraLaunch, "Front - Maximized", "Will bring application to front maximized.", 1680, 780, 1575,
                0);

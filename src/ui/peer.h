@@ -26,8 +26,7 @@ public:
     // A one-pixel solid line from (x1, y1) to (x2, y2), both ends drawn.
     virtual void DrawLine(int x1, int y1, int x2, int y2, Color color) = 0;
     // Text inside rect; the background is not touched (labels fill it first).
-    virtual void DrawText(const Rect& rect, const std::string& text, const Font& font,
-                          Color color, Align align) = 0;
+    virtual void DrawText(const Rect& rect, const std::string& text, const Font& font, Color color, Align align) = 0;
     // The picture at its natural size with its top-left corner at rect's, or
     // stretched to fill rect; clipped to rect either way.
     virtual void DrawPicture(PictureId picture, const Rect& rect, bool stretch) = 0;

@@ -144,7 +144,7 @@ int FormWindow::PopupMenu(const std::vector<ui::MenuItem>& items, int x, int y) 
             continue;
         }
         UINT flags = static_cast<UINT>(MF_STRING | (item.checked ? MF_CHECKED : MF_UNCHECKED) |
-                                      (item.enabled ? MF_ENABLED : MF_GRAYED));
+                                       (item.enabled ? MF_ENABLED : MF_GRAYED));
         AppendMenuA(menu, flags, static_cast<UINT_PTR>(item.command), item.caption.c_str());
     }
     POINT at{x, y};

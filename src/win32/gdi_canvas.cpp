@@ -116,8 +116,7 @@ HBITMAP GdiResources::Stretched(ui::PictureId id, int width, int height) {
 
 HBITMAP ScaleByAveraging(HBITMAP source, int width, int height) {
     DIBSECTION dib{};
-    if (!source || GetObjectA(source, sizeof dib, &dib) != sizeof dib || dib.dsBm.bmBitsPixel != 24 ||
-        !dib.dsBm.bmBits)
+    if (!source || GetObjectA(source, sizeof dib, &dib) != sizeof dib || dib.dsBm.bmBitsPixel != 24 || !dib.dsBm.bmBits)
         return nullptr;
     // The resource's rows, bottom-up and padded, as the core's top-down picture.
     ui::Picture picture;

@@ -98,9 +98,7 @@ public:
     const std::filesystem::path& UnixPath() const { return unixPath_; }
     const std::string& WindowsPath() const { return windowsPath_; }
     // The environment entry that points a probe at this log.
-    std::pair<std::string, std::string> EnvironmentEntry() const {
-        return {"ORVAN_PROBE_LOG", windowsPath_};
-    }
+    std::pair<std::string, std::string> EnvironmentEntry() const { return {"ORVAN_PROBE_LOG", windowsPath_}; }
 
     std::vector<Record> Records() const { return ReadRecords(unixPath_); }
     // The first record of the event (of that probe, unless pid is 0).

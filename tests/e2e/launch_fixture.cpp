@@ -1,6 +1,5 @@
 #include "launch_fixture.h"
 
-
 namespace orvan::e2e {
 
 namespace fs = std::filesystem;
@@ -8,7 +7,8 @@ using namespace std::chrono_literals;
 
 std::string SettingsWith(const std::string& runMethod, const std::map<int, std::string>& slots) {
     std::string file = "[Options]\r\nProgram Run Method=" + runMethod + "\r\n[User Tasks]\r\n";
-    for (const auto& [slot, path] : slots) file += std::string(kSlotLabels.at(static_cast<size_t>(slot - 1))) + "=" + path + "\r\n";
+    for (const auto& [slot, path] : slots)
+        file += std::string(kSlotLabels.at(static_cast<size_t>(slot - 1))) + "=" + path + "\r\n";
     return file;
 }
 

@@ -156,8 +156,7 @@ public:
     void SetText(Hwnd hwnd, const std::string& text);
     void Close(Hwnd hwnd);
     // CreateProcess with STARTF_USESHOWWINDOW; the new Windows process id.
-    std::uint32_t Start(int showCode, const std::string& commandLine,
-                        const std::string& directory = "");
+    std::uint32_t Start(int showCode, const std::string& commandLine, const std::string& directory = "");
     // True once the process has ended (or never existed).
     bool WaitExit(std::uint32_t pid, Ms timeout);
     bool Kill(std::uint32_t pid);

@@ -21,8 +21,7 @@ namespace fs = std::filesystem;
 
 bool SameNameIgnoringCase(const std::string& a, const std::string& b) {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) ==
-                      std::tolower(static_cast<unsigned char>(y));
+               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
            });
 }
 
@@ -71,8 +70,7 @@ WineArch ArchOf(const fs::path& exe) {
     if (!in.read(reinterpret_cast<char*>(dos), sizeof dos) || dos[0] != 'M' || dos[1] != 'Z') {
         throw std::runtime_error(exe.string() + " is not a Windows program");
     }
-    const std::uint32_t peOffset = dos[60] | dos[61] << 8 | dos[62] << 16 |
-                                   static_cast<std::uint32_t>(dos[63]) << 24;
+    const std::uint32_t peOffset = dos[60] | dos[61] << 8 | dos[62] << 16 | static_cast<std::uint32_t>(dos[63]) << 24;
     unsigned char pe[6] = {};
     in.seekg(peOffset);
     if (!in.read(reinterpret_cast<char*>(pe), sizeof pe) || pe[0] != 'P' || pe[1] != 'E') {
@@ -96,9 +94,7 @@ bool MachineRuns32BitCode() {
     }
 }
 
-const char* ArchName(WineArch arch) {
-    return arch == WineArch::Win32 ? "win32" : "win64";
-}
+const char* ArchName(WineArch arch) { return arch == WineArch::Win32 ? "win32" : "win64"; }
 
 bool Native32BitWine() {
     const char* chosen = std::getenv("ORVAN_WINE32");
@@ -181,20 +177,16 @@ WineSession::WineSession(fs::path prefix, fs::path home, std::string display, fs
     }
     // There is no window manager: left "managed", every window Wine hides
     // waits two seconds for a WM_STATE change that never comes.
-    const std::optional<int> unmanaged =
-        RunToEnd(WineSpec({"wine", "reg.exe", "add", "HKCU\\Software\\Wine\\X11 Driver", "/v",
-                           "Managed", "/d", "N", "/f"},
-                          {}),
-                 Ms(30000));
+    const std::optional<int> unmanaged = RunToEnd(
+        WineSpec({"wine", "reg.exe", "add", "HKCU\\Software\\Wine\\X11 Driver", "/v", "Managed", "/d", "N", "/f"}, {}),
+        Ms(30000));
     if (!unmanaged || *unmanaged != 0) {
         Shutdown();
         throw std::runtime_error("cannot configure Wine's X11 driver (see " + log_.string() + ")");
     }
 }
 
-WineSession::~WineSession() {
-    Shutdown();
-}
+WineSession::~WineSession() { Shutdown(); }
 
 Environment WineSession::WineEnvironment(const Environment& extra) const {
     // Wine's own tracing, to chase a failure: ORVAN_E2E_WINEDEBUG=+msg, say.
@@ -236,8 +228,7 @@ Process WineSession::Launch(const std::string& exe, const std::vector<std::strin
     ProcessSpec spec = WineSpec(argv, options.environment);
     spec.pipes = options.pipes;
     if (!options.directory.empty()) {
-        spec.directory = IsWindowsPath(options.directory) ? UnixPath(options.directory)
-                                                          : fs::path(options.directory);
+        spec.directory = IsWindowsPath(options.directory) ? UnixPath(options.directory) : fs::path(options.directory);
     }
     return Process::Start(spec);
 }
@@ -314,9 +305,7 @@ fs::path WineSession::UnixPath(const std::string& windowsPath) const {
     return path;
 }
 
-void WineSession::KillAllPrograms() const {
-    RunToEnd(WineSpec({"wineserver", "-k"}, {}), Ms(20000));
-}
+void WineSession::KillAllPrograms() const { RunToEnd(WineSpec({"wineserver", "-k"}, {}), Ms(20000)); }
 
 std::vector<pid_t> WineSession::RunningProcesses() const {
     return ProcessesWithEnvironment("WINEPREFIX=" + prefix_.string());

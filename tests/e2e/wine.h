@@ -96,8 +96,7 @@ public:
     // Runs a Windows program (as Launch) to its end, collecting its standard
     // output; nullopt when it had to be ended after `timeout`. Programs it
     // started and left running are not waited for.
-    std::optional<RunResult> Run(const std::string& exe, const std::vector<std::string>& args,
-                                 Ms timeout) const;
+    std::optional<RunResult> Run(const std::string& exe, const std::vector<std::string>& args, Ms timeout) const;
 
     // The Windows path for a unix path: under drive_c it is C:\..., anything
     // else Z:\... (the unix root).

@@ -80,8 +80,7 @@ public:
     }
 
     platform::StartResult OpenDocument(const std::string& path, int showCode, const std::string& directory) override {
-        if (!platform::IsAcceptedShowCode(showCode))
-            return {false, 0, "The window-style code is not accepted."};
+        if (!platform::IsAcceptedShowCode(showCode)) return {false, 0, "The window-style code is not accepted."};
         if (failStart) return {false, 0, startError};
         documents.push_back({path, showCode, directory});
         return {true, 0, {}};
@@ -92,13 +91,11 @@ public:
         return it == paths.end() ? platform::PathKind::Missing : it->second;
     }
 
-    void ShowMessage(const std::string& text, const std::string& title,
-                     platform::MessageIcon icon) override {
+    void ShowMessage(const std::string& text, const std::string& title, platform::MessageIcon icon) override {
         messages.push_back({text, title, icon, false});
     }
 
-    void ShowMessageUtf8(const std::string& text, const std::string& title,
-                         platform::MessageIcon icon) override {
+    void ShowMessageUtf8(const std::string& text, const std::string& title, platform::MessageIcon icon) override {
         messages.push_back({text, title, icon, true});
     }
 

@@ -80,14 +80,14 @@ TEST_F(ModIniTest, SecondSaveAllLeavesTheBytesAsTheyWere) {
 }
 
 TEST_F(ModIniTest, SaveAllRewritesEntriesInPlaceAndKeepsForeignLines) {
-    fake.files[kPath] =
-        "; my own notes\r\n[User Tasks]\r\nUser Task Two = C:\\old.exe\r\n\r\n[Mine]\r\nx=1\r\n";
+    fake.files[kPath] = "; my own notes\r\n[User Tasks]\r\nUser Task Two = C:\\old.exe\r\n\r\n[Mine]\r\nx=1\r\n";
     LoadDefaults();
     ini.TaskPath[1] = "C:\\new.exe";
     ini.SaveAll();
     const std::string& file = fake.files.at(kPath);
     EXPECT_EQ(file.rfind("; my own notes\r\n[User Tasks]\r\nUser Task Two =C:\\new.exe\r\n"
-                         "User Task One=xxx\r\n", 0),
+                         "User Task One=xxx\r\n",
+                         0),
               0u);
     EXPECT_NE(file.find("User Task Ten=xxx\r\n\r\n[Mine]\r\nx=1\r\n[Options]\r\n"
                         "Program Run Method=1\r\n[Note]\r\n"),
@@ -160,8 +160,7 @@ TEST_F(ModIniTest, ReadIniCutsLongValuesAndDefaultsTo255Characters) {
     fake.files[kPath] = "[User Tasks]\r\nUser Task One=" + value + "\r\n";
     EXPECT_EQ(ini.ReadIni("User Tasks", "User Task One", "xxx", kPath), value.substr(0, 255));
     const std::string longDefault(300, 'd');
-    EXPECT_EQ(ini.ReadIni("User Tasks", "User Task Two", longDefault, kPath),
-              longDefault.substr(0, 255));
+    EXPECT_EQ(ini.ReadIni("User Tasks", "User Task Two", longDefault, kPath), longDefault.substr(0, 255));
 }
 
 TEST_F(ModIniTest, WrittenEntriesReadBack) {
@@ -295,14 +294,36 @@ TEST(WholeCopy, ReadsBackOnlyWhenWhole) {
 
 TEST(RunMethodConversion, NumbersRoundToNearestWithHalvesToEven) {
     const std::pair<const char*, int> cases[] = {
-        {"1", 1},         {" 6 ", 6},        {"\t4\t", 4},      {"+3", 3},
-        {"-3", -3},       {"3.5", 4},        {"2.5", 2},        {"-0.5", 0},
-        {"-2.5", -2},     {"-1.5", -2},      {"0.5", 0},        {"1.5", 2},
-        {"2.5000001", 3}, {"2.4999999", 2},  {"1e2", 100},      {"1E+2", 100},
-        {"25e-1", 2},     {"35E-1", 4},      {"1e-1", 0},       {".5", 0},
-        {"5.", 5},        {"-0", 0},         {"0e999999999", 0}, {"00032767", 32767},
-        {"32767", 32767}, {"-32768", -32768}, {"32767.4", 32767}, {"-32768.5", -32768},
-        {"3276.74e1", 32767}, {"0.0000000000000000000000000000006e31", 6},
+        {"1", 1},
+        {" 6 ", 6},
+        {"\t4\t", 4},
+        {"+3", 3},
+        {"-3", -3},
+        {"3.5", 4},
+        {"2.5", 2},
+        {"-0.5", 0},
+        {"-2.5", -2},
+        {"-1.5", -2},
+        {"0.5", 0},
+        {"1.5", 2},
+        {"2.5000001", 3},
+        {"2.4999999", 2},
+        {"1e2", 100},
+        {"1E+2", 100},
+        {"25e-1", 2},
+        {"35E-1", 4},
+        {"1e-1", 0},
+        {".5", 0},
+        {"5.", 5},
+        {"-0", 0},
+        {"0e999999999", 0},
+        {"00032767", 32767},
+        {"32767", 32767},
+        {"-32768", -32768},
+        {"32767.4", 32767},
+        {"-32768.5", -32768},
+        {"3276.74e1", 32767},
+        {"0.0000000000000000000000000000006e31", 6},
     };
     for (const auto& [text, expected] : cases) {
         std::optional<std::int16_t> value = ToRunMethod(text);
@@ -313,9 +334,9 @@ TEST(RunMethodConversion, NumbersRoundToNearestWithHalvesToEven) {
 
 TEST(RunMethodConversion, TextThatIsNotANumberOrOutOfRangeFails) {
     const char* cases[] = {
-        "",     "   ",      "abc",     "3x",     "0x10",   "inf",     "nan",    "-inf",
-        "1e",   "1e+",      ".",       "-",      "+",      "- 5",     "5 5",    "1,5",
-        "e5",   "32768",    "-32769",  "32767.5", "-32768.51", "1e5",  "99999", "1e999999999999999",
+        "",      "   ",   "abc",    "3x",      "0x10",      "inf", "nan",   "-inf",
+        "1e",    "1e+",   ".",      "-",       "+",         "- 5", "5 5",   "1,5",
+        "e5",    "32768", "-32769", "32767.5", "-32768.51", "1e5", "99999", "1e999999999999999",
         "3.5.1", "&H10",
     };
     for (const char* text : cases) EXPECT_FALSE(ToRunMethod(text).has_value()) << '"' << text << '"';

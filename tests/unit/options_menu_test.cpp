@@ -22,8 +22,8 @@ protected:
 
 TEST_F(OptionsTest, DialogOpensOnTheStoredCode) {
     const std::pair<const char*, const char*> table[] = {
-        {"1", "optNormFront"}, {"3", "optMax"}, {"4", "optNormBack"}, {"6", "optMin"}, {"2", "optNormFront"},
-        {"0", "optNormFront"},
+        {"1", "optNormFront"}, {"3", "optMax"},       {"4", "optNormBack"},
+        {"6", "optMin"},       {"2", "optNormFront"}, {"0", "optNormFront"},
     };
     for (auto [code, button] : table) {
         sys.files.clear();
@@ -166,16 +166,14 @@ protected:
         Start();
         Console().tmrAnimate_Timer();
     }
-    void RightClick(std::pair<int, int> at) {
-        Console().PointerDown(ui::kRightButton, 0, at.first, at.second, false);
-    }
+    void RightClick(std::pair<int, int> at) { Console().PointerDown(ui::kRightButton, 0, at.first, at.second, false); }
 };
 
 TEST_F(MenuTest, RightClickOpensTheMenuAtTheTopLeftCorner) {
     auto& c = Console();
-    std::vector<std::pair<int, int>> sources = {Centre(c.Define), Centre(c.Windows), Centre(c.User),
-                                                Centre(c.lblWindows), Centre(c.lblUser), Centre(c.Vostek),
-                                                {700, 590}, Centre(c.shpOrvan[2])};
+    std::vector<std::pair<int, int>> sources = {Centre(c.Define),     Centre(c.Windows),    Centre(c.User),
+                                                Centre(c.lblWindows), Centre(c.lblUser),    Centre(c.Vostek),
+                                                {700, 590},           Centre(c.shpOrvan[2])};
     for (auto at : sources) RightClick(at);
     c.lstWindows.MouseDown({ui::kRightButton, 0, 100, 100});
     c.lstUser.MouseDown({ui::kRightButton, 0, 100, 100});

@@ -90,9 +90,7 @@
 namespace inspector {
 namespace {
 
-HWND ParseHwnd(const std::string& text) {
-    return reinterpret_cast<HWND>(static_cast<UINT_PTR>(ParseNumber(text)));
-}
+HWND ParseHwnd(const std::string& text) { return reinterpret_cast<HWND>(static_cast<UINT_PTR>(ParseNumber(text))); }
 
 std::string ClassOf(HWND hwnd) {
     wchar_t name[256];
@@ -109,8 +107,8 @@ std::string TextOf(HWND hwnd) {
     }
     std::wstring text(length + 1, L'\0');
     DWORD_PTR copied = 0;
-    SendMessageTimeoutW(hwnd, WM_GETTEXT, length + 1, reinterpret_cast<LPARAM>(text.data()),
-                        SMTO_ABORTIFHUNG, 1000, &copied);
+    SendMessageTimeoutW(hwnd, WM_GETTEXT, length + 1, reinterpret_cast<LPARAM>(text.data()), SMTO_ABORTIFHUNG, 1000,
+                        &copied);
     text.resize(copied);
     return Utf8(text);
 }
@@ -195,15 +193,14 @@ Reply Focus(const Args&) {
     DWORD focusPid = 0;
     if (info.hwndFocus) GetWindowThreadProcessId(info.hwndFocus, &focusPid);
     Reply reply;
-    reply.records.push_back(
-        Record()
-            .Hex("foreground", Handle(foreground))
-            .Hex("active", Handle(info.hwndActive))
-            .Hex("focus", Handle(info.hwndFocus))
-            .Hex("capture", Handle(info.hwndCapture))
-            .Add("focusclass", info.hwndFocus ? ClassOf(info.hwndFocus) : std::string())
-            .Add("focusid", info.hwndFocus ? static_cast<DWORD>(GetDlgCtrlID(info.hwndFocus)) : 0UL)
-            .Add("focuspid", focusPid));
+    reply.records.push_back(Record()
+                                .Hex("foreground", Handle(foreground))
+                                .Hex("active", Handle(info.hwndActive))
+                                .Hex("focus", Handle(info.hwndFocus))
+                                .Hex("capture", Handle(info.hwndCapture))
+                                .Add("focusclass", info.hwndFocus ? ClassOf(info.hwndFocus) : std::string())
+                                .Add("focusid", info.hwndFocus ? static_cast<DWORD>(GetDlgCtrlID(info.hwndFocus)) : 0UL)
+                                .Add("focuspid", focusPid));
     return reply;
 }
 
@@ -212,17 +209,16 @@ Reply Children(const Args& args) {
     for (HWND child : Descendants(RequireWindow(args[0]))) {
         RECT rect{};
         GetWindowRect(child, &rect);
-        reply.records.push_back(
-            Record()
-                .Hex("hwnd", Handle(child))
-                .Hex("parent", Handle(GetParent(child)))
-                .Add("class", ClassOf(child))
-                .Add("id", static_cast<DWORD>(GetDlgCtrlID(child)))
-                .Add("text", TextOf(child))
-                .Add("rect", rect)
-                .Flag("visible", IsWindowVisible(child))
-                .Flag("enabled", IsWindowEnabled(child))
-                .Hex("style", static_cast<DWORD>(GetWindowLongW(child, GWL_STYLE))));
+        reply.records.push_back(Record()
+                                    .Hex("hwnd", Handle(child))
+                                    .Hex("parent", Handle(GetParent(child)))
+                                    .Add("class", ClassOf(child))
+                                    .Add("id", static_cast<DWORD>(GetDlgCtrlID(child)))
+                                    .Add("text", TextOf(child))
+                                    .Add("rect", rect)
+                                    .Flag("visible", IsWindowVisible(child))
+                                    .Flag("enabled", IsWindowEnabled(child))
+                                    .Hex("style", static_cast<DWORD>(GetWindowLongW(child, GWL_STYLE))));
     }
     return reply;
 }
@@ -287,10 +283,7 @@ void AddMessageBox(Reply& reply, HWND dialog) {
         if (cls == "Static" && (style & SS_TYPEMASK) == SS_ICON) {
             icon = IdentifyIcon(child);
         } else if (cls == "Static") {
-            parts.push_back(Record()
-                                .Add("kind", "text")
-                                .Hex("hwnd", Handle(dialog))
-                                .Add("text", TextOf(child)));
+            parts.push_back(Record().Add("kind", "text").Hex("hwnd", Handle(dialog)).Add("text", TextOf(child)));
         } else if (cls == "Button") {
             parts.push_back(ButtonRecord(dialog, child));
         }
@@ -388,13 +381,9 @@ Reply StartIn(int show, const std::string& dir, const std::string& commandLine) 
     return reply;
 }
 
-Reply Start(const Args& args) {
-    return StartIn(static_cast<int>(ParseNumber(args[0])), "", args[1]);
-}
+Reply Start(const Args& args) { return StartIn(static_cast<int>(ParseNumber(args[0])), "", args[1]); }
 
-Reply StartInDir(const Args& args) {
-    return StartIn(static_cast<int>(ParseNumber(args[0])), args[1], args[2]);
-}
+Reply StartInDir(const Args& args) { return StartIn(static_cast<int>(ParseNumber(args[0])), args[1], args[2]); }
 
 HANDLE OpenPid(const std::string& text, DWORD access) {
     HANDLE process = OpenProcess(access, FALSE, static_cast<DWORD>(ParseNumber(text)));
@@ -464,8 +453,7 @@ Reply XWindow(const Args& args) {
 
 Reply SetEnv(const Args& args) {
     const std::wstring value = Wide(args[1]);
-    if (!SetEnvironmentVariableW(Wide(args[0]).c_str(),
-                                 args[1].empty() ? nullptr : value.c_str()) &&
+    if (!SetEnvironmentVariableW(Wide(args[0]).c_str(), args[1].empty() ? nullptr : value.c_str()) &&
         !args[1].empty()) {
         throw CommandError("SetEnvironmentVariable failed");
     }
@@ -479,21 +467,34 @@ struct Command {
 
 const std::map<std::string, Command>& Commands() {
     static const std::map<std::string, Command> table = {
-        {"windows", {0, Windows}},       {"window", {1, Window}},
-        {"foreground", {0, Foreground}}, {"focus", {0, Focus}},
-        {"children", {1, Children}},     {"list", {1, List}},
-        {"msgboxes", {0, MessageBoxes}}, {"press", {2, Press}},
-        {"close", {1, Close}},           {"show", {2, Show}},
+        {"windows", {0, Windows}},
+        {"window", {1, Window}},
+        {"foreground", {0, Foreground}},
+        {"focus", {0, Focus}},
+        {"children", {1, Children}},
+        {"list", {1, List}},
+        {"msgboxes", {0, MessageBoxes}},
+        {"press", {2, Press}},
+        {"close", {1, Close}},
+        {"show", {2, Show}},
         {"wait-window", {2, WaitWindow}},
-        {"start", {2, Start}},           {"start-in", {3, StartInDir}},
-        {"wait-exit", {2, WaitExit}},    {"kill", {1, Kill}},
-        {"processes", {0, Processes}},   {"self", {0, Self}},
-        {"setenv", {2, SetEnv}},         {"xwindow", {1, XWindow}},
-        {"checked", {1, Checked}},       {"settext", {2, SetText}},
+        {"start", {2, Start}},
+        {"start-in", {3, StartInDir}},
+        {"wait-exit", {2, WaitExit}},
+        {"kill", {1, Kill}},
+        {"processes", {0, Processes}},
+        {"self", {0, Self}},
+        {"setenv", {2, SetEnv}},
+        {"xwindow", {1, XWindow}},
+        {"checked", {1, Checked}},
+        {"settext", {2, SetText}},
         {"dblclick", {0, DoubleClick}},
-        {"acc", {1, AccTree}},           {"acc-hit", {3, AccHit}},
-        {"acc-nav", {3, AccNavigate}},   {"acc-do", {2, AccDo}},
-        {"acc-press", {2, AccPress}},    {"acc-hold", {1, AccHold}},
+        {"acc", {1, AccTree}},
+        {"acc-hit", {3, AccHit}},
+        {"acc-nav", {3, AccNavigate}},
+        {"acc-do", {2, AccDo}},
+        {"acc-press", {2, AccPress}},
+        {"acc-hold", {1, AccHold}},
         {"acc-held", {1, AccHeld}},
     };
     return table;
