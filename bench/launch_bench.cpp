@@ -31,6 +31,7 @@
 #include "watchdog.h"
 #include "wine.h"
 #include "xscreen.h"
+#include "version.h"
 
 namespace orvan::e2e {
 namespace {
@@ -149,7 +150,8 @@ void Bench::StartConsole() {
     WaitUntil(
         [&] {
             for (const WindowInfo& w : inspector_->Windows())
-                if (w.className == "Orvan97Form" && w.title == "Orvan 97" && w.visible) consoleWindow_ = w.hwnd;
+                if (w.className == ORVAN_CONSOLE_CLASS && w.title == ORVAN_CONSOLE_CAPTION && w.visible)
+                    consoleWindow_ = w.hwnd;
             return consoleWindow_ != 0;
         },
         20s);

@@ -22,7 +22,7 @@ add_library(orvan_win32 STATIC ${ORVAN_WIN32_SOURCES})
 orvan_headers(orvan_win32 win32)
 # comctl32, comdlg32, shell32 and, for accessibility tools, oleacc, ole32 and
 # oleaut32 are loaded on first use (lazy_dll.h); uuid holds interface ids only.
-target_link_libraries(orvan_win32 PUBLIC orvan_ui orvan_platform gdi32 user32 uuid)
+target_link_libraries(orvan_win32 PUBLIC orvan_ui orvan_platform gdi32 user32 uuid PRIVATE orvan_version)
 target_compile_options(orvan_win32 PRIVATE ${ORVAN_WARNINGS})
 
 add_library(orvan_console STATIC src/win32/console_program.cpp)
@@ -45,7 +45,7 @@ endfunction()
 orvan_program(orvan97 src/win32/main.cpp)
 
 # Tests of the Win32 services, run under Wine by the end-to-end suite.
-add_executable(win32_tests tests/win32/win32_tests.cpp tests/win32/profile_agreement.cpp)
+add_executable(win32_tests tests/win32/win32_tests.cpp tests/win32/profile_agreement.cpp tests/win32/peer_mirror.cpp)
 target_include_directories(win32_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
 target_link_libraries(win32_tests PRIVATE orvan_win32 orvan_settings)
 target_compile_options(win32_tests PRIVATE ${ORVAN_WARNINGS})

@@ -8,7 +8,7 @@
 #include "pictures/picture_raster.h"
 #include "pictures/pictures.h"
 #include "ui/console_layout.h"
-#include "ui/stretch.h"
+#include "pictures/stretch.h"
 
 namespace orvan::pictures {
 
@@ -242,7 +242,7 @@ Picture MakeLogo() {
 
 Picture MakeShownLogo() {
     const ui::Rect shown = ui::ConsoleLayout().Vostek.Bounds();
-    return ui::Stretch(MakeLogo(), shown.Width(), shown.Height());
+    return pictures::Stretch(MakeLogo(), shown.Width(), shown.Height());
 }
 
 }  // namespace orvan::pictures

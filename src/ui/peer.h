@@ -13,6 +13,7 @@
 
 namespace orvan::ui {
 
+class Control;
 class ListBox;
 class Timer;
 class OptionButton;
@@ -53,6 +54,11 @@ public:
     virtual void ListSelected(const ListBox& list) = 0;
     virtual void TimerChanged(const Timer& timer) = 0;
     virtual void OptionChanged(const OptionButton& option) = 0;
+    // A property of a windowed control that shows (caption, colours, font,
+    // row height, tooltip) changed: its native peer shows it anew.
+    virtual void ControlChanged(const Control& control) = 0;
+    // The window's own caption, colours, font or picture changed.
+    virtual void FormChanged() = 0;
 
     virtual void EnabledChanged(bool enabled) = 0;
 

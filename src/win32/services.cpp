@@ -6,6 +6,7 @@
 #include <optional>
 #include <vector>
 
+#include "version.h"
 #include "win32/files.h"
 #include "win32/lazy_dll.h"
 
@@ -15,9 +16,6 @@ namespace {
 
 platform::StartResult Failed(DWORD error) { return {false, 0, SystemMessage(error)}; }
 
-// The console's window, as the form window class and its caption make it.
-const char* kConsoleClass = "Orvan97Form";
-const char* kConsoleTitle = "Orvan 97";
 // One console per user session: the name lives in the session's namespace.
 const wchar_t* kSessionMutex = L"Local\\Orvan97.Console";
 // How long a second start waits for a console that has only just started
@@ -295,7 +293,7 @@ void Win32Services::ShowRunningConsole() {
     HWND console = nullptr;
     const DWORD start = GetTickCount();
     for (;;) {
-        console = FindWindowA(kConsoleClass, kConsoleTitle);
+        console = FindWindowA(ORVAN_CONSOLE_CLASS, ORVAN_CONSOLE_CAPTION);
         if (console && IsWindowVisible(console)) break;
         if (GetTickCount() - start > kConsoleWindowWaitMs) return;
         Sleep(50);

@@ -1,4 +1,5 @@
 #include "console_fixture.h"
+#include "version.h"
 
 #include <fstream>
 
@@ -28,7 +29,7 @@ std::optional<WindowInfo> WaitForConsoleWindow(Inspector& inspector, Ms timeout)
     WaitUntil(
         [&] {
             for (const WindowInfo& w : inspector.Windows())
-                if (w.title == "Orvan 97" && w.className == "Orvan97Form" && w.visible) window = w;
+                if (w.title == ORVAN_CONSOLE_CAPTION && w.className == ORVAN_CONSOLE_CLASS && w.visible) window = w;
             return window.has_value();
         },
         timeout);

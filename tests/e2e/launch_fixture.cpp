@@ -1,4 +1,5 @@
 #include "launch_fixture.h"
+#include "version.h"
 
 namespace orvan::e2e {
 
@@ -107,7 +108,7 @@ bool LaunchTest::ChooseRunMethod(const std::string& caption) {
     WaitUntil(
         [&] {
             for (const WindowInfo& w : Inspect().VisibleWindowsOf(ConsoleWindow().pid))
-                if (w.hwnd != ConsoleWindow().hwnd && w.className == "Orvan97Form") dialog = w;
+                if (w.hwnd != ConsoleWindow().hwnd && w.className == ORVAN_CONSOLE_CLASS) dialog = w;
             return dialog.has_value();
         },
         5s);

@@ -11,6 +11,7 @@
 #include <cstring>
 
 #include "dialog_fixture.h"
+#include "version.h"
 
 namespace orvan::e2e {
 namespace {
@@ -137,7 +138,7 @@ protected:
     std::vector<WindowInfo> Consoles() {
         std::vector<WindowInfo> found;
         for (const WindowInfo& w : Inspect().Windows())
-            if (w.className == "Orvan97Form" && w.title == "Orvan 97") found.push_back(w);
+            if (w.className == ORVAN_CONSOLE_CLASS && w.title == ORVAN_CONSOLE_CAPTION) found.push_back(w);
         return found;
     }
 

@@ -101,7 +101,7 @@ TEST_F(ConsoleTest, LayoutAsCreated) {
     EXPECT_EQ(c.Vostek.Bounds(), (ui::Rect{192, 48, 785, 233}));
     for (const ui::Label& line : c.lblAbout) EXPECT_FALSE(line.Visible());
     EXPECT_TRUE(c.tmrAnimate.TimerEnabled());
-    EXPECT_EQ(c.tmrAnimate.Interval, 250);
+    EXPECT_EQ(c.tmrAnimate.Interval(), 250);
     EXPECT_EQ(c.lstUser.TabIndex, 0) << "the user list has the focus first";
 }
 

@@ -188,7 +188,7 @@ TEST_F(MenuTest, RightClickOpensTheMenuAtTheTopLeftCorner) {
     EXPECT_EQ(c.lstWindows.ListIndex(), 0);
     ASSERT_EQ(windows.events.size(), 1u) << "the menu host is created once, hidden";
     EXPECT_EQ(windows.events[0].what, "open hidden");
-    EXPECT_EQ(application->Res()->Caption, "Resource Manager for Orvan 97");
+    EXPECT_EQ(application->Res()->Caption(), "Resource Manager for Orvan 97");
 }
 
 TEST_F(MenuTest, SomeControlsAndOtherButtonsOpenNothing) {
@@ -221,10 +221,10 @@ TEST_F(MenuTest, AboutPanelShowsTheVersionOfVersionH) {
     // "ORVAN 97 System Management Edition 1.01", "Version: 1.01", "Revision: 3"
     // for 1.01 revision 3: the texts come from the one version definition.
     const auto& about = Console().lblAbout;
-    EXPECT_EQ(about[0].Caption, "ORVAN 97 System Management Edition " ORVAN_VERSION);
-    EXPECT_EQ(about[1].Caption, "Program Information:");
-    EXPECT_EQ(about[2].Caption, "Version: " ORVAN_VERSION);
-    EXPECT_EQ(about[3].Caption, "Revision: " ORVAN_REVISION_TEXT);
+    EXPECT_EQ(about[0].Caption(), "ORVAN 97 System Management Edition " ORVAN_VERSION);
+    EXPECT_EQ(about[1].Caption(), "Program Information:");
+    EXPECT_EQ(about[2].Caption(), "Version: " ORVAN_VERSION);
+    EXPECT_EQ(about[3].Caption(), "Revision: " ORVAN_REVISION_TEXT);
 }
 
 TEST_F(MenuTest, ExitSavesOnceAndEndsTheProcess) {

@@ -13,7 +13,7 @@
 #include "pictures/bitmap_file.h"
 #include "pictures/pictures.h"
 #include "ui/console_layout.h"
-#include "ui/stretch.h"
+#include "pictures/stretch.h"
 
 namespace {
 
@@ -419,8 +419,8 @@ TEST(LogoPicture, IsEmbeddedAtTheSizeTheConsoleShowsIt) {
     EXPECT_EQ(shown.width, place.Width());
     EXPECT_EQ(shown.height, place.Height());
     EXPECT_EQ(shown.bitsPerPixel, 24);
-    EXPECT_EQ(shown.pixels, orvan::ui::Stretch(orvan::pictures::MakeLogo(), 593, 185).pixels);
-    EXPECT_EQ(orvan::ui::Stretch(shown, 593, 185).pixels, shown.pixels) << "nothing left to scale";
+    EXPECT_EQ(shown.pixels, orvan::pictures::Stretch(orvan::pictures::MakeLogo(), 593, 185).pixels);
+    EXPECT_EQ(orvan::pictures::Stretch(shown, 593, 185).pixels, shown.pixels) << "nothing left to scale";
 }
 
 // ---------------------------------------------------------------- Options header

@@ -2,8 +2,9 @@
 // atomic file replacement (including a write that breaks off half-way), the
 // write in place where the move is refused and the settings file's save on
 // them, whole file reads, path classification, the start operation's
-// refusals, and our settings file reader and writer against the system's
-// private-profile functions. Built with the Windows program and run under
+// refusals, our settings file reader and writer against the system's
+// private-profile functions, and the native windows showing what the control
+// model changes. Built with the Windows program and run under
 // Wine by the end-to-end suite.
 #include <windows.h>
 
@@ -13,6 +14,7 @@
 
 #include "win32/files.h"
 #include "win32/services.h"
+#include "peer_mirror.h"
 #include "profile_agreement.h"
 #include "settings/modIni.h"
 #include "settings/profile.h"
@@ -282,6 +284,9 @@ int main() {
     StartRefusesBadCodesAndMissingPrograms();
     SettingsFileReadsAsTheSystemReadsIt();
     DeliberateDifferencesFromTheSystemsWriter();
+    const orvan::win32test::MirrorReport mirror = orvan::win32test::CheckPeersShowModelChanges();
+    passed += mirror.checks - static_cast<int>(mirror.failures.size());
+    for (const std::string& failure : mirror.failures) Check(false, failure.c_str(), __LINE__);
     DeleteFileA(PathIn("settings.ini").c_str());
     RemoveDirectoryA(dir.c_str());
     std::printf("%d passed, %d failed\n", passed, failed);

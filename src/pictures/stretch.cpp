@@ -1,10 +1,10 @@
-#include "ui/stretch.h"
+#include "pictures/stretch.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
 
-namespace orvan::ui {
+namespace orvan::pictures {
 
 namespace {
 
@@ -96,4 +96,4 @@ Picture Stretch(const Picture& source, int width, int height) {
     return out;
 }
 
-}  // namespace orvan::ui
+}  // namespace orvan::pictures
