@@ -6,6 +6,8 @@
 // file; where the system does not, the console shows its fifteen boxes and
 // leaves the file exactly as it was. Each row prints its line of the table
 // in docs/architecture.md ("The settings file").
+#include <sys/stat.h>
+
 #include <array>
 #include <cctype>
 #include <cstdio>
@@ -101,6 +103,7 @@ struct Outcome {
     std::optional<std::string> bytes;  // the settings file, if one is there
     std::vector<std::string> reads;    // the run method and the ten tasks as the system's reader reads that file
     std::vector<std::string> beside;   // names left beside the file that were not there before
+    bool replaced = false;             // the file left is another file than the one there before
 
     bool SavedWhole(const Start& start) const { return saved == kEntries && reads == start.SavedReads(); }
 };
@@ -135,8 +138,15 @@ protected:
         return names;
     }
 
-    void Finish(Outcome& outcome, const std::set<std::string>& before) {
+    // The settings file's inode, 0 when there is none.
+    ino_t Inode() const {
+        struct stat info {};
+        return stat(SettingsPath().c_str(), &info) == 0 ? info.st_ino : 0;
+    }
+
+    void Finish(Outcome& outcome, const std::set<std::string>& before, ino_t inode) {
         outcome.bytes = Settings();
+        outcome.replaced = inode != 0 && Inode() != 0 && Inode() != inode;
         for (const std::string& name : Beside())
             if (!before.count(name)) outcome.beside.push_back(name);
     }
@@ -162,9 +172,10 @@ protected:
         {
             const Arranged state = arrange();
             const std::set<std::string> before = Beside();
+            const ino_t inode = Inode();
             for (const auto& [section, key, value] : start.Entries())
                 outcome.saved += Inspect().WriteProfileString(kSettingsFile, section, key, value).written ? 1 : 0;
-            Finish(outcome, before);
+            Finish(outcome, before, inode);
         }
         outcome.reads = SystemReads(outcome.bytes, "system.ini");
         return outcome;
@@ -179,9 +190,10 @@ protected:
         {
             const Arranged state = arrange();
             const std::set<std::string> before = Beside();
+            const ino_t inode = Inode();
             Inspect().Close(ConsoleWindow().hwnd);
             outcome.saved = kEntries - PressErrorBoxesUntilTheConsoleEnds();
-            Finish(outcome, before);
+            Finish(outcome, before, inode);
         }
         outcome.reads = SystemReads(outcome.bytes, "console.ini");
         return outcome;
@@ -232,6 +244,7 @@ protected:
         } else if (o.reads == start.SavedReads()) {
             bytes = "saved in its own layout";
         }
+        if (o.bytes && o.bytes != start.bytes) bytes += o.replaced ? " (replaced)" : " (in place)";
         int readBack = 0;
         for (std::size_t i = 0; i < o.reads.size(); ++i) readBack += o.reads[i] == start.SavedReads()[i] ? 1 : 0;
         std::string beside;
