@@ -20,11 +20,11 @@ if(NOT X11_XTest_FOUND)
 endif()
 
 # The driver: the private display and X input, the Wine prefix, processes,
-# the inspector's client and the records; built once for the tests and the
-# launch benchmark.
+# the inspector's client and the records, the refusals made on the host;
+# built once for the tests and the launch benchmark.
 add_library(e2e_driver STATIC
     tests/e2e/windows_view.cpp tests/e2e/process.cpp tests/e2e/records.cpp
-    tests/e2e/watchdog.cpp tests/e2e/wine.cpp tests/e2e/xscreen.cpp)
+    tests/e2e/watchdog.cpp tests/e2e/wine.cpp tests/e2e/xscreen.cpp tests/e2e/host.cpp)
 target_include_directories(e2e_driver PUBLIC tests/e2e tools)
 target_link_libraries(e2e_driver PUBLIC X11::X11 X11::Xtst)
 target_compile_options(e2e_driver PRIVATE ${ORVAN_WARNINGS})
@@ -33,7 +33,7 @@ target_compile_definitions(e2e_driver PRIVATE ORVAN_SCRIPTS_DIR="${CMAKE_SOURCE_
 
 file(GLOB ORVAN_E2E_SOURCES CONFIGURE_DEPENDS tests/e2e/*.cpp)
 list(FILTER ORVAN_E2E_SOURCES EXCLUDE REGEX
-    "/(windows_view|process|records|watchdog|wine|xscreen)\\.cpp$")
+    "/(windows_view|process|records|watchdog|wine|xscreen|host)\\.cpp$")
 add_executable(e2e_tests ${ORVAN_E2E_SOURCES})
 # (src for version.h, which names the packages.)
 target_include_directories(e2e_tests PRIVATE tests src)

@@ -1,5 +1,6 @@
 #include "settings/modIni.h"
 
+#include <algorithm>
 #include <new>
 #include <stdexcept>
 
@@ -127,6 +128,41 @@ std::optional<std::string> FromWholeCopy(std::string_view copy) {
     return std::string(bytes);
 }
 
+std::optional<std::string> BlankFiller(std::string_view before, std::size_t count) {
+    using profile::Encoding;
+    const Encoding encoding = profile::DetectEncoding(before);
+    const bool wide = encoding == Encoding::Utf16Le || encoding == Encoding::Utf16Be;
+    const std::size_t unit = wide ? 2 : 1;
+    if (before.size() % unit != 0 || count % unit != 0) return std::nullopt;
+    const auto character = [&](char c) {
+        if (!wide) return std::string(1, c);
+        return encoding == Encoding::Utf16Le ? std::string{c, '\0'} : std::string{'\0', c};
+    };
+    const std::string_view last = before.substr(before.size() - std::min(unit, before.size()));
+    const bool lineStart = before.empty() || last == character('\n') || last == character('\r');
+    std::string filler;
+    if (count > 0 && !lineStart) filler = character('\n');  // so the blanks end no line of text
+    while (filler.size() < count) filler += character(' ');
+    return filler;
+}
+
+platform::InPlaceEdit PlanInPlaceEdit(std::string_view old, std::string_view updated) {
+    platform::InPlaceEdit edit;
+    edit.expected = std::string(old);
+    edit.length = updated.size();
+    const std::size_t common = std::min(old.size(), updated.size());
+    while (edit.offset < common && old[edit.offset] == updated[edit.offset]) ++edit.offset;
+    edit.tail = std::string(updated.substr(edit.offset));
+    // Without a filler (an odd UTF-16 file) the tail's write grows the file
+    // itself, or the old bytes beyond the new end stay until the cut.
+    if (updated.size() > old.size()) {
+        edit.reserve = BlankFiller(old, updated.size() - old.size()).value_or("");
+    } else if (updated.size() < old.size()) {
+        edit.tail += BlankFiller(updated, old.size() - updated.size()).value_or("");
+    }
+    return edit;
+}
+
 std::optional<std::int16_t> ToRunMethod(std::string_view text) {
     std::optional<Decimal> d = ParseDecimal(TrimBlanks(text));
     if (!d) return std::nullopt;
@@ -178,36 +214,33 @@ bool modIni::Recover(const std::string& file) {
     return repaired && RetireCopy(copy);
 }
 
-bool modIni::Store(const std::string& file, const std::string& bytes) {
+bool modIni::Store(const std::string& file, const std::optional<std::string>& old, const std::string& bytes) {
     using platform::OverwriteOutcome;
-    using platform::ReplaceOutcome;
-    switch (sys_.ReplaceFile(file, bytes)) {
-    case ReplaceOutcome::Replaced:
-        return true;
-    case ReplaceOutcome::WriteFailed:
-        return false;  // the disk took no whole file; a copy would fare no better
-    case ReplaceOutcome::TempRefused:
-    case ReplaceOutcome::MoveRefused:
-        break;
-    }
-    // The system's protection refused the atomic way. Write in place, with
-    // the whole new version waiting beside the file until the file is whole.
+    if (sys_.ReplaceFile(file, bytes) == platform::ReplaceOutcome::Replaced) return true;
+    // The system refused the atomic way: its protection, another program
+    // holding the file, or a full disk. Write in place, with the whole new
+    // version waiting beside the file until the file is whole.
     const std::string copy = CopyPathOf(file);
-    if (sys_.OverwriteFile(copy, WholeCopyOf(bytes)) != OverwriteOutcome::Written) {
-        RetireCopy(copy);
+    if (sys_.OverwriteFile(copy, WholeCopyOf(bytes)) == OverwriteOutcome::Written) {
+        switch (sys_.OverwriteFile(file, bytes)) {
+        case OverwriteOutcome::Written:
+            RetireCopy(copy);  // should it stay, it holds these very bytes
+            return true;
+        case OverwriteOutcome::Untouched:
+            RetireCopy(copy);
+            return false;
+        case OverwriteOutcome::Broken:
+            return false;  // the copy stays: reads and the next write take it
+        }
         return false;
     }
-    switch (sys_.OverwriteFile(file, bytes)) {
-    case OverwriteOutcome::Written:
-        RetireCopy(copy);  // should it stay, it holds these very bytes
-        return true;
-    case OverwriteOutcome::Untouched:
-        RetireCopy(copy);
-        return false;
-    case OverwriteOutcome::Broken:
-        return false;  // the copy stays: reads and the next write take it
-    }
-    return false;
+    RetireCopy(copy);
+    // No copy either: a folder that takes no new file, or a disk without
+    // room for one. The system's writer still writes the file in place, so
+    // do as it does, writing only what changes, and only over the very bytes
+    // just read.
+    if (!old) return false;
+    return sys_.EditInPlace(file, PlanInPlaceEdit(*old, bytes)) == OverwriteOutcome::Written;
 }
 
 bool modIni::TryWrite(std::string_view section, std::string_view key, std::string_view value, const std::string& file) {
@@ -218,7 +251,7 @@ bool modIni::TryWrite(std::string_view section, std::string_view key, std::strin
     if (!old && sys_.Classify(file) != platform::PathKind::Missing) return false;
     std::optional<std::string> updated =
         profile::SetString(sys_.Text(), old ? std::string_view(*old) : "", section, key, value);
-    return updated && Store(file, *updated);
+    return updated && Store(file, old, *updated);
 }
 
 bool modIni::WriteIni(std::string_view section, std::string_view key, std::string_view value, std::string_view file) {

@@ -272,6 +272,10 @@ platform::OverwriteOutcome Win32Services::OverwriteFile(const std::string& path,
     return OverwriteInPlace(path, contents);
 }
 
+platform::OverwriteOutcome Win32Services::EditInPlace(const std::string& path, const platform::InPlaceEdit& edit) {
+    return EditFileInPlace(path, edit);
+}
+
 bool Win32Services::RemoveFile(const std::string& path) { return RemoveWholeFile(path); }
 
 platform::SessionClaim Win32Services::ClaimSession() {

@@ -12,6 +12,7 @@
 #include <mutex>
 #include <thread>
 
+#include "host.h"
 #include "process.h"
 
 namespace orvan::e2e {
@@ -56,7 +57,7 @@ void EndPrefix(const fs::path& prefix) {
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }
     std::error_code error;
-    if (!prefix.empty()) fs::remove_all(prefix, error);
+    if (!prefix.empty()) RemoveTree(prefix, error);
 }
 
 // The guardian's life: read prefix paths until the pipe closes, then end

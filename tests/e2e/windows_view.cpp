@@ -294,6 +294,22 @@ unsigned long Inspector::XWindowOf(Hwnd hwnd) {
 
 void Inspector::SetEnv(const std::string& name, const std::string& value) { Ask({"setenv", name, value}); }
 
+Inspector::ProfileWrite Inspector::WriteProfileString(const std::string& file, const std::string& section,
+                                                      const std::string& key, const std::string& value) {
+    const Record r = Ask({"profile-write", file, section, key, value}).at(0);
+    return {r.Flag("written"), static_cast<std::uint32_t>(r.Int("error"))};
+}
+
+std::string Inspector::ReadProfileString(const std::string& file, const std::string& section, const std::string& key) {
+    return Ask({"profile-read", file, section, key}).at(0).Get("value");
+}
+
+void Inspector::HoldFile(const std::string& file, bool shareDelete) {
+    Ask({"hold", file, shareDelete ? "delete" : "nodelete"});
+}
+
+void Inspector::ReleaseFiles() { Ask({"release"}); }
+
 DoubleClickRule Inspector::DoubleClicks() {
     const Record r = Ask({"dblclick"}).at(0);
     return {Ms(r.Int("ms")), static_cast<int>(r.Int("cx")), static_cast<int>(r.Int("cy"))};

@@ -14,6 +14,8 @@
 #include <stdexcept>
 #include <thread>
 
+#include "host.h"
+
 namespace orvan::e2e {
 namespace {
 
@@ -130,9 +132,12 @@ WineSession::WineSession(fs::path prefix, fs::path home, std::string display, fs
       display_(std::move(display)),
       log_(std::move(log)),
       kind_(kind) {
-    // Whatever an earlier run killed outright may have left in the prefix.
+    // Whatever an earlier run killed outright may have left in the prefix,
+    // a mount or an immutable folder of a refusal test among it.
     for (pid_t pid : RunningProcesses()) kill(pid, SIGKILL);
-    fs::remove_all(prefix_);
+    std::error_code error;
+    RemoveTree(prefix_, error);
+    if (error) throw std::runtime_error("cannot remove the old prefix " + prefix_.string() + ": " + error.message());
     fs::remove_all(home_);
     fs::create_directories(prefix_);
     fs::create_directories(home_);
@@ -324,7 +329,7 @@ bool WineSession::Shutdown() {
         std::this_thread::sleep_for(Ms(100));
     }
     std::error_code error;
-    fs::remove_all(prefix_, error);
+    RemoveTree(prefix_, error);
     return clean;
 }
 

@@ -15,21 +15,22 @@ std::string TextOf(HWND window) {
     return text;
 }
 
+struct Search {
+    const std::string* text;
+    HWND found;
+};
+
+BOOL CALLBACK MatchText(HWND child, LPARAM data) {
+    auto* search = reinterpret_cast<Search*>(data);
+    if (TextOf(child) != *search->text) return TRUE;
+    search->found = child;
+    return FALSE;
+}
+
 // The child of `parent` whose text is `text`, searched through every level.
 HWND ChildWithText(HWND parent, const std::string& text) {
-    struct Search {
-        const std::string* text;
-        HWND found;
-    } search{&text, nullptr};
-    EnumChildWindows(
-        parent,
-        [](HWND child, LPARAM data) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(data);
-            if (TextOf(child) != *s->text) return TRUE;
-            s->found = child;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    Search search{&text, nullptr};
+    EnumChildWindows(parent, MatchText, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 

@@ -54,6 +54,17 @@
 //                        (0x0 when it has none, or not under Wine's X11 driver)
 //   setenv NAME VALUE    sets (an empty VALUE removes) a variable of the
 //                        inspector, which the programs it starts inherit
+//   profile-write FILE SECTION KEY VALUE
+//                        the system's private-profile writer
+//                        (WritePrivateProfileStringA, the texts' bytes as
+//                        given): written (0 or 1), error (GetLastError when 0)
+//   profile-read FILE SECTION KEY
+//                        value: what GetPrivateProfileStringA gives, with an
+//                        empty default and a buffer of 256 characters
+//   hold FILE SHARE      opens FILE for reading, as another program holding it
+//                        would, sharing reading and writing and, when SHARE is
+//                        "delete", deleting; kept open until release
+//   release              closes every file hold opened
 //   acc HWND             what accessibility tools see of the window's client
 //                        area (its IAccessible through oleacc): the object
 //                        itself (kind=self), then each child in order: id
@@ -460,6 +471,46 @@ Reply SetEnv(const Args& args) {
     return {};
 }
 
+// ---------------------------------------------------------------- files
+
+Reply ProfileWrite(const Args& args) {
+    const BOOL written = WritePrivateProfileStringA(args[1].c_str(), args[2].c_str(), args[3].c_str(), args[0].c_str());
+    const DWORD error = written ? 0 : GetLastError();
+    Reply reply;
+    reply.records.push_back(Record().Flag("written", written != 0).Add("error", error));
+    return reply;
+}
+
+Reply ProfileRead(const Args& args) {
+    char value[256] = {};
+    const DWORD n =
+        GetPrivateProfileStringA(args[1].c_str(), args[2].c_str(), "", value, sizeof value, args[0].c_str());
+    Reply reply;
+    reply.records.push_back(Record().Add("value", std::string(value, n)));
+    return reply;
+}
+
+std::vector<HANDLE>& HeldFiles() {
+    static std::vector<HANDLE> held;
+    return held;
+}
+
+Reply Hold(const Args& args) {
+    const DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE | (args[1] == "delete" ? FILE_SHARE_DELETE : 0);
+    const HANDLE file =
+        CreateFileW(Wide(args[0]).c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        throw CommandError("cannot open the file: error " + std::to_string(GetLastError()));
+    HeldFiles().push_back(file);
+    return {};
+}
+
+Reply Release(const Args&) {
+    for (HANDLE file : HeldFiles()) CloseHandle(file);
+    HeldFiles().clear();
+    return {};
+}
+
 struct Command {
     size_t arity;
     std::function<Reply(const Args&)> run;
@@ -489,6 +540,10 @@ const std::map<std::string, Command>& Commands() {
         {"checked", {1, Checked}},
         {"settext", {2, SetText}},
         {"dblclick", {0, DoubleClick}},
+        {"profile-write", {4, ProfileWrite}},
+        {"profile-read", {3, ProfileRead}},
+        {"hold", {2, Hold}},
+        {"release", {0, Release}},
         {"acc", {1, AccTree}},
         {"acc-hit", {3, AccHit}},
         {"acc-nav", {3, AccNavigate}},
