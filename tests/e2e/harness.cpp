@@ -161,6 +161,34 @@ void E2EEnvironment::StartSession() {
     g_session = session.release();
 }
 
+int PreparePrefix() {
+    try {
+        const WineKind kind = ChosenKind();
+        const fs::path work = Setting("ORVAN_E2E_WORK_DIR", ORVAN_E2E_WORK_DIR);
+        fs::create_directories(work);
+        const fs::path prefix = work / "prefix";
+        const long limit = std::strtol(Setting("ORVAN_E2E_TIMEOUT", "").c_str(), nullptr, 10);
+        GuardPrefix(prefix);
+        StartWatchdog(std::chrono::seconds(limit > 0 ? limit : 1800), prefix);
+        const auto start = Clock::now();
+        {
+            XServer xserver(kScreenWidth, kScreenHeight, work / "xvfb.log");
+            WineSession wine(prefix, work / "home", xserver.Name(), work / "wine.log", kind);
+            wine.Shutdown();
+            xserver.Stop();
+        }
+        StopWatchdog();
+        DismissGuardian();
+        ReapOrphans();
+        std::cout << "e2e: a prefix for the " << Describe(kind) << " kept in " << work.string() << " ("
+                  << SecondsSince(start) << " s)" << std::endl;
+        return 0;
+    } catch (const std::exception& error) {
+        std::cerr << "e2e: cannot prepare the prefix: " << error.what() << std::endl;
+        return 1;
+    }
+}
+
 void E2EEnvironment::TearDown() {
     std::unique_ptr<Session> session(g_session);
     g_session = nullptr;

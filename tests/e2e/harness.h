@@ -89,6 +89,12 @@ private:
     void StartSession();
 };
 
+// Boots the prefix the run would use and keeps it beside (see WineSession),
+// then ends: `e2e_tests --prepare-prefix`, so that a script can have the
+// boot (minutes under emulation) done while the programs under test are
+// still being built. 0 when the prefix is kept.
+int PreparePrefix();
+
 // The log one or more probes write to.
 class ProbeLog {
 public:

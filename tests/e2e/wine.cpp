@@ -42,6 +42,25 @@ bool IsWindowsPath(const std::string& path) {
     return path.size() >= 2 && std::isalpha(static_cast<unsigned char>(path[0])) && path[1] == ':';
 }
 
+// A kept prefix holds this file: which Wine booted it, and for which kind of run.
+constexpr const char* kKeptStamp = "orvan-kept-prefix.txt";
+
+std::string ReadText(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// A prefix copied whole, its links as links (drive letters, the user's
+// folders); false, with nothing left at `to`, when any of it cannot be.
+bool CopyPrefix(const fs::path& from, const fs::path& to) {
+    std::error_code error;
+    RemoveTree(to, error);
+    fs::copy(from, to, fs::copy_options::recursive | fs::copy_options::copy_symlinks, error);
+    if (!error) return true;
+    RemoveTree(to, error);
+    return false;
+}
+
 // Debian's 64-bit loader; /usr/bin/wine always prefers the 32-bit one.
 constexpr const char* kWine64Loader = "/usr/lib/wine/wine64";
 constexpr const char* kWine32Loader = "/usr/lib/wine/wine";
@@ -153,11 +172,28 @@ WineSession::WineSession(fs::path prefix, fs::path home, std::string display, fs
         loader_ = EmulatedLoader(prefix_.parent_path() / (prefix_.filename().string() + "-loaders"), log_);
         break;
     }
+    // A prefix booted before by the same Wine comes back in seconds; else
+    // one is booted and kept for the next session.
+    const fs::path kept = KeptPrefix();
+    const std::string stamp = std::string(Describe(kind_)) + "\n" + WineVersion();
+    if (ReadText(kept / kKeptStamp) == stamp && CopyPrefix(kept, prefix_)) {
+        StartServer();
+        return;
+    }
+    StartServer();
+    Boot();
+    KeepPrefix(kept, stamp);
+}
+
+void WineSession::StartServer() {
     // Our own wineserver, in the foreground and persistent, so the prefix
     // does not start and stop one per program, and we hold its process.
     ProcessSpec server = WineSpec({"wineserver", "-f", "-p"}, {});
     server.dieWithUs = true;  // when it dies, every Wine process goes with it
     server_ = Process::Start(server);
+}
+
+void WineSession::Boot() {
     // A 64-bit prefix's 32-bit half is filled by a 32-bit process: minutes
     // under emulation.
     const Ms bootLimit = Emulated() ? Ms(900000) : Ms(120000);
@@ -189,6 +225,40 @@ WineSession::WineSession(fs::path prefix, fs::path home, std::string display, fs
         Shutdown();
         throw std::runtime_error("cannot configure Wine's X11 driver (see " + log_.string() + ")");
     }
+}
+
+fs::path WineSession::KeptPrefix() const { return prefix_.parent_path() / (prefix_.filename().string() + "-kept"); }
+
+std::string WineSession::WineVersion() const {
+    ProcessSpec spec;
+    spec.argv = {loader_, "--version"};
+    spec.environment = CurrentEnvironment({}, {"WINELOADER", "WINESERVER"});
+    spec.output = prefix_.parent_path() / (prefix_.filename().string() + "-wine-version.txt");
+    fs::remove(spec.output);
+    const std::optional<int> status = RunToEnd(spec, Ms(20000));
+    std::string version = ReadText(spec.output);
+    fs::remove(spec.output);
+    while (!version.empty() && std::isspace(static_cast<unsigned char>(version.back()))) version.pop_back();
+    return status && *status == 0 ? version : std::string();
+}
+
+void WineSession::KeepPrefix(const fs::path& kept, const std::string& stamp) {
+    if (stamp.ends_with("\n")) return;  // no version known: nothing to match a later Wine with
+    // The server writes the registry out as it ends (SIGTERM), and the
+    // prefix's own processes end with it; a new one then serves the session.
+    KillAllPrograms();
+    server_.Stop(Ms(10000));
+    WaitUntil([&] { return RunningProcesses().empty(); }, Ms(5000));
+    const fs::path partial = kept.parent_path() / (kept.filename().string() + ".partial");
+    std::error_code error;
+    RemoveTree(partial, error);
+    RemoveTree(kept, error);
+    if (CopyPrefix(prefix_, partial)) {
+        std::ofstream(partial / kKeptStamp, std::ios::binary) << stamp;
+        fs::rename(partial, kept, error);
+    }
+    RemoveTree(partial, error);
+    StartServer();
 }
 
 WineSession::~WineSession() { Shutdown(); }
