@@ -47,7 +47,7 @@ orvan_program(orvan97 src/win32/main.cpp)
 # Tests of the Win32 services, run under Wine by the end-to-end suite.
 add_executable(win32_tests tests/win32/win32_tests.cpp tests/win32/profile_agreement.cpp)
 target_include_directories(win32_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
-target_link_libraries(win32_tests PRIVATE orvan_win32 orvan_settings)
+target_link_libraries(win32_tests PRIVATE orvan_win32 orvan_settings orvan_tasks)
 target_compile_options(win32_tests PRIVATE ${ORVAN_WARNINGS})
 target_link_options(win32_tests PRIVATE ${ORVAN_STATIC_LINK})
 set_target_properties(win32_tests PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})

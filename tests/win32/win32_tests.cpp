@@ -2,16 +2,21 @@
 // atomic file replacement (including a write that breaks off half-way), the
 // write in place where the move is refused and the settings file's save on
 // them, whole file reads, path classification, the start operation's
-// refusals, and our settings file reader and writer against the system's
-// private-profile functions. Built with the Windows program and run under
-// Wine by the end-to-end suite.
+// refusals, the system's folders and the built-in programs found there, the
+// system libraries loaded from the system folder either way, and our
+// settings file reader and writer against the system's private-profile
+// functions. Built with the Windows program and run under Wine by the
+// end-to-end suite.
 #include <windows.h>
 
+#include <cctype>
 #include <cstdio>
 #include <string>
 #include <vector>
 
+#include "tasks/launch.h"
 #include "win32/files.h"
+#include "win32/lazy_dll.h"
 #include "win32/services.h"
 #include "profile_agreement.h"
 #include "settings/modIni.h"
@@ -196,6 +201,51 @@ void StartRefusesBadCodesAndMissingPrograms() {
     CHECK(!result.error.empty());
 }
 
+std::string Lower(std::string text) {
+    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
+std::string SystemDirectory() {
+    char folder[MAX_PATH] = {};
+    const UINT length = GetSystemDirectoryA(folder, MAX_PATH);
+    return std::string(folder, length < MAX_PATH ? length : 0);
+}
+
+// Whether the module was loaded from the system folder itself.
+bool FromSystemFolder(HMODULE module) {
+    char path[MAX_PATH] = {};
+    const DWORD length = GetModuleFileNameA(module, path, MAX_PATH);
+    const std::string file = Lower(std::string(path, length < MAX_PATH ? length : 0));
+    const std::string folder = Lower(SystemDirectory()) + "\\";
+    return folder.size() > 1 && file.rfind(folder, 0) == 0 && file.find('\\', folder.size()) == std::string::npos;
+}
+
+void BuiltInProgramsAreTheSystems() {
+    orvan::win32::Win32Services services;
+    CHECK(!services.SystemFolder().empty());
+    CHECK(Lower(services.SystemFolder()) == Lower(SystemDirectory()));
+    CHECK(services.Classify(services.WindowsFolder()) == orvan::platform::PathKind::Folder);
+    const auto notepad = orvan::tasks::BuiltInProgram(services, "notepad");
+    CHECK(notepad && Lower(*notepad) == Lower(services.SystemFolder() + "\\notepad.exe"));
+    CHECK(notepad && GetFileAttributesA(notepad->c_str()) != INVALID_FILE_ATTRIBUTES);
+    CHECK(!orvan::tasks::BuiltInProgram(services, "no-such-program-anywhere"));
+}
+
+// Both ways a library is kept to the system folder load the system's: the
+// one this system has, and the full path with the altered search that Vista
+// and 7 without the search flag take.
+void SystemLibrariesComeFromTheSystemFolder() {
+    using orvan::win32::LibrarySearch;
+    CHECK(orvan::win32::SearchThisSystemHas() == LibrarySearch::SystemFolderFlag);
+    HMODULE flagged = orvan::win32::SystemLibrary("oleacc.dll");
+    CHECK(flagged && FromSystemFolder(flagged));
+    CHECK(orvan::win32::SystemLibrary("oleacc.dll") == flagged);
+    HMODULE altered = orvan::win32::LoadFromSystemFolder("comdlg32.dll", LibrarySearch::AlteredSearchPath);
+    CHECK(altered && FromSystemFolder(altered));
+    CHECK(!orvan::win32::SystemLibrary("no-such-library.dll"));
+}
+
 // Every read of the generated corpus, through our reader and the system's.
 void SettingsFileReadsAsTheSystemReadsIt() {
     const orvan::win32test::AgreementReport r = orvan::win32test::RunProfileAgreement(dir);
@@ -280,6 +330,8 @@ int main() {
     SettingsSaveOnTheRealFiles();
     PathsAreClassified();
     StartRefusesBadCodesAndMissingPrograms();
+    BuiltInProgramsAreTheSystems();
+    SystemLibrariesComeFromTheSystemFolder();
     SettingsFileReadsAsTheSystemReadsIt();
     DeliberateDifferencesFromTheSystemsWriter();
     DeleteFileA(PathIn("settings.ini").c_str());
