@@ -3,14 +3,20 @@
 // write in place where the move is refused and the settings file's save on
 // them, whole file reads, path classification, the start operation's
 // refusals, the system's folders and the built-in programs found there, the
-// system libraries loaded from the system folder either way, and our
-// settings file reader and writer against the system's private-profile
-// functions. Built with the Windows program and run under Wine by the
-// end-to-end suite.
+// system libraries loaded from the system folder either way, the stack
+// protector, and our settings file reader and writer against the system's
+// private-profile functions. Built with the Windows program and run under
+// Wine by the end-to-end suite.
+//
+//   win32_tests [--no-child-processes]
+// The stack protector's check starts a second copy of the tests (--smash),
+// which under emulation costs a minute; --no-child-processes leaves it out.
 #include <windows.h>
 
 #include <cctype>
+#include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -246,6 +252,38 @@ void SystemLibrariesComeFromTheSystemFolder() {
     CHECK(!orvan::win32::SystemLibrary("no-such-library.dll"));
 }
 
+extern "C" std::uintptr_t __stack_chk_guard;
+
+// Overwrites its own frame past the end of a buffer, as a bad copy would.
+__attribute__((noinline)) void Smash(int count) {
+    char buffer[16];
+    volatile char* bytes = buffer;
+    for (int i = 0; i < count; ++i) bytes[i] = 'x';
+}
+
+// The canary is seeded, and a frame overwritten past its buffer ends the
+// process at once as a stack buffer overrun, before its return can jump.
+void StackProtectorEndsAnOverrunProcess(bool childProcesses) {
+    CHECK(__stack_chk_guard != 0x2B992DDF);
+    if (!childProcesses) return;
+    char self[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, self, MAX_PATH);
+    std::string commandLine = "\"" + std::string(self) + "\" --smash";
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    const bool started =
+        CreateProcessA(self, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process) != 0;
+    CHECK(started);
+    if (!started) return;
+    DWORD code = 0;
+    CHECK(WaitForSingleObject(process.hProcess, 60000) == WAIT_OBJECT_0);
+    CHECK(GetExitCodeProcess(process.hProcess, &code) && code == STATUS_STACK_BUFFER_OVERRUN);
+    if (code != STATUS_STACK_BUFFER_OVERRUN) std::printf("the overrun copy ended with 0x%lX\n", code);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+}
+
 // Every read of the generated corpus, through our reader and the system's.
 void SettingsFileReadsAsTheSystemReadsIt() {
     const orvan::win32test::AgreementReport r = orvan::win32test::RunProfileAgreement(dir);
@@ -318,7 +356,16 @@ void DeliberateDifferencesFromTheSystemsWriter() {
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
+    bool childProcesses = true;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--smash") == 0) {
+            volatile int past = 64;  // unknown to the compiler, so no warning
+            Smash(past);
+            return 0;  // the canary failed to stop it
+        }
+        if (std::strcmp(argv[i], "--no-child-processes") == 0) childProcesses = false;
+    }
     char temp[MAX_PATH];
     GetTempPathA(MAX_PATH, temp);
     dir = std::string(temp) + "orvan97-win32-tests-" + std::to_string(GetCurrentProcessId());
@@ -332,6 +379,7 @@ int main() {
     StartRefusesBadCodesAndMissingPrograms();
     BuiltInProgramsAreTheSystems();
     SystemLibrariesComeFromTheSystemFolder();
+    StackProtectorEndsAnOverrunProcess(childProcesses);
     SettingsFileReadsAsTheSystemReadsIt();
     DeliberateDifferencesFromTheSystemsWriter();
     DeleteFileA(PathIn("settings.ini").c_str());
