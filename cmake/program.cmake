@@ -47,6 +47,20 @@ endfunction()
 
 orvan_program(orvan97 src/win32/main.cpp)
 
+# The program ships stripped. Its symbols stay in the build tree beside it,
+# orvan97.debug, which the program names in its debug link, so gdb or
+# addr2line given the program find them to read a crash's addresses; they go
+# into no package. The strip writes a new PE header, whose time is the
+# link's zero only with SOURCE_DATE_EPOCH=0.
+add_custom_command(TARGET orvan97 POST_BUILD
+    COMMAND ${CMAKE_COMMAND} -E env SOURCE_DATE_EPOCH=0
+            ${CMAKE_OBJCOPY} --only-keep-debug orvan97.exe orvan97.debug
+    COMMAND ${CMAKE_COMMAND} -E env SOURCE_DATE_EPOCH=0
+            ${CMAKE_OBJCOPY} --strip-all --add-gnu-debuglink=orvan97.debug orvan97.exe
+    WORKING_DIRECTORY ${CMAKE_BINARY_DIR}
+    COMMENT "Stripping orvan97.exe, its symbols kept in orvan97.debug"
+    VERBATIM)
+
 # Tests of the Win32 services, run under Wine by the end-to-end suite.
 add_executable(win32_tests tests/win32/win32_tests.cpp tests/win32/profile_agreement.cpp ${ORVAN_STACK_PROTECTOR})
 target_include_directories(win32_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
