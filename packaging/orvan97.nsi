@@ -31,6 +31,12 @@
 !searchparse /file "${VERSION_H}" `#define ORVAN_VERSION_MAJOR ` VERSION_MAJOR
 !searchparse /file "${VERSION_H}" `#define ORVAN_VERSION_MINOR ` VERSION_MINOR
 !searchparse /file "${VERSION_H}" `#define ORVAN_REVISION ` REVISION
+; The oldest Windows the program runs on.
+!searchparse /file "${VERSION_H}" `#define ORVAN_WINDOWS_MAJOR ` WINDOWS_MAJOR
+!searchparse /file "${VERSION_H}" `#define ORVAN_WINDOWS_MINOR ` WINDOWS_MINOR
+!searchparse /file "${VERSION_H}" `#define ORVAN_WINDOWS_NAME "` WINDOWS_NAME `"`
+!define /math WINDOWS_FLOOR ${WINDOWS_MAJOR} * 256
+!define /redef /math WINDOWS_FLOOR ${WINDOWS_FLOOR} + ${WINDOWS_MINOR}
 
 !define PRODUCT "Orvan 97"
 !define PUBLISHER "The Orvan 97 authors"
@@ -53,6 +59,7 @@ ShowUninstDetails show
 !include "MUI2.nsh"
 !include "FileFunc.nsh"
 !include "LogicLib.nsh"
+!include "WinVer.nsh"
 
 !define MUI_ICON "${ICON}"
 !define MUI_UNICON "${ICON}"
@@ -107,6 +114,15 @@ FunctionEnd
 
 Function .onInit
     !insertmacro CHOOSE_VIEWS
+    ${WinVerGetMajor} $1
+    ${WinVerGetMinor} $2
+    IntOp $1 $1 * 256
+    IntOp $1 $1 + $2
+    ${If} $1 < ${WINDOWS_FLOOR}
+        MessageBox MB_OK|MB_ICONSTOP "${PRODUCT} needs ${WINDOWS_NAME} or later. Nothing was installed." /SD IDOK
+        SetErrorLevel 2
+        Abort
+    ${EndIf}
     Call CheckConsole
     ${If} $0 == "running"
         SetErrorLevel 2

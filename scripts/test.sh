@@ -7,8 +7,10 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/build.sh
 # The release (build/package), and a second build of it from nothing that
-# must give the same bytes.
+# must give the same bytes; then the shipped program's header and imports
+# against their review.
 tests/package/reproducible.sh
+tests/package/imports.sh
 # Where the machine cannot run 32-bit code the end-to-end tests run the
 # 64-bit build, and install the same installer script built around it.
 if [ "$(. scripts/wine-env.sh 2>/dev/null; echo "$ORVAN_ARCH")" = win64 ]; then

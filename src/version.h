@@ -3,6 +3,7 @@
    project(VERSION) (CMakeLists.txt), the package names (scripts/package.sh)
    and the installer (packaging/orvan97.nsi): the last three parse the
    "#define NAME value" lines below as text, so keep them one per line.
+   The oldest Windows the program runs on is defined here too.
    Portable: C, C++ and the resource compiler include it; no <windows.h>. */
 #ifndef ORVAN_VERSION_H
 #define ORVAN_VERSION_H
@@ -17,6 +18,14 @@
 #define ORVAN_VERSION "1.01"
 #define ORVAN_REVISION_TEXT "3"
 #define ORVAN_FILE_VERSION "1.01.0003"
+
+/* The oldest Windows the program runs on, by its NT version: the program's
+   header says it (cmake/windows.cmake), the installer refuses anything older
+   (packaging/orvan97.nsi), and every function the program imports exists
+   there (tests/package/imports.txt, checked by tests/package/imports.sh). */
+#define ORVAN_WINDOWS_MAJOR 6
+#define ORVAN_WINDOWS_MINOR 0
+#define ORVAN_WINDOWS_NAME "Windows Vista"
 
 #if defined(__cplusplus) && !defined(RC_INVOKED)
 namespace orvan::version_check {

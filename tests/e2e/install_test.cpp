@@ -12,6 +12,7 @@
 #include <cctype>
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <iostream>
 #include <map>
 
@@ -337,6 +338,32 @@ TEST_F(Install, SetupRefusesWhileAConsoleRunsAndSaysWhy) {
     ASSERT_TRUE(RequestClose());
     EXPECT_EQ(InstallSilently(), 0);
     EXPECT_TRUE(fs::is_regular_file(InstallDir() / "orvan97.exe"));
+}
+
+// Setup refuses a Windows older than the program's floor, and says so, with
+// its pages and without. Wine tells programs the Windows version its
+// registry names; the test's older one is taken back whatever happens.
+TEST_F(Install, SetupRefusesAWindowsOlderThanTheProgramsFloor) {
+    const std::string wine = R"(HKCU\Software\Wine)";
+    ASSERT_EQ(RunWindows("reg", {"add", wine, "/v", "Version", "/d", "winxp64", "/f"}).status, 0);
+    struct TakeBack {
+        std::function<void()> undo;
+        ~TakeBack() { undo(); }
+    } takeBack{[&] { RunWindows("reg", {"delete", wine, "/v", "Version", "/f"}); }};
+
+    EXPECT_EQ(InstallSilently(), kRefused);
+    EXPECT_FALSE(Installed());
+    EXPECT_FALSE(UninstallEntry());
+
+    Process setup = Wine().Launch(Installer().string());
+    const std::optional<MessageBoxInfo> box = Inspect().WaitMessageBox("Orvan 97 Setup", AllowStarts(20s));
+    ASSERT_TRUE(box) << "no message from Setup";
+    EXPECT_EQ(box->Text(), "Orvan 97 needs " ORVAN_WINDOWS_NAME " or later. Nothing was installed.");
+    EXPECT_EQ(box->icon, "hand");
+    ASSERT_EQ(box->buttons.size(), 1u);
+    Inspect().Press(box->hwnd, box->buttons[0].id);
+    EXPECT_EQ(setup.WaitExit(20s), kRefused);
+    EXPECT_FALSE(Installed());
 }
 
 TEST_F(Install, UninstallerRefusesWhileAConsoleRuns) {
