@@ -132,6 +132,19 @@ FunctionEnd
 
 Function un.onInit
     !insertmacro CHOOSE_VIEWS
+    ; Only the folder Setup recorded: a copy of the uninstaller elsewhere, or
+    ; one left over from an installation since moved or removed, deletes
+    ; nothing. Compared in their short forms, however either is spelled.
+    ReadRegStr $1 HKLM "${UNINSTALL_KEY}" "InstallLocation"
+    GetFullPathName /SHORT $2 $1
+    GetFullPathName /SHORT $3 $INSTDIR
+    ${If} $1 == ""
+    ${OrIf} $2 == ""
+    ${OrIf} $2 != $3
+        MessageBox MB_OK|MB_ICONSTOP "This is not the folder ${PRODUCT} was installed to, so nothing was removed.$\r$\n$\r$\nThis folder: $INSTDIR$\r$\nInstalled to: $1$\r$\n$\r$\nUninstall ${PRODUCT} from the list of installed programs." /SD IDOK
+        SetErrorLevel 2
+        Abort
+    ${EndIf}
     Call un.CheckConsole
     ${If} $0 == "running"
         SetErrorLevel 2

@@ -366,6 +366,37 @@ TEST_F(Install, SetupRefusesAWindowsOlderThanTheProgramsFloor) {
     EXPECT_FALSE(Installed());
 }
 
+// The uninstaller removes files only from the folder Setup recorded: a copy
+// of it in another folder, among files named as the program's, removes
+// nothing there or in the installation, and says why.
+TEST_F(Install, UninstallerElsewhereThanTheRecordedFolderRemovesNothing) {
+    ASSERT_EQ(InstallSilently(), 0);
+    const fs::path elsewhere = Scratch() / "Downloads";
+    fs::create_directories(elsewhere);
+    fs::copy_file(InstallDir() / "uninstall.exe", elsewhere / "uninstall.exe");
+    for (const char* name : {"orvan97.exe", "LICENSE.txt", "README.txt"})
+        std::ofstream(elsewhere / name, std::ios::binary) << "someone else's " << name;
+    const std::string folder = Wine().WindowsPath(elsewhere);
+
+    // Run in place (_?=), so its end is the end of its work.
+    EXPECT_EQ(RunWindows(folder + R"(\uninstall.exe)", {"/S", "_?=" + folder}, 1).status, kRefused);
+    for (const char* name : {"orvan97.exe", "LICENSE.txt", "README.txt", "uninstall.exe"})
+        EXPECT_TRUE(fs::exists(elsewhere / name)) << name << " was removed from " << folder;
+    EXPECT_TRUE(fs::is_regular_file(InstallDir() / "orvan97.exe"));
+    EXPECT_TRUE(UninstallEntry());
+
+    Process uninstaller = Wine().Launch(folder + R"(\uninstall.exe)", {"_?=" + folder});
+    const std::optional<MessageBoxInfo> box = Inspect().WaitMessageBox("Orvan 97 Uninstall", AllowStarts(20s));
+    ASSERT_TRUE(box) << "no message from the uninstaller";
+    EXPECT_NE(box->Text().find("This is not the folder Orvan 97 was installed to, so nothing was removed."),
+              std::string::npos)
+        << box->Text();
+    EXPECT_NE(Lower(box->Text()).find(Lower(installDir_)), std::string::npos) << box->Text();
+    Inspect().Press(box->hwnd, box->buttons.at(0).id);
+    EXPECT_EQ(uninstaller.WaitExit(20s), kRefused);
+    EXPECT_TRUE(fs::exists(elsewhere / "orvan97.exe"));
+}
+
 TEST_F(Install, UninstallerRefusesWhileAConsoleRuns) {
     ASSERT_EQ(InstallSilently(), 0);
     StartConsole();
