@@ -21,8 +21,9 @@
 
 /* The oldest Windows the program runs on, by its NT version: the program's
    header says it (cmake/windows.cmake), the installer refuses anything older
-   (packaging/orvan97.nsi), and every function the program imports exists
-   there (tests/package/imports.txt, checked by tests/package/imports.sh). */
+   (packaging/orvan97.nsi), the packages' README.txt names it
+   (scripts/package.sh), and every function the program imports exists there
+   (tests/package/imports.txt, checked by tests/package/imports.sh). */
 #define ORVAN_WINDOWS_MAJOR 6
 #define ORVAN_WINDOWS_MINOR 0
 #define ORVAN_WINDOWS_NAME "Windows Vista"

@@ -247,6 +247,7 @@ TEST_F(Install, SilentInstallPutsTheProgramTextsShortcutAndUninstallEntryInPlace
     EXPECT_NE(readme.find(R"(C:\Windows\Orvan97.ini)"), std::string::npos);
     EXPECT_NE(readme.find(R"(%LOCALAPPDATA%\VirtualStore\Windows\Orvan97.ini)"), std::string::npos);
     EXPECT_NE(readme.find("right-click anywhere on the console and choose \"Exit\""), std::string::npos);
+    EXPECT_NE(readme.find("Needs " ORVAN_WINDOWS_NAME " or later."), std::string::npos);
     EXPECT_TRUE(CrLfOnly(readme));
     EXPECT_TRUE(fs::is_regular_file(dir / "uninstall.exe"));
 
