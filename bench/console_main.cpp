@@ -4,11 +4,13 @@
 
 #include "console_phases.h"
 #include "win32/console_program.h"
+#include "win32/lazy_dll.h"
 
 using orvan::bench::StampPhase;
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     StampPhase("winmain");
+    orvan::win32::KeepLibrarySearchToTheSystemFolder();
     orvan::bench::StampingServices services;
     orvan::win32::ConsoleProgram program(services);
     StampPhase("layout");

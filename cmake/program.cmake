@@ -17,7 +17,7 @@ endforeach()
 # knows nothing of the application. The console program's start (which runs
 # the application in those windows) and the entry point sit above both.
 file(GLOB ORVAN_WIN32_SOURCES CONFIGURE_DEPENDS src/win32/*.cpp)
-list(FILTER ORVAN_WIN32_SOURCES EXCLUDE REGEX "/(main|console_program)\\.cpp$")
+list(FILTER ORVAN_WIN32_SOURCES EXCLUDE REGEX "/(main|console_program|stack_protector)\\.cpp$")
 add_library(orvan_win32 STATIC ${ORVAN_WIN32_SOURCES})
 orvan_headers(orvan_win32 win32)
 # comctl32, comdlg32, shell32 and, for accessibility tools, oleacc, ole32 and
@@ -30,10 +30,13 @@ target_link_libraries(orvan_console PUBLIC orvan_app orvan_win32)
 target_compile_options(orvan_console PRIVATE ${ORVAN_WARNINGS})
 
 set(ORVAN_RC "${CMAKE_SOURCE_DIR}/src/win32/orvan97.rc")
+# The stack protector's canary and failure, in the program itself so they
+# are taken before libssp's (seeded by the system's random numbers, advapi32).
+set(ORVAN_STACK_PROTECTOR "${CMAKE_SOURCE_DIR}/src/win32/stack_protector.cpp")
 # orvan_program(name entry_point): a console program with its resources.
 function(orvan_program name entry)
-    add_executable(${name} WIN32 ${entry} ${ORVAN_RC})
-    target_link_libraries(${name} PRIVATE orvan_console orvan_version)
+    add_executable(${name} WIN32 ${entry} ${ORVAN_RC} ${ORVAN_STACK_PROTECTOR})
+    target_link_libraries(${name} PRIVATE orvan_console orvan_version advapi32)
     target_compile_options(${name} PRIVATE $<$<COMPILE_LANGUAGE:CXX>:${ORVAN_WARNINGS}>)
     target_link_options(${name} PRIVATE ${ORVAN_STATIC_LINK})
     set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
@@ -44,10 +47,25 @@ endfunction()
 
 orvan_program(orvan97 src/win32/main.cpp)
 
+# The program ships stripped. Its symbols stay in the build tree beside it,
+# orvan97.debug, which the program names in its debug link, so gdb or
+# addr2line given the program find them to read a crash's addresses; they go
+# into no package. The strip writes a new PE header, whose time is the
+# link's zero only with SOURCE_DATE_EPOCH=0.
+add_custom_command(TARGET orvan97 POST_BUILD
+    COMMAND ${CMAKE_COMMAND} -E env SOURCE_DATE_EPOCH=0
+            ${CMAKE_OBJCOPY} --only-keep-debug orvan97.exe orvan97.debug
+    COMMAND ${CMAKE_COMMAND} -E env SOURCE_DATE_EPOCH=0
+            ${CMAKE_OBJCOPY} --strip-all --add-gnu-debuglink=orvan97.debug orvan97.exe
+    WORKING_DIRECTORY ${CMAKE_BINARY_DIR}
+    COMMENT "Stripping orvan97.exe, its symbols kept in orvan97.debug"
+    VERBATIM)
+
 # Tests of the Win32 services, run under Wine by the end-to-end suite.
-add_executable(win32_tests tests/win32/win32_tests.cpp tests/win32/profile_agreement.cpp tests/win32/peer_mirror.cpp)
+add_executable(win32_tests tests/win32/win32_tests.cpp tests/win32/profile_agreement.cpp tests/win32/peer_mirror.cpp
+    ${ORVAN_STACK_PROTECTOR})
 target_include_directories(win32_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
-target_link_libraries(win32_tests PRIVATE orvan_win32 orvan_settings)
+target_link_libraries(win32_tests PRIVATE orvan_win32 orvan_settings orvan_tasks advapi32)
 target_compile_options(win32_tests PRIVATE ${ORVAN_WARNINGS})
 target_link_options(win32_tests PRIVATE ${ORVAN_STATIC_LINK})
 set_target_properties(win32_tests PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})

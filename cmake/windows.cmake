@@ -1,5 +1,32 @@
 # Windows build (mingw-w64): the console program and its Windows-side test tools.
-add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0600 WINVER=0x0600)
+
+# The oldest Windows the programs run on (src/version.h): the headers offer
+# nothing newer, and the programs' headers say it as their OS and subsystem
+# version.
+file(STRINGS "${CMAKE_SOURCE_DIR}/src/version.h" ORVAN_WINDOWS_LINES REGEX "^#define ORVAN_WINDOWS_(MAJOR|MINOR) ")
+foreach(line IN LISTS ORVAN_WINDOWS_LINES)
+    if(line MATCHES "^#define (ORVAN_WINDOWS_MAJOR|ORVAN_WINDOWS_MINOR) ([0-9]+)$")
+        set(${CMAKE_MATCH_1} ${CMAKE_MATCH_2})
+    endif()
+endforeach()
+if(ORVAN_WINDOWS_MAJOR STREQUAL "" OR ORVAN_WINDOWS_MINOR STREQUAL "")
+    message(FATAL_ERROR "src/version.h: no ORVAN_WINDOWS_MAJOR or ORVAN_WINDOWS_MINOR definition")
+endif()
+math(EXPR ORVAN_WINNT "${ORVAN_WINDOWS_MAJOR} * 256 + ${ORVAN_WINDOWS_MINOR}" OUTPUT_FORMAT HEXADECIMAL)
+add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=${ORVAN_WINNT} WINVER=${ORVAN_WINNT})
+add_link_options(
+    -Wl,--major-os-version,${ORVAN_WINDOWS_MAJOR},--minor-os-version,${ORVAN_WINDOWS_MINOR}
+    -Wl,--major-subsystem-version,${ORVAN_WINDOWS_MAJOR},--minor-subsystem-version,${ORVAN_WINDOWS_MINOR})
+
+# Hardening: a canary on the stack of every function with an array or a
+# local whose address is taken, and the C library's checked copies where the
+# compiler knows a buffer's size (mingw-w64's _FORTIFY_SOURCE); both report
+# through libssp, linked statically like the rest, except in the program and
+# its Win32 tests, which carry their own canary (src/win32/stack_protector.cpp).
+add_compile_options("$<$<COMPILE_LANGUAGE:C,CXX>:-fstack-protector-strong>"
+                    "$<$<COMPILE_LANGUAGE:C,CXX>:-D_FORTIFY_SOURCE=2>")
+add_link_options(-fstack-protector-strong)
+
 set(ORVAN_STATIC_LINK -static -static-libgcc -static-libstdc++)
 
 # Reproducible programs: no link time in the PE header, and no build folder

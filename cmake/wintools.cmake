@@ -14,6 +14,15 @@ target_compile_options(probe PRIVATE ${ORVAN_WARNINGS})
 target_link_options(probe PRIVATE ${ORVAN_STATIC_LINK})
 target_link_libraries(probe PRIVATE gdi32 user32)
 
+# A library that records its own loading, planted beside the console under
+# the names of system libraries: it must match the console's architecture, so
+# each Windows tree builds its own.
+add_library(planted MODULE tools/planted/planted.cpp)
+target_compile_options(planted PRIVATE ${ORVAN_WARNINGS})
+target_link_options(planted PRIVATE ${ORVAN_STATIC_LINK})
+set_target_properties(planted PROPERTIES PREFIX "" LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
+
 target_include_directories(inspector PRIVATE tools)
 target_include_directories(probe PRIVATE tools)
+target_include_directories(planted PRIVATE tools)
 set_target_properties(inspector probe PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})

@@ -31,6 +31,12 @@
 !searchparse /file "${VERSION_H}" `#define ORVAN_VERSION_MAJOR ` VERSION_MAJOR
 !searchparse /file "${VERSION_H}" `#define ORVAN_VERSION_MINOR ` VERSION_MINOR
 !searchparse /file "${VERSION_H}" `#define ORVAN_REVISION ` REVISION
+; The oldest Windows the program runs on.
+!searchparse /file "${VERSION_H}" `#define ORVAN_WINDOWS_MAJOR ` WINDOWS_MAJOR
+!searchparse /file "${VERSION_H}" `#define ORVAN_WINDOWS_MINOR ` WINDOWS_MINOR
+!searchparse /file "${VERSION_H}" `#define ORVAN_WINDOWS_NAME "` WINDOWS_NAME `"`
+!define /math WINDOWS_FLOOR ${WINDOWS_MAJOR} * 256
+!define /redef /math WINDOWS_FLOOR ${WINDOWS_FLOOR} + ${WINDOWS_MINOR}
 
 !define PRODUCT "Orvan 97"
 !define PUBLISHER "The Orvan 97 authors"
@@ -52,6 +58,7 @@ ShowUninstDetails show
 !include "MUI2.nsh"
 !include "FileFunc.nsh"
 !include "LogicLib.nsh"
+!include "WinVer.nsh"
 
 !define MUI_ICON "${ICON}"
 !define MUI_UNICON "${ICON}"
@@ -106,6 +113,15 @@ FunctionEnd
 
 Function .onInit
     !insertmacro CHOOSE_VIEWS
+    ${WinVerGetMajor} $1
+    ${WinVerGetMinor} $2
+    IntOp $1 $1 * 256
+    IntOp $1 $1 + $2
+    ${If} $1 < ${WINDOWS_FLOOR}
+        MessageBox MB_OK|MB_ICONSTOP "${PRODUCT} needs ${WINDOWS_NAME} or later. Nothing was installed." /SD IDOK
+        SetErrorLevel 2
+        Abort
+    ${EndIf}
     Call CheckConsole
     ${If} $0 == "running"
         SetErrorLevel 2
@@ -115,6 +131,19 @@ FunctionEnd
 
 Function un.onInit
     !insertmacro CHOOSE_VIEWS
+    ; Only the folder Setup recorded: a copy of the uninstaller elsewhere, or
+    ; one left over from an installation since moved or removed, deletes
+    ; nothing. Compared in their short forms, however either is spelled.
+    ReadRegStr $1 HKLM "${UNINSTALL_KEY}" "InstallLocation"
+    GetFullPathName /SHORT $2 $1
+    GetFullPathName /SHORT $3 $INSTDIR
+    ${If} $1 == ""
+    ${OrIf} $2 == ""
+    ${OrIf} $2 != $3
+        MessageBox MB_OK|MB_ICONSTOP "This is not the folder ${PRODUCT} was installed to, so nothing was removed.$\r$\n$\r$\nThis folder: $INSTDIR$\r$\nInstalled to: $1$\r$\n$\r$\nUninstall ${PRODUCT} from the list of installed programs." /SD IDOK
+        SetErrorLevel 2
+        Abort
+    ${EndIf}
     Call un.CheckConsole
     ${If} $0 == "running"
         SetErrorLevel 2

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Fuzzes the settings file reader and writer with libFuzzer for a bounded
-# time (FUZZ_SECONDS, default 60) and fails on any finding. The corpus grows
-# in build/fuzz/corpus and is kept between runs.
+# Fuzzes the settings file with libFuzzer (the reader and writer in a
+# single-byte and a double-byte code page, the save's whole copy and its
+# recovery) for a bounded time (FUZZ_SECONDS, default 60) and fails on any
+# finding. The corpus grows in build/fuzz/corpus and is kept between runs.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${FUZZ_SECONDS:-60}

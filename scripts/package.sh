@@ -43,8 +43,9 @@ scripts/install-deps.sh
 
 version=$(sed -n 's/^#define ORVAN_VERSION "\([0-9.]*\)"$/\1/p' src/version.h)
 revision=$(sed -n 's/^#define ORVAN_REVISION \([0-9]*\)$/\1/p' src/version.h)
-if [ -z "$version" ] || [ -z "$revision" ]; then
-    echo "src/version.h: no ORVAN_VERSION or ORVAN_REVISION definition" >&2
+windows=$(sed -n 's/^#define ORVAN_WINDOWS_NAME "\(.*\)"$/\1/p' src/version.h)
+if [ -z "$version" ] || [ -z "$revision" ] || [ -z "$windows" ]; then
+    echo "src/version.h: no ORVAN_VERSION, ORVAN_REVISION or ORVAN_WINDOWS_NAME definition" >&2
     exit 1
 fi
 # The commit's time; outside a git checkout, 1 January 1997.
@@ -70,7 +71,7 @@ mkdir -p "$stage" "$out"
 cp "$build/orvan97.exe" "$stage/orvan97.exe"
 crlf() { sed 's/\r$//; s/$/\r/'; }
 crlf < LICENSE > "$stage/LICENSE.txt"
-sed "s/@VERSION@/$version/g; s/@REVISION@/$revision/g" packaging/README.txt | crlf > "$stage/README.txt"
+sed "s/@VERSION@/$version/g; s/@REVISION@/$revision/g; s/@WINDOWS@/$windows/g" packaging/README.txt | crlf > "$stage/README.txt"
 chmod 644 "$stage"/*
 touch -d "@$epoch" "$stage"/*
 

@@ -22,8 +22,10 @@ stage "build: native" scripts/build.sh native
 stage_start "e2e_wow64 prefix" ctest --test-dir build/native -R '^e2e_wow64_prefix$' --output-on-failure
 stage "build: Windows" scripts/build.sh win32 win64
 # The release (build/package), and a second build of it from nothing that
-# must give the same bytes.
+# must give the same bytes; then the shipped program's header and imports
+# against their review.
 stage "release, twice" tests/package/reproducible.sh
+stage "imports" tests/package/imports.sh
 # Where the machine cannot run 32-bit code the end-to-end tests run the
 # 64-bit build, and install the same installer script built around it.
 if [ "$(. scripts/wine-env.sh 2>/dev/null; echo "$ORVAN_ARCH")" = win64 ]; then

@@ -1,12 +1,13 @@
-/* The version of Orvan 97 and the name its console window is found by,
-   each defined once. Read by the resource script's VERSIONINFO
-   (orvan97.rc), the About panel and the console's caption
-   (ui/console_layout.cpp), the window class and the search for a running
-   console (win32/), CMake's project(VERSION) (CMakeLists.txt), the package
-   names (scripts/package.sh) and the installer (packaging/orvan97.nsi): the
-   last three parse the "#define NAME value" lines below as text, so keep
-   them one per line. Portable: C, C++ and the resource compiler include
-   it; no <windows.h>. */
+/* The version of Orvan 97, the name its console window is found by and the
+   oldest Windows it runs on, each defined once. Read by the resource
+   script's VERSIONINFO (orvan97.rc), the About panel and the console's
+   caption (ui/console_layout.cpp), the window class and the search for a
+   running console (win32/), the program's header (cmake/windows.cmake),
+   CMake's project(VERSION) (CMakeLists.txt), the package names and texts
+   (scripts/package.sh) and the installer (packaging/orvan97.nsi): the last
+   ones parse the "#define NAME value" lines below as text, so keep them one
+   per line. Portable: C, C++ and the resource compiler include it; no
+   <windows.h>. */
 #ifndef ORVAN_VERSION_H
 #define ORVAN_VERSION_H
 
@@ -26,6 +27,15 @@
    replace a running program. */
 #define ORVAN_CONSOLE_CLASS "Orvan97Form"
 #define ORVAN_CONSOLE_CAPTION "Orvan 97"
+
+/* The oldest Windows the program runs on, by its NT version: the program's
+   header says it (cmake/windows.cmake), the installer refuses anything older
+   (packaging/orvan97.nsi), the packages' README.txt names it
+   (scripts/package.sh), and every function the program imports exists there
+   (tests/package/imports.txt, checked by tests/package/imports.sh). */
+#define ORVAN_WINDOWS_MAJOR 6
+#define ORVAN_WINDOWS_MINOR 0
+#define ORVAN_WINDOWS_NAME "Windows Vista"
 
 #if defined(__cplusplus) && !defined(RC_INVOKED)
 namespace orvan::version_check {

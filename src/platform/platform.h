@@ -164,6 +164,13 @@ public:
     // What a path names on disk. Never fails: anything unreadable is Missing.
     virtual PathKind Classify(const std::string& path) = 0;
 
+    // The folders the system keeps its own programs in, as absolute paths:
+    // the system folder ("C:\Windows\System32") and the Windows folder all
+    // users share ("C:\Windows"). Empty when the system does not say. Which
+    // of them to look in, and in what order, is the caller's to decide.
+    virtual std::string SystemFolder() = 0;
+    virtual std::string WindowsFolder() = 0;
+
     // Modal message box with a single OK button; returns when it is closed.
     virtual void ShowMessage(const std::string& text, const std::string& title, MessageIcon icon) = 0;
 

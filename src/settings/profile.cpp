@@ -362,6 +362,16 @@ bool ReadsBackAsIs(const platform::TextCodec& codec, std::string_view value) {
 std::optional<std::string> SetString(const platform::TextCodec& codec, std::string_view contents,
                                      std::string_view section, std::string_view key, std::string_view value) {
     if (!IsWritable(section, key, value)) return std::nullopt;
+    // The texts go in as the code page holds them, as the system's writer,
+    // which works in UTF-16, puts them: in a double-byte code page a lead
+    // byte that ends a text would take the ']', '=' or line break after it
+    // for its second byte, so it goes in as the code page's default character.
+    const std::string heldSection = codec.WideToAnsi(codec.AnsiToWide(section));
+    const std::string heldKey = codec.WideToAnsi(codec.AnsiToWide(key));
+    const std::string heldValue = codec.WideToAnsi(codec.AnsiToWide(value));
+    section = heldSection;
+    key = heldKey;
+    value = heldValue;
     const Units units(codec, contents);
     // Blanks are ASCII in every code page, so they can be dropped as bytes.
     std::size_t first = 0;

@@ -10,6 +10,7 @@ namespace {
 
 // The start refuses these codes before asking the system, in words of ours.
 constexpr const char* kRefusedCode = "The window-style code is not one a program can be started with.";
+constexpr const char* kNotInSystemFolders = "The program is in neither the system folder nor the Windows folder.";
 
 StartResult Start(platform::Services& sys, const StartRequest& request) {
     if (!platform::IsAcceptedShowCode(request.showCode)) return {false, 0, kRefusedCode};
@@ -31,9 +32,26 @@ bool IsProgramFile(const std::string& path) {
     return EndsWithIgnoringCase(path, ".exe") || EndsWithIgnoringCase(path, ".com");
 }
 
+std::optional<std::string> BuiltInProgram(platform::Services& sys, std::string_view command) {
+    std::string name(command.substr(0, command.find(' ')));
+    if (name.empty() || name.find_first_of("\\/:") != std::string::npos) return std::nullopt;
+    if (name.find('.') == std::string::npos) name += ".exe";
+    for (const std::string& folder : {sys.SystemFolder(), sys.WindowsFolder()}) {
+        if (folder.empty()) continue;
+        const bool separated = folder.back() == '\\' || folder.back() == '/';
+        const std::string path = folder + (separated ? "" : "\\") + name;
+        if (sys.Classify(path) == PathKind::File) return path;
+    }
+    return std::nullopt;
+}
+
 StartResult StartBuiltIn(platform::Services& sys, int index, int runMethod) {
+    const char* command = kBuiltInTasks.at(static_cast<std::size_t>(index)).command;
+    const std::optional<std::string> program = BuiltInProgram(sys, command);
+    if (!program) return {false, 0, kNotInSystemFolders};
     StartRequest request;
-    request.commandLine = kBuiltInTasks.at(static_cast<std::size_t>(index)).command;
+    request.application = *program;
+    request.commandLine = command;
     request.showCode = runMethod;
     return Start(sys, request);
 }

@@ -2,7 +2,9 @@
 #pragma once
 
 #include <array>
+#include <optional>
 #include <string>
+#include <string_view>
 
 #include "platform/platform.h"
 
@@ -31,7 +33,16 @@ inline constexpr const char* kEditorMissing =
     "The Orvan Edit executable (quillpad.exe) could not be located. It must be in the current directory of "
     "Orvan 97 or in the path.";
 
-// Starts row `index` of the built-in table with the run method.
+// The program a built-in command names, looked for in the system's own
+// folders only: the system folder, then the Windows folder (the order the
+// system's own search takes them in). A name without an extension is an
+// ".exe". Nothing when neither folder holds it: a program of that name
+// beside the console, in its current folder or elsewhere on the search path
+// never stands in for the system's.
+std::optional<std::string> BuiltInProgram(platform::Services& sys, std::string_view command);
+
+// Starts row `index` of the built-in table with the run method: the
+// program BuiltInProgram finds, with the command as its command line.
 platform::StartResult StartBuiltIn(platform::Services& sys, int index, int runMethod);
 
 // Starts a user task path with the run method. A path that names an existing

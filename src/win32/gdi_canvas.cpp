@@ -4,8 +4,10 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 
 #include "win32/resource.h"
+#include "ui/packed_bitmap.h"
 
 namespace orvan::win32 {
 
@@ -37,19 +39,14 @@ PictureBits ReadBits(HMODULE module, int resource) {
     if (!data || length < sizeof(BITMAPINFOHEADER)) return picture;
     BITMAPINFOHEADER header;
     std::memcpy(&header, data, sizeof header);
-    const WORD depth = header.biBitCount;
-    if (header.biSize < sizeof header || header.biSize > length || header.biCompression != BI_RGB ||
-        header.biWidth <= 0 || header.biHeight == 0 || header.biPlanes != 1 ||
-        (depth != 1 && depth != 4 && depth != 8 && depth != 24 && depth != 32))
-        return picture;
-    const std::uint64_t colours = header.biClrUsed ? header.biClrUsed : (depth <= 8 ? 1u << depth : 0u);
-    const std::uint64_t height = static_cast<std::uint64_t>(std::abs(static_cast<std::int64_t>(header.biHeight)));
-    const std::uint64_t stride = (static_cast<std::uint64_t>(header.biWidth) * depth + 31) / 32 * 4;
-    const std::uint64_t offset = header.biSize + colours * sizeof(RGBQUAD);
-    if (offset + stride * height > length) return picture;
+    const std::optional<std::uint64_t> offset =
+        ui::PackedBitsOffset({header.biSize, header.biWidth, header.biHeight, header.biPlanes, header.biBitCount,
+                              header.biCompression, header.biClrUsed},
+                             length);
+    if (!offset) return picture;
     picture.info = reinterpret_cast<const BITMAPINFO*>(data);
-    picture.bits = data + offset;
-    picture.size = {header.biWidth, static_cast<LONG>(height)};
+    picture.bits = data + *offset;
+    picture.size = {header.biWidth, header.biHeight < 0 ? -header.biHeight : header.biHeight};
     return picture;
 }
 

@@ -1,12 +1,15 @@
-// The program: a second start in the same session only brings the running
+// The program: libraries are looked for in the system folder alone from its
+// first step on; a second start in the same session only brings the running
 // console forward; otherwise the console comes up, runs its load while still
 // hidden, is shown maximized, and the message loop runs until the console
 // goes away.
 #include <windows.h>
 
 #include "win32/console_program.h"
+#include "win32/lazy_dll.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    orvan::win32::KeepLibrarySearchToTheSystemFolder();
     orvan::win32::Win32Services services;
     orvan::win32::ConsoleProgram program(services);
     if (!program.ClaimSession()) return 0;

@@ -210,6 +210,29 @@ platform::PathKind Win32Services::Classify(const std::string& path) {
     return platform::PathKind::File;
 }
 
+namespace {
+
+// The text a folder function gives, asked once for its length and once for
+// the text; empty when it fails.
+template <typename FolderFunction>
+std::string FolderFrom(FolderFunction folderOf) {
+    const UINT needed = folderOf(nullptr, 0);
+    if (needed == 0) return {};
+    std::string folder(needed, '\0');
+    const UINT length = folderOf(folder.data(), needed);
+    if (length == 0 || length >= needed) return {};
+    folder.resize(length);
+    return folder;
+}
+
+}  // namespace
+
+std::string Win32Services::SystemFolder() { return FolderFrom(GetSystemDirectoryA); }
+
+// The shared one: on a terminal server GetWindowsDirectory gives a program
+// like ours a folder of the user's own.
+std::string Win32Services::WindowsFolder() { return FolderFrom(GetSystemWindowsDirectoryA); }
+
 void Win32Services::ShowMessage(const std::string& text, const std::string& title, platform::MessageIcon icon) {
     UINT style =
         static_cast<UINT>(MB_OK | (icon == platform::MessageIcon::Critical ? MB_ICONHAND : MB_ICONEXCLAMATION));

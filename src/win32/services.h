@@ -27,6 +27,8 @@ public:
     platform::StartResult StartProgram(const platform::StartRequest& request) override;
     platform::StartResult OpenDocument(const std::string& path, int showCode, const std::string& directory) override;
     platform::PathKind Classify(const std::string& path) override;
+    std::string SystemFolder() override;
+    std::string WindowsFolder() override;
     void ShowMessage(const std::string& text, const std::string& title, platform::MessageIcon icon) override;
     void ShowMessageUtf8(const std::string& text, const std::string& title, platform::MessageIcon icon) override;
     std::optional<platform::ChosenFile> OpenFileDialog(const platform::OpenFileSpec& spec) override;

@@ -12,6 +12,7 @@
 #include <cctype>
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <iostream>
 #include <map>
 
@@ -246,6 +247,7 @@ TEST_F(Install, SilentInstallPutsTheProgramTextsShortcutAndUninstallEntryInPlace
     EXPECT_NE(readme.find(R"(C:\Windows\Orvan97.ini)"), std::string::npos);
     EXPECT_NE(readme.find(R"(%LOCALAPPDATA%\VirtualStore\Windows\Orvan97.ini)"), std::string::npos);
     EXPECT_NE(readme.find("right-click anywhere on the console and choose \"Exit\""), std::string::npos);
+    EXPECT_NE(readme.find("Needs " ORVAN_WINDOWS_NAME " or later."), std::string::npos);
     EXPECT_TRUE(CrLfOnly(readme));
     EXPECT_TRUE(fs::is_regular_file(dir / "uninstall.exe"));
 
@@ -337,6 +339,63 @@ TEST_F(Install, SetupRefusesWhileAConsoleRunsAndSaysWhy) {
     ASSERT_TRUE(RequestClose());
     EXPECT_EQ(InstallSilently(), 0);
     EXPECT_TRUE(fs::is_regular_file(InstallDir() / "orvan97.exe"));
+}
+
+// Setup refuses a Windows older than the program's floor, and says so, with
+// its pages and without. Wine tells programs the Windows version its
+// registry names; the test's older one is taken back whatever happens.
+TEST_F(Install, SetupRefusesAWindowsOlderThanTheProgramsFloor) {
+    const std::string wine = R"(HKCU\Software\Wine)";
+    ASSERT_EQ(RunWindows("reg", {"add", wine, "/v", "Version", "/d", "winxp64", "/f"}).status, 0);
+    struct TakeBack {
+        std::function<void()> undo;
+        ~TakeBack() { undo(); }
+    } takeBack{[&] { RunWindows("reg", {"delete", wine, "/v", "Version", "/f"}); }};
+
+    EXPECT_EQ(InstallSilently(), kRefused);
+    EXPECT_FALSE(Installed());
+    EXPECT_FALSE(UninstallEntry());
+
+    Process setup = Wine().Launch(Installer().string());
+    const std::optional<MessageBoxInfo> box = Inspect().WaitMessageBox("Orvan 97 Setup", AllowStarts(20s));
+    ASSERT_TRUE(box) << "no message from Setup";
+    EXPECT_EQ(box->Text(), "Orvan 97 needs " ORVAN_WINDOWS_NAME " or later. Nothing was installed.");
+    EXPECT_EQ(box->icon, "hand");
+    ASSERT_EQ(box->buttons.size(), 1u);
+    Inspect().Press(box->hwnd, box->buttons[0].id);
+    EXPECT_EQ(setup.WaitExit(20s), kRefused);
+    EXPECT_FALSE(Installed());
+}
+
+// The uninstaller removes files only from the folder Setup recorded: a copy
+// of it in another folder, among files named as the program's, removes
+// nothing there or in the installation, and says why.
+TEST_F(Install, UninstallerElsewhereThanTheRecordedFolderRemovesNothing) {
+    ASSERT_EQ(InstallSilently(), 0);
+    const fs::path elsewhere = Scratch() / "Downloads";
+    fs::create_directories(elsewhere);
+    fs::copy_file(InstallDir() / "uninstall.exe", elsewhere / "uninstall.exe");
+    for (const char* name : {"orvan97.exe", "LICENSE.txt", "README.txt"})
+        std::ofstream(elsewhere / name, std::ios::binary) << "someone else's " << name;
+    const std::string folder = Wine().WindowsPath(elsewhere);
+
+    // Run in place (_?=), so its end is the end of its work.
+    EXPECT_EQ(RunWindows(folder + R"(\uninstall.exe)", {"/S", "_?=" + folder}, 1).status, kRefused);
+    for (const char* name : {"orvan97.exe", "LICENSE.txt", "README.txt", "uninstall.exe"})
+        EXPECT_TRUE(fs::exists(elsewhere / name)) << name << " was removed from " << folder;
+    EXPECT_TRUE(fs::is_regular_file(InstallDir() / "orvan97.exe"));
+    EXPECT_TRUE(UninstallEntry());
+
+    Process uninstaller = Wine().Launch(folder + R"(\uninstall.exe)", {"_?=" + folder});
+    const std::optional<MessageBoxInfo> box = Inspect().WaitMessageBox("Orvan 97 Uninstall", AllowStarts(20s));
+    ASSERT_TRUE(box) << "no message from the uninstaller";
+    EXPECT_NE(box->Text().find("This is not the folder Orvan 97 was installed to, so nothing was removed."),
+              std::string::npos)
+        << box->Text();
+    EXPECT_NE(Lower(box->Text()).find(Lower(installDir_)), std::string::npos) << box->Text();
+    Inspect().Press(box->hwnd, box->buttons.at(0).id);
+    EXPECT_EQ(uninstaller.WaitExit(20s), kRefused);
+    EXPECT_TRUE(fs::exists(elsewhere / "orvan97.exe"));
 }
 
 TEST_F(Install, UninstallerRefusesWhileAConsoleRuns) {

@@ -281,7 +281,15 @@ Environment WineSession::WineEnvironment(const Environment& extra) const {
     };
     // Wine starts every further process through the loader named here.
     if (kind_ != WineKind::Native32) set.emplace_back("WINELOADER", loader_);
-    set.insert(set.end(), extra.begin(), extra.end());
+    for (const auto& [name, value] : extra) {
+        // A test's overrides come after ours, so they win for the libraries they name.
+        if (name == "WINEDLLOVERRIDES") {
+            for (auto& [ours, overrides] : set)
+                if (ours == name) overrides += ";" + value;
+        } else {
+            set.emplace_back(name, value);
+        }
+    }
     return CurrentEnvironment(set, {"WAYLAND_DISPLAY", "WINESERVER", "WINELOADER"});
 }
 

@@ -53,7 +53,8 @@ struct LaunchOptions {
     // Current directory of the program: a Windows path ("C:\\x", "Z:\\tmp")
     // or a unix one; empty means C:\.
     std::string directory;
-    // Added to the program's environment (Wine passes it on to Windows).
+    // Added to the program's environment (Wine passes it on to Windows);
+    // WINEDLLOVERRIDES is added to the session's own overrides.
     Environment environment;
     // stdin and stdout as pipes to the test (console programs).
     bool pipes = false;

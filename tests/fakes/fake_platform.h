@@ -65,6 +65,10 @@ public:
     bool failStart = false;
     std::string startError = "The system cannot find the file specified.";
     std::map<std::string, platform::PathKind> paths;  // Classify answers
+    // The system's folders, holding the built-in tasks' programs where
+    // 64-bit Windows keeps them.
+    std::string systemFolder = "C:\\WINDOWS\\system32";
+    std::string windowsFolder = "C:\\WINDOWS";
 
     // ---- dialogs
     std::vector<ShownMessage> messages;
@@ -76,6 +80,13 @@ public:
     int claimCalls = 0;
     int showRunningCalls = 0;
     int endProcessCalls = 0;
+
+    FakePlatform() {
+        for (const char* program : {"control.exe", "notepad.exe", "winver.exe", "write.exe"})
+            paths[systemFolder + "\\" + program] = platform::PathKind::File;
+        for (const char* program : {"explorer.exe", "notepad.exe", "winhlp32.exe", "write.exe"})
+            paths[windowsFolder + "\\" + program] = platform::PathKind::File;
+    }
 
     platform::StartResult StartProgram(const platform::StartRequest& request) override {
         if (!platform::IsAcceptedShowCode(request.showCode))
@@ -96,6 +107,9 @@ public:
         auto it = paths.find(path);
         return it == paths.end() ? platform::PathKind::Missing : it->second;
     }
+
+    std::string SystemFolder() override { return systemFolder; }
+    std::string WindowsFolder() override { return windowsFolder; }
 
     void ShowMessage(const std::string& text, const std::string& title, platform::MessageIcon icon) override {
         messages.push_back({text, title, icon, false});

@@ -9,20 +9,66 @@ using platform::PathKind;
 
 class LaunchTest : public ConsoleTest {};
 
-TEST_F(LaunchTest, EachBuiltInEntryStartsItsCommandWithTheRunMethod) {
+TEST_F(LaunchTest, EachBuiltInEntryStartsTheSystemsProgramWithItsCommandAndTheRunMethod) {
     Start(Settings("4"));
-    const char* expected[] = {
-        "explorer c:\\windows\\", "control", "notepad", "explorer", "winhlp32", "winver", "write"};
+    const std::pair<const char*, const char*> expected[] = {{"C:\\WINDOWS\\explorer.exe", "explorer c:\\windows\\"},
+                                                            {"C:\\WINDOWS\\system32\\control.exe", "control"},
+                                                            {"C:\\WINDOWS\\system32\\notepad.exe", "notepad"},
+                                                            {"C:\\WINDOWS\\explorer.exe", "explorer"},
+                                                            {"C:\\WINDOWS\\winhlp32.exe", "winhlp32"},
+                                                            {"C:\\WINDOWS\\system32\\winver.exe", "winver"},
+                                                            {"C:\\WINDOWS\\system32\\write.exe", "write"}};
     for (int i = 0; i < 7; ++i) {
         Console().lstWindows.SelectedByUser(i);
         Console().Windows_Click();
         ASSERT_EQ(sys.starts.size(), static_cast<std::size_t>(i + 1));
-        EXPECT_EQ(sys.starts.back().commandLine, expected[i]);
-        EXPECT_EQ(sys.starts.back().application, "");
+        EXPECT_EQ(sys.starts.back().application, expected[i].first);
+        EXPECT_EQ(sys.starts.back().commandLine, expected[i].second) << "the command line is the table's";
+        EXPECT_EQ(sys.starts.back().directory, "");
         EXPECT_EQ(sys.starts.back().showCode, 4);
         EXPECT_EQ(Console().lstWindows.ListIndex(), i);
     }
     EXPECT_EQ(sys.replaceCalls, 0) << "launching writes nothing";
+}
+
+TEST_F(LaunchTest, BuiltInProgramsAreLookedForInTheSystemFolderThenTheWindowsFolderOnly) {
+    // Both folders hold Notepad: the system folder's comes first.
+    EXPECT_EQ(tasks::BuiltInProgram(sys, "notepad"), "C:\\WINDOWS\\system32\\notepad.exe");
+    sys.paths.erase("C:\\WINDOWS\\system32\\notepad.exe");
+    EXPECT_EQ(tasks::BuiltInProgram(sys, "notepad"), "C:\\WINDOWS\\notepad.exe");
+    // What the console's own folder, its current folder or the search path
+    // may hold never counts.
+    sys.paths.erase("C:\\WINDOWS\\notepad.exe");
+    sys.paths["notepad.exe"] = PathKind::File;
+    sys.paths["C:\\Users\\me\\Downloads\\notepad.exe"] = PathKind::File;
+    EXPECT_EQ(tasks::BuiltInProgram(sys, "notepad"), std::nullopt);
+    // A folder of that name is no program.
+    sys.paths["C:\\WINDOWS\\system32\\notepad.exe"] = PathKind::Folder;
+    EXPECT_EQ(tasks::BuiltInProgram(sys, "notepad"), std::nullopt);
+    // A folder the system does not name is skipped; a root keeps its one separator.
+    sys.systemFolder = "";
+    sys.windowsFolder = "D:\\";
+    sys.paths["D:\\write.exe"] = PathKind::File;
+    EXPECT_EQ(tasks::BuiltInProgram(sys, "write"), "D:\\write.exe");
+    // A name with an extension keeps it; a name with a folder in it is no
+    // program of the system's folders.
+    sys.paths["D:\\tool.com"] = PathKind::File;
+    EXPECT_EQ(tasks::BuiltInProgram(sys, "tool.com /x"), "D:\\tool.com");
+    for (const char* command : {"..\\write", "C:write", "sub/write", " write", ""})
+        EXPECT_EQ(tasks::BuiltInProgram(sys, command), std::nullopt) << command;
+}
+
+TEST_F(LaunchTest, BuiltInMissingFromTheSystemsFoldersStartsNothingAndSaysNothing) {
+    sys.paths.erase("C:\\WINDOWS\\winhlp32.exe");
+    Start(Settings("1"));
+    Console().lstWindows.SelectedByUser(4);  // Windows Help
+    Console().Windows_Click();
+    EXPECT_TRUE(sys.starts.empty()) << "no start along the search path instead";
+    EXPECT_TRUE(sys.messages.empty());
+    EXPECT_EQ(Console().lstWindows.ListIndex(), 4);
+    Console().lstWindows.SelectedByUser(2);
+    Console().Windows_Click();
+    EXPECT_EQ(sys.starts.size(), 1u) << "the console is still usable";
 }
 
 TEST_F(LaunchTest, TheSortedListShowsTheTableInItsOwnOrder) {
@@ -174,6 +220,7 @@ TEST_F(LaunchTest, EditorAlwaysStartsNormalInFront) {
     Console().Edit_Click();
     Console().Edit_Click();
     ASSERT_EQ(sys.starts.size(), 2u);
+    EXPECT_EQ(sys.starts[0].application, "") << "found as the system's search finds it";
     EXPECT_EQ(sys.starts[0].commandLine, "quillpad.exe");
     EXPECT_EQ(sys.starts[0].showCode, 1);
     EXPECT_TRUE(sys.messages.empty());

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "fakes/fake_codec.h"
+#include "fakes/fake_dbcs_codec.h"
 #include "support/encoded_files.h"
 
 namespace {
@@ -343,6 +344,34 @@ TEST(ProfileEncoding, WritesKeepTheFilesEncodingAndEveryOtherByte) {
 }
 
 // ---------------------------------------------------------------- blanks
+
+// In a double-byte code page a character's second byte may be any of
+// '[', ']' and '\': the file is read as characters, not bytes.
+TEST(ProfileDoubleByte, SecondBytesThatLookLikeBracketsAreNoBrackets) {
+    const orvan::testing::FakeDbcsCodec dbcs;
+    const std::string bracket = "\x81]";  // one character
+    const std::string file = "[A]\r\nK" + bracket + "=V\\" + bracket + "\r\n[" + bracket + "\r\nK=no header\r\n";
+    EXPECT_EQ(profile::FindValue(dbcs, file, "A", "K" + bracket), "V\\" + bracket);
+    EXPECT_EQ(profile::FindValue(dbcs, file, "A", "K"), "no header") << "[" << bracket << " is a key of A";
+    EXPECT_EQ(profile::SetString(dbcs, file, "A", "K", "new"),
+              "[A]\r\nK" + bracket + "=V\\" + bracket + "\r\n[" + bracket + "\r\nK=new\r\n");
+    EXPECT_EQ(profile::SetString(dbcs, file, "A", "K" + bracket, "W"),
+              "[A]\r\nK" + bracket + "=W\r\n[" + bracket + "\r\nK=no header\r\n");
+}
+
+// A text cut after a lead byte would take the ']', '=' or line break after it
+// for its second byte: it goes into the file as the code page's default
+// character, as the system's own writer puts it, and reads back so.
+TEST(ProfileDoubleByte, ATextEndingInALeadByteIsWrittenWithTheDefaultCharacter) {
+    const orvan::testing::FakeDbcsCodec dbcs;
+    const std::string cut = "\x81";
+    const std::string written = profile::SetString(dbcs, "", "S" + cut, "K" + cut, "V" + cut).value_or("");
+    EXPECT_EQ(written, "[S\x81\x45]\r\nK\x81\x45=V\x81\x45\r\n");
+    EXPECT_EQ(profile::SetString(dbcs, written, "S" + cut, "K" + cut, "V" + cut), written) << "the same entry again";
+    EXPECT_EQ(profile::FindValue(dbcs, written, "S" + cut, "K" + cut), "V\x81\x45");
+    // A single-byte code page holds every byte as it is.
+    EXPECT_EQ(SetString("", "S\x81", "K\x81", "V\x81"), "[S\x81]\r\nK\x81=V\x81\r\n");
+}
 
 TEST(ProfileBlanks, TheSystemsBlanksAreTrimmedAroundNamesKeysAndValues) {
     // Tab, LF, VT, FF, CR, ^Z and space; LF and CR also end the line.

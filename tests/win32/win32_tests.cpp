@@ -2,18 +2,28 @@
 // atomic file replacement (including a write that breaks off half-way), the
 // write in place where the move is refused and the settings file's save on
 // them, the edit in place where no copy can be made, whole file reads, path
-// classification, the start operation's refusals, our settings file reader
+// classification, the start operation's refusals, the system's folders and
+// the built-in programs found there, the system libraries loaded from the
+// system folder either way, the stack protector, our settings file reader
 // and writer against the system's private-profile functions, and the native
 // windows showing what the control model changes. Built with the Windows
 // program and run under Wine by the end-to-end suite.
+//
+//   win32_tests [--no-child-processes]
+// The stack protector's check starts a second copy of the tests (--smash),
+// which under emulation costs a minute; --no-child-processes leaves it out.
 #include <windows.h>
 
+#include <cctype>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
 
+#include "tasks/launch.h"
 #include "win32/files.h"
+#include "win32/lazy_dll.h"
 #include "win32/services.h"
 #include "peer_mirror.h"
 #include "profile_agreement.h"
@@ -290,6 +300,83 @@ void StartRefusesBadCodesAndMissingPrograms() {
     CHECK(!result.error.empty());
 }
 
+std::string Lower(std::string text) {
+    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
+std::string SystemDirectory() {
+    char folder[MAX_PATH] = {};
+    const UINT length = GetSystemDirectoryA(folder, MAX_PATH);
+    return std::string(folder, length < MAX_PATH ? length : 0);
+}
+
+// Whether the module was loaded from the system folder itself.
+bool FromSystemFolder(HMODULE module) {
+    char path[MAX_PATH] = {};
+    const DWORD length = GetModuleFileNameA(module, path, MAX_PATH);
+    const std::string file = Lower(std::string(path, length < MAX_PATH ? length : 0));
+    const std::string folder = Lower(SystemDirectory()) + "\\";
+    return folder.size() > 1 && file.rfind(folder, 0) == 0 && file.find('\\', folder.size()) == std::string::npos;
+}
+
+void BuiltInProgramsAreTheSystems() {
+    orvan::win32::Win32Services services;
+    CHECK(!services.SystemFolder().empty());
+    CHECK(Lower(services.SystemFolder()) == Lower(SystemDirectory()));
+    CHECK(services.Classify(services.WindowsFolder()) == orvan::platform::PathKind::Folder);
+    const auto notepad = orvan::tasks::BuiltInProgram(services, "notepad");
+    CHECK(notepad && Lower(*notepad) == Lower(services.SystemFolder() + "\\notepad.exe"));
+    CHECK(notepad && GetFileAttributesA(notepad->c_str()) != INVALID_FILE_ATTRIBUTES);
+    CHECK(!orvan::tasks::BuiltInProgram(services, "no-such-program-anywhere"));
+}
+
+// Both ways a library is kept to the system folder load the system's: the
+// one this system has, and the full path with the altered search that Vista
+// and 7 without the search flag take.
+void SystemLibrariesComeFromTheSystemFolder() {
+    using orvan::win32::LibrarySearch;
+    CHECK(orvan::win32::SearchThisSystemHas() == LibrarySearch::SystemFolderFlag);
+    HMODULE flagged = orvan::win32::SystemLibrary("oleacc.dll");
+    CHECK(flagged && FromSystemFolder(flagged));
+    CHECK(orvan::win32::SystemLibrary("oleacc.dll") == flagged);
+    HMODULE altered = orvan::win32::LoadFromSystemFolder("comdlg32.dll", LibrarySearch::AlteredSearchPath);
+    CHECK(altered && FromSystemFolder(altered));
+    CHECK(!orvan::win32::SystemLibrary("no-such-library.dll"));
+}
+
+extern "C" std::uintptr_t __stack_chk_guard;
+
+// Overwrites its own frame past the end of a buffer, as a bad copy would.
+__attribute__((noinline)) void Smash(int count) {
+    char buffer[16];
+    volatile char* bytes = buffer;
+    for (int i = 0; i < count; ++i) bytes[i] = 'x';
+}
+
+// The canary is seeded, and a frame overwritten past its buffer ends the
+// process at once as a stack buffer overrun, before its return can jump.
+void StackProtectorEndsAnOverrunProcess(bool childProcesses) {
+    CHECK(__stack_chk_guard != 0x2B992DDF);
+    if (!childProcesses) return;
+    char self[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, self, MAX_PATH);
+    std::string commandLine = "\"" + std::string(self) + "\" --smash";
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    const bool started =
+        CreateProcessA(self, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process) != 0;
+    CHECK(started);
+    if (!started) return;
+    DWORD code = 0;
+    CHECK(WaitForSingleObject(process.hProcess, 60000) == WAIT_OBJECT_0);
+    CHECK(GetExitCodeProcess(process.hProcess, &code) && code == STATUS_STACK_BUFFER_OVERRUN);
+    if (code != STATUS_STACK_BUFFER_OVERRUN) std::printf("the overrun copy ended with 0x%lX\n", code);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+}
+
 // Every read of the generated corpus, through our reader and the system's.
 void SettingsFileReadsAsTheSystemReadsIt() {
     const orvan::win32test::AgreementReport r = orvan::win32test::RunProfileAgreement(dir);
@@ -362,7 +449,16 @@ void DeliberateDifferencesFromTheSystemsWriter() {
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
+    bool childProcesses = true;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--smash") == 0) {
+            volatile int past = 64;  // unknown to the compiler, so no warning
+            Smash(past);
+            return 0;  // the canary failed to stop it
+        }
+        if (std::strcmp(argv[i], "--no-child-processes") == 0) childProcesses = false;
+    }
     char temp[MAX_PATH];
     GetTempPathA(MAX_PATH, temp);
     dir = std::string(temp) + "orvan97-win32-tests-" + std::to_string(GetCurrentProcessId());
@@ -376,6 +472,9 @@ int main() {
     SettingsSaveOnTheRealFiles();
     PathsAreClassified();
     StartRefusesBadCodesAndMissingPrograms();
+    BuiltInProgramsAreTheSystems();
+    SystemLibrariesComeFromTheSystemFolder();
+    StackProtectorEndsAnOverrunProcess(childProcesses);
     SettingsFileReadsAsTheSystemReadsIt();
     DeliberateDifferencesFromTheSystemsWriter();
     const orvan::win32test::MirrorReport mirror = orvan::win32test::CheckPeersShowModelChanges();

@@ -34,6 +34,7 @@
 //   event=dblclick pid index     (an entry of the --list was double-clicked)
 //   event=exit   pid reason      (reason: close, timeout)
 //   event=hold   pid path ok     (the --hold file was opened: ok=1, or not: ok=0)
+//   event=load   pid name ok     (the --load library was loaded: ok=1, or not: ok=0)
 //
 // Arguments it acts on (anything else is only logged):
 //   --msgbox TEXT        after showing, a message box "Orvan Probe" with
@@ -47,6 +48,8 @@
 //                        reading and writing but not deleting, and keep it
 //                        open until the probe ends (another program that has
 //                        the settings file open)
+//   --load NAME          before showing, LoadLibraryA(NAME) with the system's
+//                        default search, as a program that trusts it would
 //
 // The client area is painted kProbeColour so tests can find it on screen.
 // Whatever happens, the probe ends itself after two minutes.
@@ -79,6 +82,7 @@ struct Options {
     std::string listEntries;
     bool hasList = false;
     std::string holdPath;
+    std::string loadName;
 };
 
 Options g_options;
@@ -226,6 +230,8 @@ void ParseArguments() {
             g_options.y = *rest == ',' ? static_cast<int>(std::strtol(rest + 1, nullptr, 10)) : 0;
         } else if (std::strcmp(arg, "--hold") == 0 && hasValue) {
             g_options.holdPath = __argv[++i];
+        } else if (std::strcmp(arg, "--load") == 0 && hasValue) {
+            g_options.loadName = __argv[++i];
         } else if (std::strcmp(arg, "--list") == 0 && hasValue) {
             g_options.listEntries = __argv[++i];
             g_options.hasList = true;
@@ -347,6 +353,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int nCmdShow) {
         const HANDLE held = CreateFileA(g_options.holdPath.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                         nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
         Record("hold").Add("path", g_options.holdPath).Add("ok", held != INVALID_HANDLE_VALUE ? 1UL : 0UL).Write();
+    }
+    if (!g_options.loadName.empty()) {
+        const HMODULE loaded = LoadLibraryA(g_options.loadName.c_str());
+        Record("load").Add("name", g_options.loadName).Add("ok", loaded ? 1UL : 0UL).Write();
     }
 
     WNDCLASSA wc{};
