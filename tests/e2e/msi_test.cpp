@@ -11,6 +11,7 @@
 // x86 one of the release, or the x64 one where the machine has no 32-bit
 // mode); the earlier version is built here by packaging/msi.sh from the same
 // staged files.
+#include <cctype>
 #include <cstdlib>
 #include <fstream>
 #include <iostream>
@@ -78,6 +79,11 @@ std::vector<Entry> OrvanEntries(const std::string& listing) {
     }
     finish();
     return entries;
+}
+
+std::string Lower(std::string text) {
+    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
 }
 
 class Msi : public ConsoleTest {
@@ -201,6 +207,7 @@ TEST_F(Msi, UpgradesInPlaceStartsFromItsShortcutWithThePresetAndUninstallsKeepin
     EXPECT_EQ(entries[0].values["DisplayVersion"], kReleaseVersion);
     EXPECT_EQ(entries[0].values["Publisher"], "The Orvan 97 authors");
     EXPECT_NE(entries[0].values["UninstallString"].find(entries[0].key), std::string::npos);
+    EXPECT_EQ(Lower(entries[0].values["InstallLocation"]), Lower(installDir_ + "\\"));
     EXPECT_TRUE(OtherViewEntries().empty()) << "an entry in the other registry view";
     EXPECT_TRUE(SameProgram(InstallDir() / "orvan97.exe", Session::Get().Win32File("orvan97.exe")))
         << "the MSI must hold the program under test: run scripts/package.sh after the build";
