@@ -29,7 +29,8 @@ LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     orvan::bench::StampPhase("winmain");
-    picture = static_cast<HBITMAP>(LoadImageA(instance, MAKEINTRESOURCEA(101), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    picture =
+        static_cast<HBITMAP>(LoadImageA(instance, MAKEINTRESOURCEA(101), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
     orvan::bench::StampPhase("picture");
     WNDCLASSA wc{};
     wc.lpfnWndProc = Proc;
@@ -37,8 +38,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
     wc.lpszClassName = "BaselineWindow";
     RegisterClassA(&wc);
-    HWND hwnd = CreateWindowExA(0, "BaselineWindow", "Baseline", WS_POPUP, 0, 0, 800, 600, nullptr, nullptr, instance,
-                                nullptr);
+    HWND hwnd =
+        CreateWindowExA(0, "BaselineWindow", "Baseline", WS_POPUP, 0, 0, 800, 600, nullptr, nullptr, instance, nullptr);
     orvan::bench::StampPhase("window");
     ShowWindow(hwnd, SW_SHOWMAXIMIZED);
     UpdateWindow(hwnd);

@@ -6,7 +6,7 @@
 #include <windows.h>
 
 #include "bench_report.h"
-#include "platform/win32/services.h"
+#include "win32/services.h"
 
 namespace orvan::bench {
 

@@ -31,6 +31,7 @@
 #include "watchdog.h"
 #include "wine.h"
 #include "xscreen.h"
+#include "version.h"
 
 namespace orvan::e2e {
 namespace {
@@ -149,7 +150,8 @@ void Bench::StartConsole() {
     WaitUntil(
         [&] {
             for (const WindowInfo& w : inspector_->Windows())
-                if (w.className == "Orvan97Form" && w.title == "Orvan 97" && w.visible) consoleWindow_ = w.hwnd;
+                if (w.className == ORVAN_CONSOLE_CLASS && w.title == ORVAN_CONSOLE_CAPTION && w.visible)
+                    consoleWindow_ = w.hwnd;
             return consoleWindow_ != 0;
         },
         20s);
@@ -259,10 +261,12 @@ void Report(const Bench& bench) {
     const double cCreated = median(bench.console, &Sample::toCreated), cEntry = median(bench.console, &Sample::toEntry);
     const double rCreated = median(bench.fromRelease, &Sample::toCreated);
     const double rEntry = median(bench.fromRelease, &Sample::toEntry);
-    const double bCreated = median(bench.baseline, &Sample::toCreated), bEntry = median(bench.baseline, &Sample::toEntry);
-    std::printf("\nClick on \"Execute Task\" to the start of the probe (median of %zu runs, target within 1.10x of "
-                "the baseline)\n",
-                bench.console.size());
+    const double bCreated = median(bench.baseline, &Sample::toCreated),
+                 bEntry = median(bench.baseline, &Sample::toEntry);
+    std::printf(
+        "\nClick on \"Execute Task\" to the start of the probe (median of %zu runs, target within 1.10x of "
+        "the baseline)\n",
+        bench.console.size());
     std::printf("%-28s %22s %22s\n", "", "to process created (ms)", "to probe's WinMain (ms)");
     std::printf("%-28s %22.2f %22.2f\n", "console, click", cCreated, cEntry);
     std::printf("%-28s %22.2f %22.2f\n", "  (from the release)", rCreated, rEntry);

@@ -8,5 +8,5 @@ target_compile_options(hover_bench PRIVATE ${ORVAN_WARNINGS})
 # The launch benchmark's driver: the display, prefix and inspector of the
 # end-to-end harness, without its test framework.
 add_executable(launch_bench bench/launch_bench.cpp)
-target_link_libraries(launch_bench PRIVATE e2e_driver)
+target_link_libraries(launch_bench PRIVATE e2e_driver orvan_version)
 target_compile_options(launch_bench PRIVATE ${ORVAN_WARNINGS})

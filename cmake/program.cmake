@@ -13,31 +13,39 @@ foreach(picture background.bmp title.bmp logo.bmp options.bmp orvan97.ico)
     endif()
 endforeach()
 
-file(GLOB ORVAN_WIN32_SOURCES CONFIGURE_DEPENDS src/platform/win32/*.cpp)
-list(FILTER ORVAN_WIN32_SOURCES EXCLUDE REGEX "/main\\.cpp$")
+# The front end translates between the windows and the core's model; it
+# knows nothing of the application. The console program's start (which runs
+# the application in those windows) and the entry point sit above both.
+file(GLOB ORVAN_WIN32_SOURCES CONFIGURE_DEPENDS src/win32/*.cpp)
+list(FILTER ORVAN_WIN32_SOURCES EXCLUDE REGEX "/(main|console_program)\\.cpp$")
 add_library(orvan_win32 STATIC ${ORVAN_WIN32_SOURCES})
-orvan_headers(orvan_win32 platform/win32)
+orvan_headers(orvan_win32 win32)
 # comctl32, comdlg32, shell32 and, for accessibility tools, oleacc, ole32 and
 # oleaut32 are loaded on first use (lazy_dll.h); uuid holds interface ids only.
-target_link_libraries(orvan_win32 PUBLIC orvan_ui orvan_platform gdi32 user32 uuid)
+target_link_libraries(orvan_win32 PUBLIC orvan_ui orvan_platform gdi32 user32 uuid PRIVATE orvan_version)
 target_compile_options(orvan_win32 PRIVATE ${ORVAN_WARNINGS})
 
-set(ORVAN_RC "${CMAKE_SOURCE_DIR}/src/platform/win32/orvan97.rc")
-function(orvan_program name)
-    add_executable(${name} WIN32 src/platform/win32/main.cpp ${ORVAN_RC})
-    target_link_libraries(${name} PRIVATE orvan_app orvan_win32 orvan_version)
+add_library(orvan_console STATIC src/win32/console_program.cpp)
+target_link_libraries(orvan_console PUBLIC orvan_app orvan_win32)
+target_compile_options(orvan_console PRIVATE ${ORVAN_WARNINGS})
+
+set(ORVAN_RC "${CMAKE_SOURCE_DIR}/src/win32/orvan97.rc")
+# orvan_program(name entry_point): a console program with its resources.
+function(orvan_program name entry)
+    add_executable(${name} WIN32 ${entry} ${ORVAN_RC})
+    target_link_libraries(${name} PRIVATE orvan_console orvan_version)
     target_compile_options(${name} PRIVATE $<$<COMPILE_LANGUAGE:CXX>:${ORVAN_WARNINGS}>)
     target_link_options(${name} PRIVATE ${ORVAN_STATIC_LINK})
     set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
     set_property(SOURCE ${ORVAN_RC} APPEND PROPERTY OBJECT_DEPENDS
         ${ORVAN_PICTURES_DIR}/background.bmp ${ORVAN_PICTURES_DIR}/logo.bmp)
-    target_include_directories(${name} PRIVATE ${ORVAN_PICTURES_DIR} ${CMAKE_SOURCE_DIR}/src/platform/win32)
+    target_include_directories(${name} PRIVATE ${ORVAN_PICTURES_DIR} ${CMAKE_SOURCE_DIR}/src/win32)
 endfunction()
 
-orvan_program(orvan97)
+orvan_program(orvan97 src/win32/main.cpp)
 
 # Tests of the Win32 services, run under Wine by the end-to-end suite.
-add_executable(win32_tests tests/win32/win32_tests.cpp tests/win32/profile_agreement.cpp)
+add_executable(win32_tests tests/win32/win32_tests.cpp tests/win32/profile_agreement.cpp tests/win32/peer_mirror.cpp)
 target_include_directories(win32_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
 target_link_libraries(win32_tests PRIVATE orvan_win32 orvan_settings)
 target_compile_options(win32_tests PRIVATE ${ORVAN_WARNINGS})

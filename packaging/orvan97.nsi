@@ -43,10 +43,9 @@
 !define PRODUCT "Orvan 97"
 !define PUBLISHER "The Orvan 97 authors"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\${PRODUCT}"
-; The console's top window (src/platform/win32/form_window.cpp, the caption
-; in src/ui/console_layout.cpp).
-!define CONSOLE_CLASS "Orvan97Form"
-!define CONSOLE_TITLE "Orvan 97"
+; The console's top window, as the program names it.
+!searchparse /file "${VERSION_H}" `#define ORVAN_CONSOLE_CLASS "` CONSOLE_CLASS `"`
+!searchparse /file "${VERSION_H}" `#define ORVAN_CONSOLE_CAPTION "` CONSOLE_TITLE `"`
 
 Name "${PRODUCT}"
 OutFile "${OUTDIR}/orvan97-${VERSION}-${ARCH}-setup.exe"

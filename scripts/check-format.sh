@@ -1,27 +1,26 @@
 #!/usr/bin/env bash
-# Checks that the C++ lines a change touches are as clang-format lays them
-# out (.clang-format); lines it leaves alone keep their hand alignment. The
-# change is what differs from BASE (default: where the branch left main; on
-# main itself, the last commit), working tree included, a moved file by its
-# edits only. Shows what clang-format would make of them and fails;
-# `git diff -U0 -M BASE | clang-format-diff -p1 -i` puts them right.
+# Checks that every C++ file git tracks (and every new one it does not
+# ignore) is laid out as clang-format lays it out (.clang-format). Lists the
+# files that differ, with clang-format's own report of the first lines, and
+# fails; `scripts/check-format.sh --fix` puts them right.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-base=${1:-$(git merge-base HEAD main 2>/dev/null || true)}
-if [ -z "$base" ] || [ "$(git rev-parse "$base")" = "$(git rev-parse HEAD)" ]; then
-    base=$(git rev-parse --verify -q HEAD~1 || true)
-fi
-if [ -z "$base" ]; then
-    echo "check-format: no earlier commit to compare with; nothing checked"
+format=$(command -v clang-format || command -v clang-format-14)
+mapfile -t files < <(git ls-files --cached --others --exclude-standard -- '*.cpp' '*.h')
+if [ "${1:-}" = --fix ]; then
+    "$format" -i "${files[@]}"
+    echo "check-format: ${#files[@]} files laid out"
     exit 0
 fi
-
-format_diff=$(command -v clang-format-diff || command -v clang-format-diff-14)
-changes=$(git diff -U0 -M --no-color "$base" -- '*.cpp' '*.h' | "$format_diff" -p1)
-if [ -n "$changes" ]; then
-    printf '%s\n' "$changes"
-    echo "check-format: the changed lines above are not as clang-format lays them out" >&2
+# One run over every file; its report names each file that differs.
+report=$("$format" --dry-run "${files[@]}" 2>&1 || true)
+mapfile -t bad < <(printf '%s\n' "$report" | sed -n -E 's/^([^:]+):[0-9]+:[0-9]+: (warning|error): code should be clang-formatted.*/\1/p' | sort -u)
+if [ ${#bad[@]} -gt 0 ]; then
+    printf '%s\n' "$report" | head -40
+    echo "check-format: ${#bad[@]} of ${#files[@]} files are not as clang-format lays them out:" >&2
+    printf '  %s\n' "${bad[@]}" >&2
+    echo "check-format: scripts/check-format.sh --fix puts them right" >&2
     exit 1
 fi
-echo "check-format: changed lines as clang-format lays them out"
+echo "check-format: all ${#files[@]} C++ files as clang-format lays them out"

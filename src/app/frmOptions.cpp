@@ -12,9 +12,15 @@ frmOptions::frmOptions(settings::modIni& ini, OptionsHost& host) : ini_(ini), ho
     optMin.Click = [this] { optMin_Click(); };
     OK.Click = [this] { OK_Click(); };
     Cancel.Click = [this] { Cancel_Click(); };
-    OK.MouseMove = [this](const ui::MouseArgs&) { OK_MouseMove(); };
-    Cancel.MouseMove = [this](const ui::MouseArgs&) { Cancel_MouseMove(); };
-    SurfaceMouseMove = [this](const ui::MouseArgs&) { Form_MouseMove(); };
+    // Hover: a button lights itself and clears the other; the background
+    // (and nothing else) clears both.
+    using ui::Clear;
+    using ui::Light;
+    ui::BindHover(*this, {
+                             {&OK, {Light(OK), Clear(Cancel)}},
+                             {&Cancel, {Clear(OK), Light(Cancel)}},
+                             {nullptr, {Clear(OK), Clear(Cancel)}},
+                         });
 }
 
 void frmOptions::Form_Load() {
@@ -48,21 +54,6 @@ void frmOptions::OK_Click() { host_.OptionsClosed(); }
 void frmOptions::Cancel_Click() {
     if (auto code = settings::ToRunMethod(ini_.RunMethodText)) ini_.RunMethod = *code;
     host_.OptionsClosed();
-}
-
-void frmOptions::OK_MouseMove() {
-    ui::LightHover(OK);
-    ui::ClearHover(Cancel);
-}
-
-void frmOptions::Cancel_MouseMove() {
-    ui::ClearHover(OK);
-    ui::LightHover(Cancel);
-}
-
-void frmOptions::Form_MouseMove() {
-    ui::ClearHover(OK);
-    ui::ClearHover(Cancel);
 }
 
 }  // namespace orvan::app

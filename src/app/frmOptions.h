@@ -25,10 +25,6 @@ public:
     void OK_Click();
     void Cancel_Click();
 
-    void OK_MouseMove();
-    void Cancel_MouseMove();
-    void Form_MouseMove();
-
 private:
     settings::modIni& ini_;
     OptionsHost& host_;

@@ -41,18 +41,13 @@ frmOrvan97::frmOrvan97(platform::Services& sys, settings::modIni& ini, Shell& sh
 void frmOrvan97::Bind() {
     auto right = [this](const ui::MouseArgs& a) { RightButtonDown(a.button); };
     Edit.Click = [this] { Edit_Click(); };
-    Edit.MouseMove = [this](const ui::MouseArgs&) { Edit_MouseMove(); };
     Options.Click = [this] { Options_Click(); };
-    Options.MouseMove = [this](const ui::MouseArgs&) { Options_MouseMove(); };
     Windows.Click = [this] { Windows_Click(); };
     Windows.MouseDown = right;
-    Windows.MouseMove = [this](const ui::MouseArgs&) { Windows_MouseMove(); };
     User.Click = [this] { User_Click(); };
     User.MouseDown = right;
-    User.MouseMove = [this](const ui::MouseArgs&) { User_MouseMove(); };
     Define.Click = [this] { Define_Click(); };
     Define.MouseDown = right;
-    Define.MouseMove = [this](const ui::MouseArgs&) { Define_MouseMove(); };
     lblWindows.MouseDown = right;
     lblUser.MouseDown = right;
     for (ui::Label& line : lblAbout) line.MouseDown = right;
@@ -61,13 +56,26 @@ void frmOrvan97::Bind() {
     FormKeyDown = [this](const ui::KeyArgs& k) { return ConsoleKeyDown(k, nullptr); };
     lstWindows.DblClick = [this] { lstWindows_DblClick(); };
     lstWindows.MouseDown = right;
-    lstWindows.MouseMove = [this](const ui::MouseArgs&) { lstWindows_MouseMove(); };
     lstUser.DblClick = [this] { lstUser_DblClick(); };
     lstUser.MouseDown = right;
-    lstUser.MouseMove = [this](const ui::MouseArgs&) { lstUser_MouseMove(); };
     SurfaceMouseDown = right;
-    SurfaceMouseMove = [this](const ui::MouseArgs&) { Form_MouseMove(); };
     tmrAnimate.Tick = [this] { tmrAnimate_Timer(); };
+
+    // Hover: a button lights itself and clears the rest of its group (the
+    // upper pair, the lower trio); the lists clear the lower trio, the
+    // background every button; any other control changes nothing.
+    using ui::Clear;
+    using ui::Light;
+    ui::BindHover(*this, {
+                             {&Edit, {Light(Edit), Clear(Options)}},
+                             {&Options, {Clear(Edit), Light(Options)}},
+                             {&Windows, {Clear(User), Clear(Define), Light(Windows)}},
+                             {&User, {Clear(Windows), Clear(Define), Light(User)}},
+                             {&Define, {Clear(Windows), Clear(User), Light(Define)}},
+                             {&lstWindows, {Clear(Windows), Clear(User), Clear(Define)}},
+                             {&lstUser, {Clear(Windows), Clear(User), Clear(Define)}},
+                             {nullptr, {Clear(Edit), Clear(Options), Clear(Windows), Clear(User), Clear(Define)}},
+                         });
 }
 
 // ------------------------------------------------------------------ load and unload
@@ -84,7 +92,8 @@ void frmOrvan97::Form_Load() {
     });
     EndsSilently([&] {
         for (std::size_t slot = 0; slot < settings::kSlotCount; ++slot)
-            ini_.TaskPath[slot] = ini_.ReadIni(settings::kUserTasksSection, settings::kSlotLabels[slot], settings::kTaskPathDefault, ini_.IniPath);
+            ini_.TaskPath[slot] = ini_.ReadIni(settings::kUserTasksSection, settings::kSlotLabels[slot],
+                                               settings::kTaskPathDefault, ini_.IniPath);
     });
     EndsSilently([&] { FillUserList(); });
     EndsSilently([&] { lstWindows.SetText(lstWindows.List(0)); });
@@ -129,8 +138,8 @@ void frmOrvan97::Edit_Click() {
 void frmOrvan97::Define_Click() {
     EndsSilently([this] {
         const int remembered = lstUser.ListIndex();
-        std::optional<platform::ChosenFile> chosen = sys_.OpenFileDialog(
-            tasks::DialogSpec(cdbUserTasks.DialogTitle, cdbUserTasks.Filter, cdbUserTasks.FilterIndex, cdbUserTasks.DefaultExt));
+        std::optional<platform::ChosenFile> chosen = sys_.OpenFileDialog(tasks::DialogSpec(
+            cdbUserTasks.DialogTitle, cdbUserTasks.Filter, cdbUserTasks.FilterIndex, cdbUserTasks.DefaultExt));
         if (!chosen || chosen->path.empty()) return;
         // Only a path that the settings file gives back whole, and that names
         // the chosen file, is kept; anything else is refused before a change.
@@ -174,56 +183,6 @@ void frmOrvan97::AnimateButtons() {
         for (ui::Label* button : buttons) done = done && button->Left() == kButtonWorkLeft;
         if (done) break;
     }
-}
-
-// ------------------------------------------------------------------ hover
-
-void frmOrvan97::Edit_MouseMove() {
-    ui::LightHover(Edit);
-    ui::ClearHover(Options);
-}
-
-void frmOrvan97::Options_MouseMove() {
-    ui::ClearHover(Edit);
-    ui::LightHover(Options);
-}
-
-void frmOrvan97::Windows_MouseMove() {
-    ui::ClearHover(User);
-    ui::ClearHover(Define);
-    ui::LightHover(Windows);
-}
-
-void frmOrvan97::User_MouseMove() {
-    ui::ClearHover(Windows);
-    ui::ClearHover(Define);
-    ui::LightHover(User);
-}
-
-void frmOrvan97::Define_MouseMove() {
-    ui::ClearHover(Windows);
-    ui::ClearHover(User);
-    ui::LightHover(Define);
-}
-
-void frmOrvan97::lstWindows_MouseMove() {
-    ui::ClearHover(Windows);
-    ui::ClearHover(User);
-    ui::ClearHover(Define);
-}
-
-void frmOrvan97::lstUser_MouseMove() {
-    ui::ClearHover(Windows);
-    ui::ClearHover(User);
-    ui::ClearHover(Define);
-}
-
-void frmOrvan97::Form_MouseMove() {
-    ui::ClearHover(Edit);
-    ui::ClearHover(Options);
-    ui::ClearHover(Windows);
-    ui::ClearHover(User);
-    ui::ClearHover(Define);
 }
 
 // ------------------------------------------------------------------ the context menu

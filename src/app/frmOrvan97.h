@@ -31,16 +31,6 @@ public:
     void Options_Click();
     void tmrAnimate_Timer();
 
-    // Pointer movement: the hover lighting of the label buttons.
-    void Edit_MouseMove();
-    void Options_MouseMove();
-    void Windows_MouseMove();
-    void User_MouseMove();
-    void Define_MouseMove();
-    void lstWindows_MouseMove();
-    void lstUser_MouseMove();
-    void Form_MouseMove();
-
     // Every right-button source of the console shares this.
     void RightButtonDown(int button);
 

@@ -256,7 +256,8 @@ std::string EncodeIco(const Picture& icon, const std::vector<std::uint8_t>& mask
         std::vector<std::uint8_t> row(maskRow, 0);
         for (int x = 0; x < icon.width && !mask.empty(); ++x) {
             if (mask[Size(y) * Size(icon.width) + Size(x)] != 0) {
-                row[Size(x) / 8] = static_cast<std::uint8_t>(row[Size(x) / 8] | (0x80u >> (static_cast<unsigned>(x) % 8)));
+                row[Size(x) / 8] =
+                    static_cast<std::uint8_t>(row[Size(x) / 8] | (0x80u >> (static_cast<unsigned>(x) % 8)));
             }
         }
         for (const std::uint8_t b : row) {

@@ -15,8 +15,15 @@ using raster::Shape;
 class Glyph {
 public:
     Glyph(double left, double top, double width, const LetterStyle& s)
-        : left_(left), top_(top), w_(width), h_(s.height), sx_(s.stem), sy_(s.bar), c_(s.chamfer),
-          mid_((s.height - s.bar) / 2), slant_(s.stem * 1.25) {}
+        : left_(left),
+          top_(top),
+          w_(width),
+          h_(s.height),
+          sx_(s.stem),
+          sy_(s.bar),
+          c_(s.chamfer),
+          mid_((s.height - s.bar) / 2),
+          slant_(s.stem * 1.25) {}
 
     void Bar(double x0, double y0, double x1, double y1) {
         shape_.fills.push_back(raster::Rect(left_ + x0, top_ + y0, left_ + x1, top_ + y1));

@@ -8,7 +8,7 @@
 #include "pictures/picture_raster.h"
 #include "pictures/pictures.h"
 #include "ui/console_layout.h"
-#include "ui/stretch.h"
+#include "pictures/stretch.h"
 
 namespace orvan::pictures {
 
@@ -132,7 +132,7 @@ void PaintFlareSource(Canvas& c, const Flare& f) {
 }
 
 struct Ghost {
-    double t;       // position along the line from the source through the centre
+    double t;  // position along the line from the source through the centre
     double radius;
     Rgb colour;
     bool ring;
@@ -142,8 +142,8 @@ struct Ghost {
 // through the picture's centre.
 void PaintGhosts(Canvas& c, const Flare& f) {
     const Ghost ghosts[] = {
-        {0.35, 6, {90, 160, 255}, false},  {0.62, 11, {80, 255, 140}, false}, {1.30, 20, {255, 80, 220}, false},
-        {1.55, 34, {60, 220, 255}, true},  {1.80, 9, {255, 170, 60}, false},  {2.15, 16, {140, 110, 255}, false},
+        {0.35, 6, {90, 160, 255}, false}, {0.62, 11, {80, 255, 140}, false}, {1.30, 20, {255, 80, 220}, false},
+        {1.55, 34, {60, 220, 255}, true}, {1.80, 9, {255, 170, 60}, false},  {2.15, 16, {140, 110, 255}, false},
     };
     const double cx = c.Width() / 2.0, cy = c.Height() / 2.0;
     for (const Ghost& g : ghosts) {
@@ -151,8 +151,9 @@ void PaintGhosts(Canvas& c, const Flare& f) {
         for (int y = static_cast<int>(gy - g.radius - 4); y <= static_cast<int>(gy + g.radius + 4); ++y) {
             for (int x = static_cast<int>(gx - g.radius - 4); x <= static_cast<int>(gx + g.radius + 4); ++x) {
                 const double d = std::hypot(x + 0.5 - gx, y + 0.5 - gy);
-                const double k = g.ring ? 0.22 * Gauss((d - g.radius) * (d - g.radius), 1.6)
-                                        : 0.2 * (1 - SmoothStep(g.radius - 2.5, g.radius, d)) * (0.6 + 0.4 * d / g.radius);
+                const double k = g.ring
+                                     ? 0.22 * Gauss((d - g.radius) * (d - g.radius), 1.6)
+                                     : 0.2 * (1 - SmoothStep(g.radius - 2.5, g.radius, d)) * (0.6 + 0.4 * d / g.radius);
                 c.Add(x, y, g.colour, k);
             }
         }
@@ -241,7 +242,7 @@ Picture MakeLogo() {
 
 Picture MakeShownLogo() {
     const ui::Rect shown = ui::ConsoleLayout().Vostek.Bounds();
-    return ui::Stretch(MakeLogo(), shown.Width(), shown.Height());
+    return pictures::Stretch(MakeLogo(), shown.Width(), shown.Height());
 }
 
 }  // namespace orvan::pictures

@@ -13,9 +13,7 @@ std::size_t Index(int x, int y, int width) {
     return static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x);
 }
 
-double Cross(Point a, Point b, Point p) {
-    return (b.x - a.x) * (p.y - a.y) - (b.y - a.y) * (p.x - a.x);
-}
+double Cross(Point a, Point b, Point p) { return (b.x - a.x) * (p.y - a.y) - (b.y - a.y) * (p.x - a.x); }
 
 // Inside a convex polygon of either winding: p lies on the same side of
 // every edge.
@@ -86,9 +84,7 @@ Coverage BoxPass(const Coverage& in, int radius, bool horizontal) {
     return out;
 }
 
-std::uint8_t Channel(double v) {
-    return static_cast<std::uint8_t>(std::lround(std::clamp(v, 0.0, 255.0)));
-}
+std::uint8_t Channel(double v) { return static_cast<std::uint8_t>(std::lround(std::clamp(v, 0.0, 255.0))); }
 
 }  // namespace
 
@@ -174,9 +170,7 @@ Rgb FromHex(std::uint32_t rrggbb) {
                static_cast<double>(rrggbb & 0xFF)};
 }
 
-Rgb Mix(Rgb a, Rgb b, double t) {
-    return Rgb{a.r + (b.r - a.r) * t, a.g + (b.g - a.g) * t, a.b + (b.b - a.b) * t};
-}
+Rgb Mix(Rgb a, Rgb b, double t) { return Rgb{a.r + (b.r - a.r) * t, a.g + (b.g - a.g) * t, a.b + (b.b - a.b) * t}; }
 
 Rgb Scale(Rgb c, double k) { return Rgb{c.r * k, c.g * k, c.b * k}; }
 

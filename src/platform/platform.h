@@ -6,6 +6,7 @@
 // no implementation throws across this boundary.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -71,8 +72,25 @@ enum class ReplaceOutcome {
 // What became of a write in place.
 enum class OverwriteOutcome {
     Written,    // the file holds exactly the new bytes, flushed
-    Untouched,  // refused before a byte changed (the file could not be opened or made)
+    Untouched,  // the file holds its old bytes (refused before a byte changed, or put back)
     Broken,     // broke off part way: the file may hold any mix of old and new bytes
+};
+
+// A write in place laid out so that the file reads as its old or its new
+// contents at every moment but one: while `tail` is written.
+struct InPlaceEdit {
+    // The file as it was read; anything else there and the edit is refused.
+    std::string expected;
+    // Appended first and flushed: the room the new contents need, in bytes
+    // that read as nothing, so a full disk refuses before a byte changes.
+    std::string reserve;
+    // The first byte that changes; the bytes before it are not written.
+    std::size_t offset = 0;
+    // Written from offset in one write, then flushed. Where the file
+    // shrinks it ends in bytes that read as nothing, up to the old length.
+    std::string tail;
+    // The file's final length, cut last when it is shorter than before.
+    std::size_t length = 0;
 };
 
 // ---------------------------------------------------------------- dialogs
@@ -101,7 +119,7 @@ struct OpenFileSpec {
     std::string title;
     // Pairs of description and pattern, in the order the dialog offers them.
     std::vector<std::pair<std::string, std::string>> filters;
-    int filterIndex = 1;  // 1-based, as the common dialog counts
+    int filterIndex = 1;           // 1-based, as the common dialog counts
     std::string defaultExtension;  // without "*." ("exe"); empty: none
 };
 
@@ -147,13 +165,11 @@ public:
     virtual PathKind Classify(const std::string& path) = 0;
 
     // Modal message box with a single OK button; returns when it is closed.
-    virtual void ShowMessage(const std::string& text, const std::string& title,
-                             MessageIcon icon) = 0;
+    virtual void ShowMessage(const std::string& text, const std::string& title, MessageIcon icon) = 0;
 
     // The same with the text in UTF-8, for names the ANSI code page cannot
     // hold.
-    virtual void ShowMessageUtf8(const std::string& text, const std::string& title,
-                                 MessageIcon icon) = 0;
+    virtual void ShowMessageUtf8(const std::string& text, const std::string& title, MessageIcon icon) = 0;
 
     // Modal Open-file dialog owned by the console. Returns the chosen file,
     // or nothing when the user cancels. Must not change the process's
@@ -178,6 +194,13 @@ public:
     // the file when it is missing), cuts it to their length and flushes it.
     // Not atomic: a write that breaks off leaves any mix of old and new bytes.
     virtual OverwriteOutcome OverwriteFile(const std::string& path, const std::string& contents) = 0;
+
+    // Carries out the edit on an existing file through one handle, in the
+    // order InPlaceEdit gives. Untouched when the file cannot be opened for
+    // writing or holds anything but `expected`, when the reserve cannot be
+    // written (cut off again), and when the tail's write fails and the old
+    // bytes could be put back; Broken when they could not.
+    virtual OverwriteOutcome EditInPlace(const std::string& path, const InPlaceEdit& edit) = 0;
 
     // Deletes a file. True when it is gone, also when it was never there.
     virtual bool RemoveFile(const std::string& path) = 0;

@@ -1,5 +1,6 @@
 #include "settings/modIni.h"
 
+#include <algorithm>
 #include <new>
 #include <stdexcept>
 
@@ -19,9 +20,7 @@ struct Decimal {
     std::int64_t exponent = 0;
 
     std::size_t size() const { return whole.size() + fraction.size(); }
-    char digit(std::size_t i) const {
-        return i < whole.size() ? whole[i] : fraction[i - whole.size()];
-    }
+    char digit(std::size_t i) const { return i < whole.size() ? whole[i] : fraction[i - whole.size()]; }
 };
 
 std::string_view TakeDigits(std::string_view text, std::size_t& i) {
@@ -40,8 +39,7 @@ std::optional<Decimal> ParseDecimal(std::string_view text) {
     if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
         ++i;
         bool negativeExponent = false;
-        if (i < text.size() && (text[i] == '+' || text[i] == '-'))
-            negativeExponent = text[i++] == '-';
+        if (i < text.size() && (text[i] == '+' || text[i] == '-')) negativeExponent = text[i++] == '-';
         std::string_view digits = TakeDigits(text, i);
         if (digits.empty()) return std::nullopt;
         // Saturate: anything this large is out of range or zero anyway.
@@ -64,8 +62,8 @@ std::optional<std::int32_t> RoundHalfEven(const Decimal& d) {
     while (first < n && d.digit(first) == '0') ++first;
     if (first == n) return 0;
     // Digits before the point, counted from the first significant one.
-    const std::int64_t point = static_cast<std::int64_t>(d.whole.size()) + d.exponent -
-                               static_cast<std::int64_t>(first);
+    const std::int64_t point =
+        static_cast<std::int64_t>(d.whole.size()) + d.exponent - static_cast<std::int64_t>(first);
     if (point > 5) return std::nullopt;
     std::int32_t magnitude = 0;
     for (std::int64_t k = 0; k < point; ++k) {
@@ -130,6 +128,41 @@ std::optional<std::string> FromWholeCopy(std::string_view copy) {
     return std::string(bytes);
 }
 
+std::optional<std::string> BlankFiller(std::string_view before, std::size_t count) {
+    using profile::Encoding;
+    const Encoding encoding = profile::DetectEncoding(before);
+    const bool wide = encoding == Encoding::Utf16Le || encoding == Encoding::Utf16Be;
+    const std::size_t unit = wide ? 2 : 1;
+    if (before.size() % unit != 0 || count % unit != 0) return std::nullopt;
+    const auto character = [&](char c) {
+        if (!wide) return std::string(1, c);
+        return encoding == Encoding::Utf16Le ? std::string{c, '\0'} : std::string{'\0', c};
+    };
+    const std::string_view last = before.substr(before.size() - std::min(unit, before.size()));
+    const bool lineStart = before.empty() || last == character('\n') || last == character('\r');
+    std::string filler;
+    if (count > 0 && !lineStart) filler = character('\n');  // so the blanks end no line of text
+    while (filler.size() < count) filler += character(' ');
+    return filler;
+}
+
+platform::InPlaceEdit PlanInPlaceEdit(std::string_view old, std::string_view updated) {
+    platform::InPlaceEdit edit;
+    edit.expected = std::string(old);
+    edit.length = updated.size();
+    const std::size_t common = std::min(old.size(), updated.size());
+    while (edit.offset < common && old[edit.offset] == updated[edit.offset]) ++edit.offset;
+    edit.tail = std::string(updated.substr(edit.offset));
+    // Without a filler (an odd UTF-16 file) the tail's write grows the file
+    // itself, or the old bytes beyond the new end stay until the cut.
+    if (updated.size() > old.size()) {
+        edit.reserve = BlankFiller(old, updated.size() - old.size()).value_or("");
+    } else if (updated.size() < old.size()) {
+        edit.tail += BlankFiller(updated, old.size() - updated.size()).value_or("");
+    }
+    return edit;
+}
+
 std::optional<std::int16_t> ToRunMethod(std::string_view text) {
     std::optional<Decimal> d = ParseDecimal(TrimBlanks(text));
     if (!d) return std::nullopt;
@@ -142,8 +175,8 @@ std::string RunMethodToText(std::int16_t value) { return std::to_string(value); 
 
 modIni::modIni(platform::Services& sys) : sys_(sys) {}
 
-std::string modIni::ReadIni(std::string_view section, std::string_view key,
-                            std::string_view defaultValue, std::string_view file) {
+std::string modIni::ReadIni(std::string_view section, std::string_view key, std::string_view defaultValue,
+                            std::string_view file) {
     try {
         std::optional<std::string> contents = Load(std::string(file));
         std::string value = profile::GetString(sys_.Text(), contents ? std::string_view(*contents) : "", section, key,
@@ -181,40 +214,36 @@ bool modIni::Recover(const std::string& file) {
     return repaired && RetireCopy(copy);
 }
 
-bool modIni::Store(const std::string& file, const std::string& bytes) {
+bool modIni::Store(const std::string& file, const std::optional<std::string>& old, const std::string& bytes) {
     using platform::OverwriteOutcome;
-    using platform::ReplaceOutcome;
-    switch (sys_.ReplaceFile(file, bytes)) {
-    case ReplaceOutcome::Replaced:
-        return true;
-    case ReplaceOutcome::WriteFailed:
-        return false;  // the disk took no whole file; a copy would fare no better
-    case ReplaceOutcome::TempRefused:
-    case ReplaceOutcome::MoveRefused:
-        break;
-    }
-    // The system's protection refused the atomic way. Write in place, with
-    // the whole new version waiting beside the file until the file is whole.
+    if (sys_.ReplaceFile(file, bytes) == platform::ReplaceOutcome::Replaced) return true;
+    // The system refused the atomic way: its protection, another program
+    // holding the file, or a full disk. Write in place, with the whole new
+    // version waiting beside the file until the file is whole.
     const std::string copy = CopyPathOf(file);
-    if (sys_.OverwriteFile(copy, WholeCopyOf(bytes)) != OverwriteOutcome::Written) {
-        RetireCopy(copy);
+    if (sys_.OverwriteFile(copy, WholeCopyOf(bytes)) == OverwriteOutcome::Written) {
+        switch (sys_.OverwriteFile(file, bytes)) {
+        case OverwriteOutcome::Written:
+            RetireCopy(copy);  // should it stay, it holds these very bytes
+            return true;
+        case OverwriteOutcome::Untouched:
+            RetireCopy(copy);
+            return false;
+        case OverwriteOutcome::Broken:
+            return false;  // the copy stays: reads and the next write take it
+        }
         return false;
     }
-    switch (sys_.OverwriteFile(file, bytes)) {
-    case OverwriteOutcome::Written:
-        RetireCopy(copy);  // should it stay, it holds these very bytes
-        return true;
-    case OverwriteOutcome::Untouched:
-        RetireCopy(copy);
-        return false;
-    case OverwriteOutcome::Broken:
-        return false;  // the copy stays: reads and the next write take it
-    }
-    return false;
+    RetireCopy(copy);
+    // No copy either: a folder that takes no new file, or a disk without
+    // room for one. The system's writer still writes the file in place, so
+    // do as it does, writing only what changes, and only over the very bytes
+    // just read.
+    if (!old) return false;
+    return sys_.EditInPlace(file, PlanInPlaceEdit(*old, bytes)) == OverwriteOutcome::Written;
 }
 
-bool modIni::TryWrite(std::string_view section, std::string_view key, std::string_view value,
-                      const std::string& file) {
+bool modIni::TryWrite(std::string_view section, std::string_view key, std::string_view value, const std::string& file) {
     if (!Recover(file)) return false;
     std::optional<std::string> old = sys_.ReadFile(file);
     // A file that is there but cannot be read must not be replaced by one
@@ -222,11 +251,10 @@ bool modIni::TryWrite(std::string_view section, std::string_view key, std::strin
     if (!old && sys_.Classify(file) != platform::PathKind::Missing) return false;
     std::optional<std::string> updated =
         profile::SetString(sys_.Text(), old ? std::string_view(*old) : "", section, key, value);
-    return updated && Store(file, *updated);
+    return updated && Store(file, old, *updated);
 }
 
-bool modIni::WriteIni(std::string_view section, std::string_view key, std::string_view value,
-                      std::string_view file) {
+bool modIni::WriteIni(std::string_view section, std::string_view key, std::string_view value, std::string_view file) {
     const std::string path(file);
     bool written = false;
     try {

@@ -31,9 +31,8 @@ inline constexpr std::size_t kSlotCount = 10;
 // Slot labels, index 0 = slot 1: each slot's key in "User Tasks" and the
 // start of its entry in the user list.
 inline constexpr std::array<std::string_view, kSlotCount> kSlotLabels = {
-    "User Task One",   "User Task Two",   "User Task Three", "User Task Four",
-    "User Task Five",  "User Task Six",   "User Task Seven", "User Task Eight",
-    "User Task Nine",  "User Task Ten",
+    "User Task One", "User Task Two",   "User Task Three", "User Task Four", "User Task Five",
+    "User Task Six", "User Task Seven", "User Task Eight", "User Task Nine", "User Task Ten",
 };
 
 inline constexpr std::string_view kNoteSection = "Note";
@@ -83,45 +82,58 @@ std::string WholeCopyOf(std::string_view bytes);
 // short, empty, or not ours.
 std::optional<std::string> FromWholeCopy(std::string_view copy);
 
+// ---------------------------------------------------------------- write in place
+
+// Bytes that read as nothing after `before` in a file of its encoding:
+// blanks, led by a line break when `before` does not end in one. Nothing
+// when `count` bytes cannot be laid out so (a UTF-16 file of odd length).
+std::optional<std::string> BlankFiller(std::string_view before, std::size_t count);
+
+// The edit that turns `old` into `updated` in place with the least written
+// while a cut could tear the file: the bytes from the first that differs,
+// in one write. A file that grows first takes the room in blanks at its end;
+// one that shrinks has blanks written up to its old end, then is cut.
+platform::InPlaceEdit PlanInPlaceEdit(std::string_view old, std::string_view updated);
+
 // ---------------------------------------------------------------- the module
 
 class modIni {
 public:
     explicit modIni(platform::Services& sys);
 
-    std::string IniPath;        // empty until the console's load sets it
+    std::string IniPath;  // empty until the console's load sets it
     std::int16_t RunMethod = 0;
-    std::string RunMethodText;  // as last read, or last prepared for writing
+    std::string RunMethodText;                     // as last read, or last prepared for writing
     std::array<std::string, kSlotCount> TaskPath;  // index 0 = slot 1
 
     // The entry's value, at most kReadBufferSize - 1 characters, or
     // defaultValue when the file, section or key is missing or the value is
     // empty. Never fails.
-    std::string ReadIni(std::string_view section, std::string_view key,
-                        std::string_view defaultValue, std::string_view file);
+    std::string ReadIni(std::string_view section, std::string_view key, std::string_view defaultValue,
+                        std::string_view file);
 
     // Writes one entry. On failure shows the "Error" box naming the file and
-    // returns false. The file is never left torn: it is replaced atomically,
-    // or, where the system refuses that, written in place while a whole copy
-    // waits beside it (what a reader then takes). A file that exists but
-    // cannot be read is never overwritten.
-    bool WriteIni(std::string_view section, std::string_view key, std::string_view value,
-                  std::string_view file);
+    // returns false. The file is replaced atomically; where the system
+    // refuses that, it is written in place while a whole copy waits beside it
+    // (what a reader then takes); where no copy can be made either, it is
+    // written in place as the system's writer would, changing only what
+    // differs (PlanInPlaceEdit). A file that exists but cannot be read whole
+    // is never written.
+    bool WriteIni(std::string_view section, std::string_view key, std::string_view value, std::string_view file);
 
     // Writes the run method, the ten user tasks and the note: fifteen
     // WriteIni calls, each failure with its own box, results ignored.
     void SaveAll();
 
 private:
-    bool TryWrite(std::string_view section, std::string_view key, std::string_view value,
-                  const std::string& file);
+    bool TryWrite(std::string_view section, std::string_view key, std::string_view value, const std::string& file);
     // The file's bytes as the last whole save left them: the whole copy
     // beside it when there is one, else the file itself.
     std::optional<std::string> Load(const std::string& file);
     // Makes the file whole from a copy left by a save that broke off; true
     // when no such copy remains.
     bool Recover(const std::string& file);
-    bool Store(const std::string& file, const std::string& bytes);
+    bool Store(const std::string& file, const std::optional<std::string>& old, const std::string& bytes);
     bool RetireCopy(const std::string& copy);
 
     platform::Services& sys_;

@@ -51,10 +51,16 @@ public:
     Units(const platform::TextCodec& codec, std::string_view contents) : codec_(codec), bytes_(contents) {
         encoding_ = DetectEncoding(contents);
         switch (encoding_) {
-            case Encoding::Utf8: begin_ = kUtf8Mark.size(); break;
-            case Encoding::Utf16Le:
-            case Encoding::Utf16Be: begin_ = 2; width_ = 2; break;
-            case Encoding::Ansi: break;
+        case Encoding::Utf8:
+            begin_ = kUtf8Mark.size();
+            break;
+        case Encoding::Utf16Le:
+        case Encoding::Utf16Be:
+            begin_ = 2;
+            width_ = 2;
+            break;
+        case Encoding::Ansi:
+            break;
         }
         end_ = begin_ + (contents.size() - begin_) / width_ * width_;
     }
@@ -68,9 +74,12 @@ public:
     char16_t At(std::size_t offset) const {
         const auto b = [&](std::size_t i) { return static_cast<unsigned char>(bytes_[i]); };
         switch (encoding_) {
-            case Encoding::Utf16Le: return static_cast<char16_t>(b(offset) | b(offset + 1) << 8);
-            case Encoding::Utf16Be: return static_cast<char16_t>(b(offset) << 8 | b(offset + 1));
-            default: return b(offset);
+        case Encoding::Utf16Le:
+            return static_cast<char16_t>(b(offset) | b(offset + 1) << 8);
+        case Encoding::Utf16Be:
+            return static_cast<char16_t>(b(offset) << 8 | b(offset + 1));
+        default:
+            return b(offset);
         }
     }
 
@@ -79,18 +88,20 @@ public:
     Wide Decode(std::size_t from, std::size_t to) const {
         std::string_view part = bytes_.substr(from, to - from);
         switch (encoding_) {
-            case Encoding::Ansi: return codec_.AnsiToWide(part);
-            case Encoding::Utf8: {
-                // A broken sequence at the very end of the text swallows the
-                // bytes it still expects, so the decoder must see as many of
-                // the bytes after the line as the longest sequence could
-                // want; what they decode to is cut off at the line break.
-                Wide wide = codec_.Utf8ToWide(bytes_.substr(from, to - from + 3));
-                std::size_t brk = wide.find_first_of(u"\r\n");
-                if (brk != Wide::npos) wide.resize(brk);
-                return wide;
-            }
-            default: break;
+        case Encoding::Ansi:
+            return codec_.AnsiToWide(part);
+        case Encoding::Utf8: {
+            // A broken sequence at the very end of the text swallows the
+            // bytes it still expects, so the decoder must see as many of
+            // the bytes after the line as the longest sequence could
+            // want; what they decode to is cut off at the line break.
+            Wide wide = codec_.Utf8ToWide(bytes_.substr(from, to - from + 3));
+            std::size_t brk = wide.find_first_of(u"\r\n");
+            if (brk != Wide::npos) wide.resize(brk);
+            return wide;
+        }
+        default:
+            break;
         }
         Wide out;
         out.reserve(part.size() / 2);
@@ -107,8 +118,10 @@ public:
         out.reserve(wide.size() * 2);
         for (char16_t c : wide) {
             const char hi = static_cast<char>(c >> 8), lo = static_cast<char>(c & 0xFF);
-            if (encoding_ == Encoding::Utf16Le) out.append({lo, hi});
-            else out.append({hi, lo});
+            if (encoding_ == Encoding::Utf16Le)
+                out.append({lo, hi});
+            else
+                out.append({hi, lo});
         }
         return out;
     }
@@ -164,11 +177,11 @@ enum class Kind { Blank, Header, Entry };
 // What the system makes of one line.
 struct LineInfo {
     Kind kind = Kind::Blank;
-    Wide name;                          // header name or key, blanks trimmed
-    Wide written;                       // key from its first non-blank character up to '='
-    bool hasValue = false;              // the entry holds '='
-    Wide value;                         // after '=', blanks trimmed
-    std::size_t equals = 0;             // byte offset of the entry's '='
+    Wide name;               // header name or key, blanks trimmed
+    Wide written;            // key from its first non-blank character up to '='
+    bool hasValue = false;   // the entry holds '='
+    Wide value;              // after '=', blanks trimmed
+    std::size_t equals = 0;  // byte offset of the entry's '='
 };
 
 // The first non-blank unit of the line, or the line's end.
@@ -261,9 +274,8 @@ Scan ScanFor(const Units& units, WideView section, WideView key, WideView exactK
         if (!inSection || info.kind == Kind::Blank) continue;
         scan.insertAt = line.next;
         scan.insertNeedsBreak = line.next == line.end;
-        const bool match = exactKey.empty()
-                               ? EqualsNoCase(CutAtNul(WideView(info.name)), key)
-                               : info.hasValue && EqualsNoCase(info.written, exactKey);
+        const bool match = exactKey.empty() ? EqualsNoCase(CutAtNul(WideView(info.name)), key)
+                                            : info.hasValue && EqualsNoCase(info.written, exactKey);
         if (match) {
             scan.keyFound = true;
             scan.entry = line;
@@ -311,9 +323,8 @@ std::optional<std::string> FindValue(const platform::TextCodec& codec, std::stri
     return codec.WideToAnsi(CopyEntry(value, value.size() + 1));
 }
 
-std::string GetString(const platform::TextCodec& codec, std::string_view contents,
-                      std::string_view section, std::string_view key, std::string_view fallback,
-                      std::size_t size) {
+std::string GetString(const platform::TextCodec& codec, std::string_view contents, std::string_view section,
+                      std::string_view key, std::string_view fallback, std::size_t size) {
     if (size == 0) return {};
     const Units units(codec, contents);
     Scan scan = ScanFor(units, Wanted(codec, section), Wanted(codec, key), {});
@@ -343,14 +354,13 @@ bool ReadsBackAsIs(const platform::TextCodec& codec, std::string_view value) {
     const Wide wide = codec.AnsiToWide(value);
     if (wide.empty()) return true;
     if (IsBlank(wide.front()) || IsBlank(wide.back())) return false;
-    const bool quoted = wide.size() >= 2 && (wide.front() == '"' || wide.front() == '\'') &&
-                        wide.back() == wide.front();
+    const bool quoted =
+        wide.size() >= 2 && (wide.front() == '"' || wide.front() == '\'') && wide.back() == wide.front();
     return !quoted;
 }
 
 std::optional<std::string> SetString(const platform::TextCodec& codec, std::string_view contents,
-                                     std::string_view section, std::string_view key,
-                                     std::string_view value) {
+                                     std::string_view section, std::string_view key, std::string_view value) {
     if (!IsWritable(section, key, value)) return std::nullopt;
     const Units units(codec, contents);
     // Blanks are ASCII in every code page, so they can be dropped as bytes.
@@ -362,9 +372,7 @@ std::optional<std::string> SetString(const platform::TextCodec& codec, std::stri
     Scan scan = ScanFor(units, Wanted(codec, section), Wanted(codec, key), exactKey);
 
     const bool note = !k.empty() && k.front() == ';';
-    std::string text = note || ReadsBackAsIs(codec, value)
-                           ? std::string(value)
-                           : "\"" + std::string(value) + "\"";
+    std::string text = note || ReadsBackAsIs(codec, value) ? std::string(value) : "\"" + std::string(value) + "\"";
     const std::string newLine = units.Encode("\r\n");
     std::string out;
     out.reserve(contents.size() + 2 * (section.size() + k.size() + text.size()) + 16);

@@ -66,9 +66,8 @@ std::optional<std::string> FindValue(const platform::TextCodec& codec, std::stri
 // missing, with one pair of surrounding quotes removed, cut to size - 1
 // characters. A quoted value that just fills the buffer also loses its last
 // character, as the system's does. A size of 0 gives "".
-std::string GetString(const platform::TextCodec& codec, std::string_view contents,
-                      std::string_view section, std::string_view key, std::string_view fallback,
-                      std::size_t size);
+std::string GetString(const platform::TextCodec& codec, std::string_view contents, std::string_view section,
+                      std::string_view key, std::string_view fallback, std::size_t size);
 
 // True when the entry can be written without changing the meaning of other
 // lines or losing text: no CR, LF or NUL anywhere, no ']' in the section, no
@@ -100,7 +99,6 @@ bool ReadsBackAsIs(const platform::TextCodec& codec, std::string_view value);
 //  - Every line created ends in CR LF, in the file's encoding.
 // Writing the same entry twice gives the same bytes as writing it once.
 std::optional<std::string> SetString(const platform::TextCodec& codec, std::string_view contents,
-                                     std::string_view section, std::string_view key,
-                                     std::string_view value);
+                                     std::string_view section, std::string_view key, std::string_view value);
 
 }  // namespace orvan::settings::profile

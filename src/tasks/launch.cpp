@@ -38,7 +38,6 @@ StartResult StartBuiltIn(platform::Services& sys, int index, int runMethod) {
     return Start(sys, request);
 }
 
-
 StartResult StartUserTask(platform::Services& sys, const std::string& taskPath, int runMethod) {
     if (sys.Classify(taskPath) == PathKind::File) {
         if (!IsProgramFile(taskPath)) {
@@ -65,7 +64,8 @@ std::string FillInserts(const std::string& reason, const std::string& taskPath) 
     std::string text;
     std::size_t at = 0;
     while (at < reason.size()) {
-        const bool insert = reason[at] == '%' && at + 1 < reason.size() && reason[at + 1] >= '1' && reason[at + 1] <= '9';
+        const bool insert =
+            reason[at] == '%' && at + 1 < reason.size() && reason[at + 1] >= '1' && reason[at + 1] <= '9';
         if (!insert) {
             text += reason[at++];
             continue;

@@ -56,5 +56,4 @@ platform::StartResult StartEditor(platform::Services& sys);
 // any other file opens through its file association.
 bool IsProgramFile(const std::string& path);
 
-
 }  // namespace orvan::tasks

@@ -9,26 +9,26 @@ namespace {
 const Font kWindowFont{"Tahoma", 8.25, 700};
 
 void MakeCaption(Label& label, const char* caption, int top) {
-    label.Caption = caption;
-    label.font = kWindowFont;
-    label.ForeColor = kLitColor;
-    label.InitBackColor(kBlack);
+    label.SetCaption(caption);
+    label.SetTextFont(kWindowFont);
+    label.SetForeColor(kLitColor);
+    label.SetBackColor(kBlack);
     label.Place(2880, top, 9015, 255);
 }
 
 void MakeAboutLine(Label& label, const char* caption, int top, int width) {
-    label.Caption = caption;
-    label.font = kWindowFont;
-    label.ForeColor = kLitColor;
-    label.Opaque = false;
+    label.SetCaption(caption);
+    label.SetTextFont(kWindowFont);
+    label.SetForeColor(kLitColor);
+    label.SetOpaque(false);
     label.Place(3000, top, width, 255);
     label.SetVisible(false);
 }
 
 void MakeList(ListBox& list, int top, int height, int tabIndex) {
-    list.font = kWindowFont;
-    list.BackColor = kBlack;
-    list.ForeColor = kLitColor;
+    list.SetTextFont(kWindowFont);
+    list.SetBackColor(kBlack);
+    list.SetForeColor(kLitColor);
     list.TabIndex = tabIndex;
     list.Place(2880, top, 9015, height);
 }
@@ -49,17 +49,17 @@ ConsoleLayout::ConsoleLayout()
       Image1(*this, "Image1"),
       Vostek(*this, "Vostek"),
       shpOrvan{Shape(*this, "shpOrvan", 21), Shape(*this, "shpOrvan", 22), Shape(*this, "shpOrvan", 12)},
-      lstWindows(*this, "lstWindows"),
+      lstWindows(*this, "lstWindows", ListOrder::Sorted),
       lstUser(*this, "lstUser"),
       tmrAnimate(*this, "tmrAnimate") {
-    Caption = "Orvan 97";
+    SetCaption(ORVAN_CONSOLE_CAPTION);
     Border = BorderStyle::None;
     ControlBox = false;
     StartMaximized = true;
-    BackColor = kBlack;
-    ForeColor = kIdleColor;
-    font = kWindowFont;
-    Picture = PictureId::Background;
+    SetBackColor(kBlack);
+    SetForeColor(kIdleColor);
+    SetTextFont(kWindowFont);
+    SetPicture(PictureId::Background);
     ClientLeft = 1680;
     ClientTop = 1515;
     ClientWidth = 6330;
@@ -83,30 +83,29 @@ ConsoleLayout::ConsoleLayout()
     MakeAboutLine(lblAbout[2], "Version: " ORVAN_VERSION, 1680, 5055);
     MakeAboutLine(lblAbout[3], "Revision: " ORVAN_REVISION_TEXT, 1920, 5055);
 
-    Image1.Picture = PictureId::Title;
+    Image1.SetPicture(PictureId::Title);
     Image1.Place(3105, 150, 1470, 420);
     Image1.AltText = "Orvan 97";
-    Vostek.Picture = PictureId::Logo;
-    Vostek.Stretch = true;
+    Vostek.SetPicture(PictureId::Logo);
+    Vostek.SetStretch(true);
     Vostek.SetEnabled(false);
     Vostek.Place(2880, 720, 8895, 2775);
     Vostek.AltText = "Vostek logo";
 
-    shpOrvan[0].Kind = ShapeKind::Circle;
-    shpOrvan[0].FillColor = kBlack;
+    shpOrvan[0].SetFigure(ShapeKind::Circle);
+    shpOrvan[0].SetFillColor(kBlack);
     shpOrvan[0].Place(2760, 600, 375, 375);
-    shpOrvan[1].Kind = ShapeKind::Rectangle;
-    shpOrvan[1].FillColor = kIdleColor;
+    shpOrvan[1].SetFigure(ShapeKind::Rectangle);
+    shpOrvan[1].SetFillColor(kIdleColor);
     shpOrvan[1].Place(2760, 600, 255, 255);
-    shpOrvan[2].Kind = ShapeKind::Circle;
-    shpOrvan[2].FillColor = kIdleColor;
+    shpOrvan[2].SetFigure(ShapeKind::Circle);
+    shpOrvan[2].SetFillColor(kIdleColor);
     shpOrvan[2].Place(11400, 120, 495, 480);
 
     MakeList(lstWindows, 4560, 1395, 1);
-    lstWindows.Sorted = true;
     MakeList(lstUser, 6360, 1980, 0);
 
-    tmrAnimate.Interval = 250;
+    tmrAnimate.SetInterval(250);
 
     cdbUserTasks.DialogTitle = "Orvan 97 User Tasks";
     cdbUserTasks.Filter = "Executables|*.exe|All Files|*.*";

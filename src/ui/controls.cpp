@@ -12,9 +12,7 @@ namespace orvan::ui {
 
 namespace {
 
-unsigned char AsciiLower(char c) {
-    return static_cast<unsigned char>((c >= 'A' && c <= 'Z') ? c - 'A' + 'a' : c);
-}
+unsigned char AsciiLower(char c) { return static_cast<unsigned char>((c >= 'A' && c <= 'Z') ? c - 'A' + 'a' : c); }
 
 bool EqualIgnoringCase(const std::string& a, const std::string& b) {
     return std::equal(a.begin(), a.end(), b.begin(), b.end(),
@@ -48,10 +46,13 @@ Control::Control(Form& form, ControlKind kind, std::string name, int index)
     : form_(form), kind_(kind), name_(std::move(name)), index_(index) {}
 
 void Control::Place(float left, int top, int width, int height) {
+    if (left == left_ && top == top_ && width == width_ && height == height_) return;
+    const Rect before = PaintExtent();
     left_ = left;
     top_ = top;
     width_ = width;
     height_ = height;
+    Redraw(before);
 }
 
 Rect Control::Bounds() const {
@@ -65,20 +66,22 @@ Rect Control::Bounds() const {
     return {x, y, x + ToPixels(width_), y + ToPixels(height_)};
 }
 
-void Control::Repaint() const { form_.Invalidate(Bounds()); }
-
-void Control::SetLeft(float left) {
-    if (left == left_) return;
-    Rect before = Bounds();
-    left_ = left;
-    form_.Invalidate(before.Union(Bounds()));
+bool Control::Windowed() const {
+    return kind_ == ControlKind::ListBox || kind_ == ControlKind::Frame || kind_ == ControlKind::OptionButton;
 }
 
-void Control::SetVisible(bool visible) {
-    if (visible == visible_) return;
-    visible_ = visible;
-    Repaint();
+void Control::Redraw(const Rect& before) const {
+    const Control* native = Windowed() ? this : container_;
+    if (native) {
+        if (auto* peer = form_.Peer()) peer->ControlChanged(*native);
+        return;
+    }
+    form_.Invalidate(before.Union(PaintExtent()));
 }
+
+void Control::SetLeft(float left) { Change(left_, left); }
+
+void Control::SetVisible(bool visible) { Change(visible_, visible); }
 
 // ------------------------------------------------------------------ Label
 
@@ -86,25 +89,19 @@ Label::Label(Form& form, std::string name, int index) : Control(form, ControlKin
     SetRole(AccessibleRole::StaticText);
 }
 
-void Label::SetBackColor(Color color) {
-    if (color == backColor_) return;
-    backColor_ = color;
-    Repaint();
-}
-
 void Label::Paint(Canvas& canvas) const {
     if (!Visible()) return;
     Rect r = Bounds();
-    if (Opaque) canvas.FillRect(r, backColor_);
-    canvas.DrawText(r, Caption, font, ForeColor, Alignment);
+    if (opaque_) canvas.FillRect(r, backColor_);
+    canvas.DrawText(r, caption_, font_, foreColor_, alignment_);
 }
 
 void DefineLabelButton(Label& label, const char* caption, float left, int top, int width) {
-    label.Caption = caption;
-    label.font = Font{"Tahoma", 12, 700};
-    label.ForeColor = kButtonTextColor;
-    label.InitBackColor(kIdleColor);
-    label.Alignment = Align::Center;
+    label.SetCaption(caption);
+    label.SetTextFont(Font{"Tahoma", 12, 700});
+    label.SetForeColor(kButtonTextColor);
+    label.SetBackColor(kIdleColor);
+    label.SetAlignment(Align::Center);
     label.Place(left, top, width, 315);
     label.SetRole(AccessibleRole::PushButton);
 }
@@ -116,7 +113,7 @@ Image::Image(Form& form, std::string name) : Control(form, ControlKind::Image, s
 }
 
 void Image::Paint(Canvas& canvas) const {
-    if (Visible() && Picture != PictureId::None) canvas.DrawPicture(Picture, Bounds(), Stretch);
+    if (Visible() && picture_ != PictureId::None) canvas.DrawPicture(picture_, Bounds(), stretch_);
 }
 
 Shape::Shape(Form& form, std::string name, int index) : Control(form, ControlKind::Shape, std::move(name), index) {}
@@ -124,48 +121,52 @@ Shape::Shape(Form& form, std::string name, int index) : Control(form, ControlKin
 void Shape::Paint(Canvas& canvas) const {
     if (!Visible()) return;
     Rect r = Bounds();
-    if (Kind == ShapeKind::Rectangle) {
-        canvas.FillRect(r, FillColor);
+    if (figure_ == ShapeKind::Rectangle) {
+        canvas.FillRect(r, fillColor_);
         return;
     }
     // A circle takes the smaller side as its diameter, centred in the rectangle.
     int d = std::min(r.Width(), r.Height());
     int x = r.left + (r.Width() - d) / 2;
     int y = r.top + (r.Height() - d) / 2;
-    canvas.FillEllipse({x, y, x + d, y + d}, FillColor);
+    canvas.FillEllipse({x, y, x + d, y + d}, fillColor_);
 }
 
 Line::Line(Form& form, std::string name, int index) : Control(form, ControlKind::Line, std::move(name), index) {}
 
-Rect Line::Ends() const {
+Rect Line::PixelEnds() const {
     int ox = 0, oy = 0;
     if (Container()) {
         Rect outer = Container()->Bounds();
         ox = outer.left;
         oy = outer.top;
     }
-    return {ox + ToPixels(X1), oy + ToPixels(Y1), ox + ToPixels(X2), oy + ToPixels(Y2)};
+    return {ox + ToPixels(ends_.left), oy + ToPixels(ends_.top), ox + ToPixels(ends_.right),
+            oy + ToPixels(ends_.bottom)};
 }
+
+void Line::SetEnds(int x1, int y1, int x2, int y2) { Change(ends_, Rect{x1, y1, x2, y2}); }
 
 void Line::Paint(Canvas& canvas) const {
     if (!Visible()) return;
-    const Rect e = Ends();
-    canvas.DrawLine(e.left, e.top, e.right, e.bottom, BorderColor);
+    const Rect e = PixelEnds();
+    canvas.DrawLine(e.left, e.top, e.right, e.bottom, borderColor_);
 }
 
 Rect Line::PaintExtent() const {
-    const Rect e = Ends();
+    const Rect e = PixelEnds();
     return {std::min(e.left, e.right), std::min(e.top, e.bottom), std::max(e.left, e.right) + 1,
             std::max(e.top, e.bottom) + 1};
 }
 
 // ------------------------------------------------------------------ ListBox
 
-ListBox::ListBox(Form& form, std::string name) : Control(form, ControlKind::ListBox, std::move(name), -1) {}
+ListBox::ListBox(Form& form, std::string name, ListOrder order)
+    : Control(form, ControlKind::ListBox, std::move(name), -1), order_(order) {}
 
 void ListBox::AddItem(const std::string& text) {
     auto at = items_.end();
-    if (Sorted) at = std::upper_bound(items_.begin(), items_.end(), text, SortsBefore);
+    if (Sorted()) at = std::upper_bound(items_.begin(), items_.end(), text, SortsBefore);
     int index = static_cast<int>(at - items_.begin());
     items_.insert(at, text);
     if (listIndex_ >= index) ++listIndex_;
@@ -175,8 +176,10 @@ void ListBox::AddItem(const std::string& text) {
 void ListBox::RemoveItem(int index) {
     if (index < 0 || index >= ListCount()) throw std::out_of_range("list index out of range");
     items_.erase(items_.begin() + index);
-    if (listIndex_ == index) listIndex_ = -1;
-    else if (listIndex_ > index) --listIndex_;
+    if (listIndex_ == index)
+        listIndex_ = -1;
+    else if (listIndex_ > index)
+        --listIndex_;
     if (auto* peer = Parent().Peer()) peer->ListRemoved(*this, index);
 }
 
@@ -187,7 +190,8 @@ void ListBox::SetListIndex(int index) {
 }
 
 void ListBox::SetText(const std::string& text) {
-    auto it = std::find_if(items_.begin(), items_.end(), [&](const std::string& s) { return EqualIgnoringCase(s, text); });
+    auto it =
+        std::find_if(items_.begin(), items_.end(), [&](const std::string& s) { return EqualIgnoringCase(s, text); });
     SetListIndex(it == items_.end() ? -1 : static_cast<int>(it - items_.begin()));
 }
 
@@ -198,6 +202,12 @@ void ListBox::SelectedByUser(int index) {
 // ------------------------------------------------------------------ Timer, Frame, OptionButton
 
 Timer::Timer(Form& form, std::string name) : Control(form, ControlKind::Timer, std::move(name), -1) {}
+
+void Timer::SetInterval(int milliseconds) {
+    if (milliseconds == interval_) return;
+    interval_ = milliseconds;
+    if (auto* peer = Parent().Peer()) peer->TimerChanged(*this);
+}
 
 void Timer::SetTimerEnabled(bool enabled) {
     if (enabled == timerEnabled_) return;

@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "ui/types.h"
@@ -32,7 +33,7 @@ struct KeyArgs {
 struct MouseArgs {
     int button = 0;  // the button that went down (MouseDown), or the buttons held (MouseMove)
     int shift = 0;
-    float x = 0;     // twips, relative to the control
+    float x = 0;  // twips, relative to the control
     float y = 0;
 };
 
@@ -55,6 +56,9 @@ public:
     bool Visible() const { return visible_; }
     bool Enabled() const { return enabled_; }
 
+    // Every property that changes what is drawn is set through its setter,
+    // which repaints what it changes (the old place and the new one for a
+    // move) and nothing when the value stays.
     void SetLeft(float left);
     void SetVisible(bool visible);
     void SetEnabled(bool enabled) { enabled_ = enabled; }
@@ -92,8 +96,24 @@ public:
     // handler used it, so the system does nothing more with it.
     std::function<bool(const KeyArgs&)> KeyDown;
 
+    // Lists, frames and option buttons are native windows of their own.
+    bool Windowed() const;
+
 protected:
-    void Repaint() const;
+    // Sets a property that shows, and has it redrawn, when the value really
+    // changes; setting the value it holds draws nothing.
+    template <typename T, typename V>
+    void Change(T& property, V&& value) {
+        if (property == value) return;
+        const Rect before = PaintExtent();
+        property = std::forward<V>(value);
+        Redraw(before);
+    }
+    // Something that shows changed, and the control reached `before` until
+    // then: a windowless control is painted again there and where it is
+    // now; one inside a native container is painted again by the
+    // container's peer; a windowed control's peer mirrors it anew.
+    void Redraw(const Rect& before) const;
 
 private:
     Form& form_;
@@ -114,23 +134,32 @@ class Label : public Control {
 public:
     Label(Form& form, std::string name, int index = -1);
 
-    std::string Caption;
-    Font font;
-    Color ForeColor = kBlack;
-    Align Alignment = Align::Left;
-    bool Opaque = true;  // BackStyle: opaque fills the rectangle with BackColor
-
+    const std::string& Caption() const { return caption_; }
+    const Font& TextFont() const { return font_; }
+    Color ForeColor() const { return foreColor_; }
     Color BackColor() const { return backColor_; }
-    // Repaints the label only when the colour really changes.
-    void SetBackColor(Color color);
-    void InitBackColor(Color color) { backColor_ = color; }
+    Align Alignment() const { return alignment_; }
+    // BackStyle: an opaque label fills its rectangle with BackColor.
+    bool Opaque() const { return opaque_; }
+
+    void SetCaption(std::string caption) { Change(caption_, std::move(caption)); }
+    void SetTextFont(const Font& font) { Change(font_, font); }
+    void SetForeColor(Color color) { Change(foreColor_, color); }
+    void SetBackColor(Color color) { Change(backColor_, color); }
+    void SetAlignment(Align alignment) { Change(alignment_, alignment); }
+    void SetOpaque(bool opaque) { Change(opaque_, opaque); }
 
     void Paint(Canvas& canvas) const override;
     bool TakesPointer() const override { return Visible() && Enabled(); }
-    std::string AccessibleName() const override { return Caption; }
+    std::string AccessibleName() const override { return caption_; }
 
 private:
+    std::string caption_;
+    Font font_;
+    Color foreColor_ = kBlack;
     Color backColor_ = kBlack;
+    Align alignment_ = Align::Left;
+    bool opaque_ = true;
 };
 
 // The look every label button shares: idle, opaque, "Tahoma" 12 pt bold in
@@ -141,13 +170,22 @@ void DefineLabelButton(Label& label, const char* caption, float left, int top, i
 class Image : public Control {
 public:
     Image(Form& form, std::string name);
-    PictureId Picture = PictureId::None;
-    bool Stretch = false;
+
+    PictureId Picture() const { return picture_; }
+    // Stretched to fill the control, or at the picture's own size.
+    bool Stretch() const { return stretch_; }
+    void SetPicture(PictureId picture) { Change(picture_, picture); }
+    void SetStretch(bool stretch) { Change(stretch_, stretch); }
+
     // The picture in a few words, for those who cannot see it.
     std::string AltText;
     void Paint(Canvas& canvas) const override;
     bool TakesPointer() const override { return Visible() && Enabled(); }
     std::string AccessibleName() const override { return AltText; }
+
+private:
+    PictureId picture_ = PictureId::None;
+    bool stretch_ = false;
 };
 
 enum class ShapeKind { Rectangle, Circle };
@@ -155,35 +193,62 @@ enum class ShapeKind { Rectangle, Circle };
 class Shape : public Control {
 public:
     Shape(Form& form, std::string name, int index);
-    ShapeKind Kind = ShapeKind::Rectangle;
-    Color FillColor = kBlack;
+
+    ShapeKind Figure() const { return figure_; }
+    Color FillColor() const { return fillColor_; }
+    void SetFigure(ShapeKind figure) { Change(figure_, figure); }
+    void SetFillColor(Color color) { Change(fillColor_, color); }
+
     void Paint(Canvas& canvas) const override;
+
+private:
+    ShapeKind figure_ = ShapeKind::Rectangle;
+    Color fillColor_ = kBlack;
 };
 
 class Line : public Control {
 public:
     Line(Form& form, std::string name, int index);
-    int X1 = 0, Y1 = 0, X2 = 0, Y2 = 0;  // twips, in the container's coordinates
-    Color BorderColor = kBlack;
+
+    // The ends, in twips in the container's coordinates, as {x1, y1, x2, y2}.
+    Rect Ends() const { return ends_; }
+    Color BorderColor() const { return borderColor_; }
+    // Repaints where the line was and where it goes.
+    void SetEnds(int x1, int y1, int x2, int y2);
+    void SetBorderColor(Color color) { Change(borderColor_, color); }
+
     void Paint(Canvas& canvas) const override;
     // Its ends, both drawn, whatever its bounds.
     Rect PaintExtent() const override;
 
 private:
     // The two ends in client pixels, as {x1, y1, x2, y2}.
-    Rect Ends() const;
+    Rect PixelEnds() const;
+
+    Rect ends_;
+    Color borderColor_ = kBlack;
 };
+
+enum class ListOrder { AsAdded, Sorted };
 
 class ListBox : public Control {
 public:
-    ListBox(Form& form, std::string name);
+    // A sorted list keeps its entries in order as they are added; the order
+    // is the list's for its life, as the designer fixes it.
+    ListBox(Form& form, std::string name, ListOrder order = ListOrder::AsAdded);
 
-    bool Sorted = false;
-    Font font;
-    Color BackColor = kBlack;
-    Color ForeColor = kBlack;
+    bool Sorted() const { return order_ == ListOrder::Sorted; }
+    // The focus moves between the windowed controls in this order.
     int TabIndex = 0;
-    int RowHeight = 13;  // pixels, every row alike
+
+    const Font& TextFont() const { return font_; }
+    Color BackColor() const { return backColor_; }
+    Color ForeColor() const { return foreColor_; }
+    int RowHeight() const { return rowHeight_; }  // pixels, every row alike
+    void SetTextFont(const Font& font) { Change(font_, font); }
+    void SetBackColor(Color color) { Change(backColor_, color); }
+    void SetForeColor(Color color) { Change(foreColor_, color); }
+    void SetRowHeight(int pixels) { Change(rowHeight_, pixels); }
 
     int ListCount() const { return static_cast<int>(items_.size()); }
     const std::string& List(int index) const { return items_.at(static_cast<std::size_t>(index)); }
@@ -204,6 +269,11 @@ public:
     void SelectedByUser(int index);
 
 private:
+    ListOrder order_;
+    Font font_;
+    Color backColor_ = kBlack;
+    Color foreColor_ = kBlack;
+    int rowHeight_ = 13;
     std::vector<std::string> items_;
     int listIndex_ = -1;
 };
@@ -211,31 +281,50 @@ private:
 class Timer : public Control {
 public:
     Timer(Form& form, std::string name);
-    int Interval = 0;  // milliseconds
+    int Interval() const { return interval_; }  // milliseconds
     bool TimerEnabled() const { return timerEnabled_; }
+    // Either change restarts the timer from now.
+    void SetInterval(int milliseconds);
     void SetTimerEnabled(bool enabled);
     std::function<void()> Tick;
 
 private:
+    int interval_ = 0;
     bool timerEnabled_ = true;
 };
 
 class Frame : public Control {
 public:
     Frame(Form& form, std::string name);
-    std::string Caption;
-    Color BackColor = kBlack;
-    Color ForeColor = kBlack;
+
+    const std::string& Caption() const { return caption_; }
+    Color BackColor() const { return backColor_; }
+    Color ForeColor() const { return foreColor_; }
+    void SetCaption(std::string caption) { Change(caption_, std::move(caption)); }
+    void SetBackColor(Color color) { Change(backColor_, color); }
+    void SetForeColor(Color color) { Change(foreColor_, color); }
+
+private:
+    std::string caption_;
+    Color backColor_ = kBlack;
+    Color foreColor_ = kBlack;
 };
 
 class OptionButton : public Control {
 public:
     OptionButton(Form& form, std::string name);
-    std::string Caption;
-    std::string ToolTipText;
-    Color BackColor = kBlack;
-    Color ForeColor = kBlack;
+
+    // The focus moves between the windowed controls in this order.
     int TabIndex = 0;
+
+    const std::string& Caption() const { return caption_; }
+    const std::string& ToolTipText() const { return toolTipText_; }
+    Color BackColor() const { return backColor_; }
+    Color ForeColor() const { return foreColor_; }
+    void SetCaption(std::string caption) { Change(caption_, std::move(caption)); }
+    void SetToolTipText(std::string text) { Change(toolTipText_, std::move(text)); }
+    void SetBackColor(Color color) { Change(backColor_, color); }
+    void SetForeColor(Color color) { Change(foreColor_, color); }
 
     bool Value() const { return value_; }
     // Selecting a button clears the others of its container and raises its
@@ -244,9 +333,12 @@ public:
     // The user clicked the button: it is selected, and a click on the
     // selected one raises Click again.
     void ClickedByUser();
-    void InitValue(bool value) { value_ = value; }
 
 private:
+    std::string caption_;
+    std::string toolTipText_;
+    Color backColor_ = kBlack;
+    Color foreColor_ = kBlack;
     bool value_ = false;
 };
 

@@ -26,12 +26,25 @@ void Form::SetEnabled(bool enabled) {
     if (peer_) peer_->EnabledChanged(enabled);
 }
 
+template <typename T, typename V>
+void Form::Change(T& property, V&& value) {
+    if (property == value) return;
+    property = std::forward<V>(value);
+    if (peer_) peer_->FormChanged();
+}
+
+void Form::SetCaption(std::string caption) { Change(caption_, std::move(caption)); }
+void Form::SetBackColor(Color color) { Change(backColor_, color); }
+void Form::SetForeColor(Color color) { Change(foreColor_, color); }
+void Form::SetTextFont(const Font& font) { Change(font_, font); }
+void Form::SetPicture(PictureId picture) { Change(picture_, picture); }
+
 void Form::Invalidate(const Rect& rect) const {
     if (peer_ && !rect.Empty()) peer_->Invalidate(rect);
 }
 
 void Form::Paint(Canvas& canvas, const Rect& clip) const {
-    if (Picture != PictureId::None) canvas.DrawPicture(Picture, {0, 0, 1 << 14, 1 << 14}, false);
+    if (picture_ != PictureId::None) canvas.DrawPicture(picture_, {0, 0, 1 << 14, 1 << 14}, false);
     for (auto it = drawingOrder_.rbegin(); it != drawingOrder_.rend(); ++it)
         if (!(*it)->Container() && !(*it)->PaintExtent().Intersect(clip).Empty()) (*it)->Paint(canvas);
 }

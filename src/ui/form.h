@@ -23,16 +23,28 @@ public:
 
     const std::string& Name() const { return name_; }
 
-    std::string Caption;
+    // The window's frame and place, read once, when its native window is
+    // made (as the designer fixes them).
     BorderStyle Border = BorderStyle::None;
     bool ControlBox = false;
     bool StartMaximized = false;
-    Color BackColor = kBlack;
-    Color ForeColor = kBlack;
-    Font font;
-    PictureId Picture = PictureId::None;
     // Client area when not maximized, twips.
     int ClientLeft = 0, ClientTop = 0, ClientWidth = 0, ClientHeight = 0;
+
+    // What the window shows: each setter has the peer show the new value
+    // (the title, or the whole client area painted again) when it changes.
+    const std::string& Caption() const { return caption_; }
+    Color BackColor() const { return backColor_; }
+    // The colour of what the window's native children draw in its colours.
+    Color ForeColor() const { return foreColor_; }
+    // The font of the native children that have none of their own.
+    const Font& TextFont() const { return font_; }
+    PictureId Picture() const { return picture_; }
+    void SetCaption(std::string caption);
+    void SetBackColor(Color color);
+    void SetForeColor(Color color);
+    void SetTextFont(const Font& font);
+    void SetPicture(PictureId picture);
 
     bool Enabled() const { return enabled_; }
     void SetEnabled(bool enabled);
@@ -112,7 +124,16 @@ private:
     static MouseArgs ArgsAt(int button, int shift, int x, int y);
     MouseArgs ArgsFor(const Control* control, int button, int shift, int x, int y) const;
 
+    // A property of the window itself changed to `value`: mirrored when it differs.
+    template <typename T, typename V>
+    void Change(T& property, V&& value);
+
     std::string name_;
+    std::string caption_;
+    Color backColor_ = kBlack;
+    Color foreColor_ = kBlack;
+    Font font_;
+    PictureId picture_ = PictureId::None;
     bool enabled_ = true;
     std::vector<Control*> drawingOrder_;
     std::vector<Control*> windowed_;

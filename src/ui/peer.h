@@ -13,6 +13,7 @@
 
 namespace orvan::ui {
 
+class Control;
 class ListBox;
 class Timer;
 class OptionButton;
@@ -26,8 +27,7 @@ public:
     // A one-pixel solid line from (x1, y1) to (x2, y2), both ends drawn.
     virtual void DrawLine(int x1, int y1, int x2, int y2, Color color) = 0;
     // Text inside rect; the background is not touched (labels fill it first).
-    virtual void DrawText(const Rect& rect, const std::string& text, const Font& font,
-                          Color color, Align align) = 0;
+    virtual void DrawText(const Rect& rect, const std::string& text, const Font& font, Color color, Align align) = 0;
     // The picture at its natural size with its top-left corner at rect's, or
     // stretched to fill rect; clipped to rect either way.
     virtual void DrawPicture(PictureId picture, const Rect& rect, bool stretch) = 0;
@@ -54,6 +54,11 @@ public:
     virtual void ListSelected(const ListBox& list) = 0;
     virtual void TimerChanged(const Timer& timer) = 0;
     virtual void OptionChanged(const OptionButton& option) = 0;
+    // A property of a windowed control that shows (caption, colours, font,
+    // row height, tooltip) changed: its native peer shows it anew.
+    virtual void ControlChanged(const Control& control) = 0;
+    // The window's own caption, colours, font or picture changed.
+    virtual void FormChanged() = 0;
 
     virtual void EnabledChanged(bool enabled) = 0;
 

@@ -8,7 +8,7 @@ ResLayout::ResLayout()
       mnuAbout{"mnuAbout", "About Orvan 97...", false, true, kAbout},
       mnuD1{"mnuD1", "-"},
       mnuExit{"mnuExit", "Exit", false, true, kExit} {
-    Caption = "Resource Manager for Orvan 97";
+    SetCaption("Resource Manager for Orvan 97");
     Border = BorderStyle::FixedDialog;
     ControlBox = true;
     ClientLeft = 1140;

@@ -23,8 +23,8 @@ struct Expected {
 std::string Show(const std::vector<AccessibleInfo>& children) {
     std::string out;
     for (const AccessibleInfo& a : children)
-        out += "\n  " + std::to_string(a.id) + " " + a.kind + " " + a.role + " \"" + a.name + "\" " + a.rect.ToString() +
-               (a.invisible ? " invisible" : "") + (a.unavailable ? " unavailable" : "");
+        out += "\n  " + std::to_string(a.id) + " " + a.kind + " " + a.role + " \"" + a.name + "\" " +
+               a.rect.ToString() + (a.invisible ? " invisible" : "") + (a.unavailable ? " unavailable" : "");
     return out;
 }
 

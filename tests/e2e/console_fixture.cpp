@@ -1,4 +1,5 @@
 #include "console_fixture.h"
+#include "version.h"
 
 #include <fstream>
 
@@ -28,7 +29,7 @@ std::optional<WindowInfo> WaitForConsoleWindow(Inspector& inspector, Ms timeout)
     WaitUntil(
         [&] {
             for (const WindowInfo& w : inspector.Windows())
-                if (w.title == "Orvan 97" && w.className == "Orvan97Form" && w.visible) window = w;
+                if (w.title == ORVAN_CONSOLE_CAPTION && w.className == ORVAN_CONSOLE_CLASS && w.visible) window = w;
             return window.has_value();
         },
         timeout);
@@ -48,7 +49,9 @@ void ConsoleTest::TearDown() {
     fs::remove_all(SettingsPath());
 }
 
-fs::path ConsoleTest::SettingsPath() const { return Session::Get().Wine().Prefix() / "drive_c" / "windows" / "Orvan97.ini"; }
+fs::path ConsoleTest::SettingsPath() const {
+    return Session::Get().Wine().Prefix() / "drive_c" / "windows" / "Orvan97.ini";
+}
 
 void ConsoleTest::WriteSettings(const std::string& bytes) const {
     std::ofstream out(SettingsPath(), std::ios::binary | std::ios::trunc);
@@ -106,13 +109,9 @@ bool ConsoleTest::RequestClose(std::chrono::milliseconds timeout) {
     return WaitConsoleExit(timeout);
 }
 
-bool ConsoleTest::WaitConsoleExit(std::chrono::milliseconds timeout) {
-    return process_.WaitExit(timeout).has_value();
-}
+bool ConsoleTest::WaitConsoleExit(std::chrono::milliseconds timeout) { return process_.WaitExit(timeout).has_value(); }
 
-void ConsoleTest::ClickOn(const Rect& r, Button button) {
-    Screen().Click(r.CenterX(), r.CenterY(), button);
-}
+void ConsoleTest::ClickOn(const Rect& r, Button button) { Screen().Click(r.CenterX(), r.CenterY(), button); }
 
 std::uint32_t ConsoleTest::ColourOf(const Rect& r) { return Screen().Pixel(r.left + 4, r.CenterY()); }
 

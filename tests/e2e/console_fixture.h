@@ -92,8 +92,7 @@ protected:
     // presses and releases, as a hand would.
     void ClickOn(const Rect& r, Button button = Button::Left);
     // Waits until the pixel at the centre of r's left part has the colour.
-    bool WaitColour(const Rect& r, std::uint32_t colour,
-                    std::chrono::milliseconds timeout = std::chrono::seconds(5));
+    bool WaitColour(const Rect& r, std::uint32_t colour, std::chrono::milliseconds timeout = std::chrono::seconds(5));
     std::uint32_t ColourOf(const Rect& r);
 
     // Rests the pointer at a rectangle's centre.

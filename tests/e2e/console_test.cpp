@@ -23,15 +23,15 @@ TEST_F(Console, CoversTheScreenWithThePanelAtItsCorner) {
     Image screen = Screen().GrabAll();
     screen.SavePng(Session::Get().ArtifactsDir() / "console.png");
     // The frames' bands and gaps, where the controls stand.
-    EXPECT_EQ(screen.At(100, 20), kFrameBlue);       // top band, left block
-    EXPECT_EQ(screen.At(250, 39), kBlack);           // the title's gap
-    EXPECT_EQ(screen.At(500, 20), kFrameBlue);       // top bar
-    EXPECT_EQ(screen.At(100, 225), kBlack);          // the 3-pixel line
+    EXPECT_EQ(screen.At(100, 20), kFrameBlue);  // top band, left block
+    EXPECT_EQ(screen.At(250, 39), kBlack);      // the title's gap
+    EXPECT_EQ(screen.At(500, 20), kFrameBlue);  // top bar
+    EXPECT_EQ(screen.At(100, 225), kBlack);     // the 3-pixel line
     EXPECT_EQ(screen.At(100, 224), kFrameBlue);
     EXPECT_EQ(screen.At(100, 228), kFrameBlue);
-    EXPECT_EQ(screen.At(201, 248), kBlack);          // the bottom band's gap
-    EXPECT_EQ(screen.At(100, 260), kBlack);          // between the frames
-    EXPECT_EQ(screen.At(100, 340), kFrameBlue);      // the lower column
+    EXPECT_EQ(screen.At(201, 248), kBlack);      // the bottom band's gap
+    EXPECT_EQ(screen.At(100, 260), kBlack);      // between the frames
+    EXPECT_EQ(screen.At(100, 340), kFrameBlue);  // the lower column
     EXPECT_EQ(screen.At(100, 562), kBlack);
     EXPECT_EQ(screen.At(205, 584), kBlack);
     EXPECT_EQ(screen.At(400, 584), kFrameBlue);
@@ -57,9 +57,9 @@ TEST_F(Console, CoversTheScreenWithThePanelAtItsCorner) {
 TEST_F(Console, ListsShowTheirEntriesAndTheUserListHasTheFocus) {
     StartConsole();
     const ListInfo builtIn = Inspect().List(BuiltInList());
-    EXPECT_EQ(builtIn.Texts(), (std::vector<std::string>{"Browse Windows", "Control Panel", "Notepad",
-                                                         "Windows Explorer", "Windows Help", "Windows Version",
-                                                         "Wordpad"}));
+    EXPECT_EQ(builtIn.Texts(),
+              (std::vector<std::string>{"Browse Windows", "Control Panel", "Notepad", "Windows Explorer",
+                                        "Windows Help", "Windows Version", "Wordpad"}));
     EXPECT_EQ(builtIn.selected, 0);
     const ListInfo user = Inspect().List(UserList());
     ASSERT_EQ(user.count, 10);
@@ -109,8 +109,8 @@ TEST_P(StoredRunMethod, ComesBackConvertedInTheFileWrittenAtClose) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Texts, StoredRunMethod,
-                         ::testing::Values(RunMethodCase{"3.5", "4"}, RunMethodCase{"2.5", "2"},
-                                           RunMethodCase{"", "1"}, RunMethodCase{"abc", "0"}));
+                         ::testing::Values(RunMethodCase{"3.5", "4"}, RunMethodCase{"2.5", "2"}, RunMethodCase{"", "1"},
+                                           RunMethodCase{"abc", "0"}));
 
 TEST_F(Console, EmptyAndOverlongValuesReadAsTheRulesSay) {
     const std::string longPath = "C:\\" + std::string(297, 'q');
@@ -196,7 +196,8 @@ TEST_F(Console, CloseRequestStillEndsTheConsoleOnceTheMenuHostExists) {
         },
         5s));
     Escape();
-    EXPECT_TRUE(WaitUntil([&] { return !Inspect().Window(menu->hwnd).has_value() || !Inspect().Window(menu->hwnd)->visible; }, 5s));
+    EXPECT_TRUE(WaitUntil(
+        [&] { return !Inspect().Window(menu->hwnd).has_value() || !Inspect().Window(menu->hwnd)->visible; }, 5s));
     bool hostHidden = false;
     for (const WindowInfo& w : Inspect().Windows())
         if (w.title == "Resource Manager for Orvan 97") hostHidden = !w.visible;
@@ -226,7 +227,8 @@ TEST_F(Console, WindowsServicesPassTheirOwnTests) {
     ssize_t got;
     while ((got = read(tests.OutFd(), buffer, sizeof buffer)) > 0) output.append(buffer, static_cast<size_t>(got));
     // Wine's own words go to its log; they say why a program could not run.
-    EXPECT_EQ(tests.WaitExit(60s), 0) << output << "\nWine's log ends:\n" << LogTail(Session::Get().WorkDir() / "wine.log");
+    EXPECT_EQ(tests.WaitExit(60s), 0) << output << "\nWine's log ends:\n"
+                                      << LogTail(Session::Get().WorkDir() / "wine.log");
     std::printf("%s", output.c_str());  // the settings file's agreement figures
     EXPECT_NE(output.find(" passed, 0 failed"), std::string::npos) << output;
 }

@@ -46,7 +46,8 @@ TEST_F(DefineTask, SlotFourTakesThePathAtOnceAndStartsIt) {
     ASSERT_EQ(user.count, 10);
     EXPECT_EQ(user.entries[3].text, "User Task Four - " + path);
     EXPECT_EQ(user.selected, 3);
-    for (size_t i : {0u, 1u, 2u, 4u, 9u}) EXPECT_EQ(user.entries[i].text.substr(user.entries[i].text.size() - 6), " - xxx");
+    for (size_t i : {0u, 1u, 2u, 4u, 9u})
+        EXPECT_EQ(user.entries[i].text.substr(user.entries[i].text.size() - 6), " - xxx");
     // Written at once, that one entry only, while the console still runs.
     EXPECT_EQ(Settings().value_or("(none)"), WithValue(FirstRunFile(), "User Task Four", path));
 

@@ -1,4 +1,5 @@
 #include "dialog_fixture.h"
+#include "version.h"
 
 #include <thread>
 
@@ -23,7 +24,7 @@ Rect OptionsDialog::Option(const std::string& caption) const {
 
 std::optional<OptionsDialog> DialogTest::FindOptions() {
     for (const WindowInfo& w : Inspect().Windows()) {
-        if (!w.visible || w.className != "Orvan97Form" || w.hwnd == ConsoleWindow().hwnd ||
+        if (!w.visible || w.className != ORVAN_CONSOLE_CLASS || w.hwnd == ConsoleWindow().hwnd ||
             w.pid != ConsoleWindow().pid)
             continue;
         OptionsDialog dialog;

@@ -11,7 +11,6 @@
 
 namespace orvan::e2e {
 
-
 namespace at {
 // The About panel's four lines, over the logo.
 constexpr Rect kAbout{200, 56, 537, 145};

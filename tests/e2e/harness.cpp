@@ -64,9 +64,7 @@ fs::path BuildDir(WineArch arch) {
     return arch == WineArch::Win32 ? ORVAN_WIN32_DIR : ORVAN_WIN64_DIR;
 }
 
-double SecondsSince(Clock::time_point start) {
-    return std::chrono::duration<double>(Clock::now() - start).count();
-}
+double SecondsSince(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
 
 }  // namespace
 
@@ -88,13 +86,9 @@ Session& Session::Get() {
     return *g_session;
 }
 
-bool Session::Ready() {
-    return g_session != nullptr;
-}
+bool Session::Ready() { return g_session != nullptr; }
 
-const std::string& Session::SetupError() {
-    return g_setupError;
-}
+const std::string& Session::SetupError() { return g_setupError; }
 
 fs::path Session::Win32File(const std::string& name) const { return FileIn(win32Dir_, name); }
 
@@ -153,20 +147,46 @@ void E2EEnvironment::StartSession() {
     const auto start = Clock::now();
     session->xserver_ = std::make_unique<XServer>(kScreenWidth, kScreenHeight, work / "xvfb.log");
     session->screen_ = std::make_unique<XScreen>(session->xserver_->Name());
-    std::cout << "e2e: Xvfb on " << session->xserver_->Name() << " (" << SecondsSince(start)
-              << " s)" << std::endl;
+    std::cout << "e2e: Xvfb on " << session->xserver_->Name() << " (" << SecondsSince(start) << " s)" << std::endl;
     session->wine_ =
         std::make_unique<WineSession>(prefix, work / "home", session->xserver_->Name(), work / "wine.log", kind);
-    std::cout << "e2e: Wine prefix " << prefix.string() << " ready (" << SecondsSince(start)
-              << " s)" << std::endl;
+    std::cout << "e2e: Wine prefix " << prefix.string() << " ready (" << SecondsSince(start) << " s)" << std::endl;
     session->inspector_ = std::make_unique<Inspector>(*session->wine_, session->ToolFile("inspector.exe"));
-    std::cout << "e2e: inspector answers as pid " << session->inspector_->OwnPid() << " ("
-              << SecondsSince(start) << " s)" << std::endl;
+    std::cout << "e2e: inspector answers as pid " << session->inspector_->OwnPid() << " (" << SecondsSince(start)
+              << " s)" << std::endl;
     const DoubleClickRule rule = session->inspector_->DoubleClicks();
     session->screen_->SetDoubleClickRule(rule);
-    std::cout << "e2e: double-click within " << rule.time.count() << " ms and " << rule.width
-              << " x " << rule.height << " pixels" << std::endl;
+    std::cout << "e2e: double-click within " << rule.time.count() << " ms and " << rule.width << " x " << rule.height
+              << " pixels" << std::endl;
     g_session = session.release();
+}
+
+int PreparePrefix() {
+    try {
+        const WineKind kind = ChosenKind();
+        const fs::path work = Setting("ORVAN_E2E_WORK_DIR", ORVAN_E2E_WORK_DIR);
+        fs::create_directories(work);
+        const fs::path prefix = work / "prefix";
+        const long limit = std::strtol(Setting("ORVAN_E2E_TIMEOUT", "").c_str(), nullptr, 10);
+        GuardPrefix(prefix);
+        StartWatchdog(std::chrono::seconds(limit > 0 ? limit : 1800), prefix);
+        const auto start = Clock::now();
+        {
+            XServer xserver(kScreenWidth, kScreenHeight, work / "xvfb.log");
+            WineSession wine(prefix, work / "home", xserver.Name(), work / "wine.log", kind);
+            wine.Shutdown();
+            xserver.Stop();
+        }
+        StopWatchdog();
+        DismissGuardian();
+        ReapOrphans();
+        std::cout << "e2e: a prefix for the " << Describe(kind) << " kept in " << work.string() << " ("
+                  << SecondsSince(start) << " s)" << std::endl;
+        return 0;
+    } catch (const std::exception& error) {
+        std::cerr << "e2e: cannot prepare the prefix: " << error.what() << std::endl;
+        return 1;
+    }
 }
 
 void E2EEnvironment::TearDown() {
@@ -188,18 +208,14 @@ void E2EEnvironment::TearDown() {
 
 // ---------------------------------------------------------------- ProbeLog
 
-std::optional<Record> ProbeLog::WaitFor(const std::string& event, std::uint32_t pid,
-                                        Ms timeout) const {
+std::optional<Record> ProbeLog::WaitFor(const std::string& event, std::uint32_t pid, Ms timeout) const {
     return WaitForRecord(
         unixPath_,
-        [&](const Record& r) {
-            return r.Get("event") == event && (pid == 0 || r.Get("pid") == std::to_string(pid));
-        },
+        [&](const Record& r) { return r.Get("event") == event && (pid == 0 || r.Get("pid") == std::to_string(pid)); },
         timeout);
 }
 
-std::vector<Record> ProbeLog::WaitForCount(const std::string& event, size_t count,
-                                           Ms timeout) const {
+std::vector<Record> ProbeLog::WaitForCount(const std::string& event, size_t count, Ms timeout) const {
     std::vector<Record> found;
     WaitUntil(
         [&] {
@@ -241,8 +257,8 @@ void E2ETest::SaveArtifacts() {
         const fs::path shot = Screen().Screenshot(fs::path(base.string() + ".png"));
         std::ofstream windows(base.string() + ".windows.txt");
         for (const Record& r : Inspect().Ask({"windows"})) windows << r.ToString() << "\n";
-        std::cout << "e2e: screenshot " << shot.string() << ", windows " << base.string()
-                  << ".windows.txt" << std::endl;
+        std::cout << "e2e: screenshot " << shot.string() << ", windows " << base.string() << ".windows.txt"
+                  << std::endl;
     } catch (const std::exception& error) {
         std::cout << "e2e: could not save the artifacts: " << error.what() << std::endl;
     }
@@ -251,9 +267,8 @@ void E2ETest::SaveArtifacts() {
 // Programs a test started (or had the console start) must not spill into
 // the next test. Wine's own services are left alone.
 void E2ETest::EndLeftoverPrograms() {
-    static const std::set<std::string> kServices = {"services.exe", "winedevice.exe",
-                                                    "plugplay.exe", "svchost.exe",
-                                                    "rpcss.exe",    "conhost.exe"};
+    static const std::set<std::string> kServices = {"services.exe", "winedevice.exe", "plugplay.exe",
+                                                    "svchost.exe",  "rpcss.exe",      "conhost.exe"};
     try {
         Inspect().SetEnv("ORVAN_PROBE_LOG", "");
         const std::uint32_t self = Inspect().OwnPid();
@@ -300,8 +315,7 @@ std::uint32_t E2ETest::StartProbe(int showCode, const std::string& args, const P
 
 WindowInfo E2ETest::StartProbeWindow(int showCode, const std::string& args, const ProbeLog& log) {
     const std::uint32_t pid = StartProbe(showCode, args, log);
-    const std::optional<WindowInfo> window =
-        Inspect().WaitWindow("Orvan Probe " + std::to_string(pid), Ms(10000));
+    const std::optional<WindowInfo> window = Inspect().WaitWindow("Orvan Probe " + std::to_string(pid), Ms(10000));
     if (!window) throw std::runtime_error("the probe's window did not appear");
     return *window;
 }

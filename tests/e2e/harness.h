@@ -89,6 +89,12 @@ private:
     void StartSession();
 };
 
+// Boots the prefix the run would use and keeps it beside (see WineSession),
+// then ends: `e2e_tests --prepare-prefix`, so that a script can have the
+// boot (minutes under emulation) done while the programs under test are
+// still being built. 0 when the prefix is kept.
+int PreparePrefix();
+
 // The log one or more probes write to.
 class ProbeLog {
 public:
@@ -98,9 +104,7 @@ public:
     const std::filesystem::path& UnixPath() const { return unixPath_; }
     const std::string& WindowsPath() const { return windowsPath_; }
     // The environment entry that points a probe at this log.
-    std::pair<std::string, std::string> EnvironmentEntry() const {
-        return {"ORVAN_PROBE_LOG", windowsPath_};
-    }
+    std::pair<std::string, std::string> EnvironmentEntry() const { return {"ORVAN_PROBE_LOG", windowsPath_}; }
 
     std::vector<Record> Records() const { return ReadRecords(unixPath_); }
     // The first record of the event (of that probe, unless pid is 0).

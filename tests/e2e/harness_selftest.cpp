@@ -83,8 +83,7 @@ TEST_F(WineLaunch, PassesArgumentsDirectoryAndEnvironmentToTheProgram) {
     EXPECT_NE(cmdline.find("probe.exe"), std::string::npos) << cmdline;
     EXPECT_NE(cmdline.find("--exit-after 300 \"two words\""), std::string::npos) << cmdline;
     EXPECT_EQ(probe.WaitExit(10s), std::optional<int>(0));
-    const std::optional<std::string> contents =
-        WaitForFileContaining(log.UnixPath(), "event=exit\t", 1s);
+    const std::optional<std::string> contents = WaitForFileContaining(log.UnixPath(), "event=exit\t", 1s);
     ASSERT_TRUE(contents);
     EXPECT_NE(contents->find("\treason=timeout\r\n"), std::string::npos) << *contents;
 }
@@ -107,9 +106,7 @@ class Screenshots : public E2ETest {};
 TEST_F(Screenshots, SaveTheWholeScreenAsPngAndAreasAsPpm) {
     const ProbeLog log = NewProbeLog();
     const WindowInfo window = StartProbeWindow(1, "--at 40,40", log);
-    ASSERT_EQ(
-        WaitForPixel(Screen(), window.client.CenterX(), window.client.CenterY(), kProbeColour, 5s),
-        kProbeColour);
+    ASSERT_EQ(WaitForPixel(Screen(), window.client.CenterX(), window.client.CenterY(), kProbeColour, 5s), kProbeColour);
 
     const fs::path png = Screen().Screenshot(Scratch() / "screen.png");
     ASSERT_EQ(png, Scratch() / "screen.png");
@@ -126,8 +123,8 @@ TEST_F(Screenshots, SaveTheWholeScreenAsPngAndAreasAsPpm) {
     const Image client = Screen().Grab(window.client);
     client.SavePpm(Scratch() / "client.ppm");
     const std::string ppm = ReadFile(Scratch() / "client.ppm").value_or("");
-    const std::string head = "P6\n" + std::to_string(window.client.Width()) + " " +
-                             std::to_string(window.client.Height()) + "\n255\n";
+    const std::string head =
+        "P6\n" + std::to_string(window.client.Width()) + " " + std::to_string(window.client.Height()) + "\n255\n";
     ASSERT_EQ(ppm.substr(0, head.size()), head);
     ASSERT_EQ(ppm.size(), head.size() + client.pixels.size() * 3);
     EXPECT_EQ(static_cast<unsigned char>(ppm[head.size()]), 0x12);

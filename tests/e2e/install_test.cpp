@@ -272,8 +272,8 @@ TEST_F(Install, SilentInstallPutsTheProgramTextsShortcutAndUninstallEntryInPlace
     EXPECT_EQ(Lower(value("InstallLocation").data), Lower(installDir_));
     EXPECT_EQ(Lower(value("UninstallString").data), Lower("\"" + installDir_ + "\\uninstall.exe\""));
     EXPECT_EQ(Lower(value("QuietUninstallString").data), Lower("\"" + installDir_ + "\\uninstall.exe\" /S"));
-    for (const char* name : {"DisplayName", "DisplayVersion", "Publisher", "DisplayIcon", "UninstallString",
-                             "QuietUninstallString"})
+    for (const char* name :
+         {"DisplayName", "DisplayVersion", "Publisher", "DisplayIcon", "UninstallString", "QuietUninstallString"})
         EXPECT_EQ(value(name).type, "REG_SZ") << name;
     // In kilobytes: the installed files.
     ASSERT_EQ(value("EstimatedSize").type, "REG_DWORD");

@@ -1,5 +1,5 @@
 #include "launch_fixture.h"
-
+#include "version.h"
 
 namespace orvan::e2e {
 
@@ -8,7 +8,8 @@ using namespace std::chrono_literals;
 
 std::string SettingsWith(const std::string& runMethod, const std::map<int, std::string>& slots) {
     std::string file = "[Options]\r\nProgram Run Method=" + runMethod + "\r\n[User Tasks]\r\n";
-    for (const auto& [slot, path] : slots) file += std::string(kSlotLabels.at(static_cast<size_t>(slot - 1))) + "=" + path + "\r\n";
+    for (const auto& [slot, path] : slots)
+        file += std::string(kSlotLabels.at(static_cast<size_t>(slot - 1))) + "=" + path + "\r\n";
     return file;
 }
 
@@ -107,7 +108,7 @@ bool LaunchTest::ChooseRunMethod(const std::string& caption) {
     WaitUntil(
         [&] {
             for (const WindowInfo& w : Inspect().VisibleWindowsOf(ConsoleWindow().pid))
-                if (w.hwnd != ConsoleWindow().hwnd && w.className == "Orvan97Form") dialog = w;
+                if (w.hwnd != ConsoleWindow().hwnd && w.className == ORVAN_CONSOLE_CLASS) dialog = w;
             return dialog.has_value();
         },
         5s);

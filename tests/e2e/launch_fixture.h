@@ -38,8 +38,7 @@ protected:
 
     // Starts the console with the settings bytes, its programs logging to
     // `log`, and waits until it is the foreground window.
-    WindowInfo StartWith(const std::string& settings, const ProbeLog& log,
-                         Environment extra = {});
+    WindowInfo StartWith(const std::string& settings, const ProbeLog& log, Environment extra = {});
 
     // The Windows processes the console has started.
     std::vector<ProcessInfo> StartedByConsole();

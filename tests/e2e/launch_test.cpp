@@ -254,9 +254,9 @@ TEST_F(LaunchUserTask, DoubleClickOnAnEntryStartsThatSlotAndNoOther) {
 struct BuiltInCase {
     int index;
     const char* entry;
-    const char* exe;          // the process whose window appears
+    const char* exe;  // the process whose window appears
     const char* windowClass;
-    bool followsRunMethod;    // the program shows its window as it is started
+    bool followsRunMethod;  // the program shows its window as it is started
 };
 
 void PrintTo(const BuiltInCase& task, std::ostream* out) { *out << task.entry; }

@@ -9,17 +9,15 @@ using namespace std::chrono_literals;
 
 // Stored run method 3 and the probe as the first user task.
 ConsoleOptions MaximizedWithProbe(const std::string& probe, const ProbeLog& log) {
-    ConsoleOptions options = WithSettings("[Options]\r\nProgram Run Method=3\r\n[User Tasks]\r\nUser Task One=" +
-                                          probe + "\r\n");
+    ConsoleOptions options =
+        WithSettings("[Options]\r\nProgram Run Method=3\r\n[User Tasks]\r\nUser Task One=" + probe + "\r\n");
     options.environment = {log.EnvironmentEntry()};
     return options;
 }
 
 class Options : public DialogTest {
 protected:
-    std::optional<std::string> StoredRunMethod() {
-        return ValueIn(Settings().value_or(""), "Program Run Method");
-    }
+    std::optional<std::string> StoredRunMethod() { return ValueIn(Settings().value_or(""), "Program Run Method"); }
 };
 
 TEST_F(Options, OpensOnTheStoredChoiceAndHoldsTheConsoleUntilClosed) {
@@ -170,8 +168,8 @@ TEST_F(Menu, AboutShowsThePanelOverTheLogoWithTheTickAndHidesItAgain) {
     // Four lines of text in the lit colour, over the logo.
     EXPECT_TRUE(WaitUntil([&] { return Screen().Grab(at::kAbout).Count(kLit) > bare.Count(kLit) + 300; }, 5s))
         << "the About lines did not appear";
-    for (const Rect& line : {Rect{200, 56, 529, 73}, Rect{200, 96, 537, 113}, Rect{200, 112, 537, 129},
-                             Rect{200, 128, 537, 145}})
+    for (const Rect& line :
+         {Rect{200, 56, 529, 73}, Rect{200, 96, 537, 113}, Rect{200, 112, 537, 129}, Rect{200, 128, 537, 145}})
         EXPECT_GT(Screen().Grab(line).Count(kLit), 40u) << line.ToString();
 
     // A shown line opens the menu too, now with the tick.

@@ -10,9 +10,7 @@ namespace {
 
 using namespace std::chrono_literals;
 
-std::string ProbeTitle(std::uint32_t pid) {
-    return "Orvan Probe " + std::to_string(pid);
-}
+std::string ProbeTitle(std::uint32_t pid) { return "Orvan Probe " + std::to_string(pid); }
 
 // ---------------------------------------------------------------- show codes
 
@@ -22,9 +20,7 @@ struct ShowCase {
     bool activates;  // takes the foreground from the window in front
 };
 
-void PrintTo(const ShowCase& show, std::ostream* out) {
-    *out << "show code " << show.code;
-}
+void PrintTo(const ShowCase& show, std::ostream* out) { *out << "show code " << show.code; }
 
 class ProbeShowCode : public E2ETest, public ::testing::WithParamInterface<ShowCase> {};
 
@@ -68,14 +64,13 @@ TEST_P(ProbeShowCode, LogsHowItWasStartedAndEndsInTheAskedState) {
 
 // Wine, like Windows, activates for 1, 2 and 3 and leaves the window in
 // front alone for 4, 6 and 7.
-INSTANTIATE_TEST_SUITE_P(
-    Codes, ProbeShowCode,
-    ::testing::Values(ShowCase{1, "normal", true}, ShowCase{2, "minimized", true},
-                      ShowCase{3, "maximized", true}, ShowCase{4, "normal", false},
-                      ShowCase{6, "minimized", false}, ShowCase{7, "minimized", false}),
-    [](const ::testing::TestParamInfo<ShowCase>& param) {
-        return "SW" + std::to_string(param.param.code);
-    });
+INSTANTIATE_TEST_SUITE_P(Codes, ProbeShowCode,
+                         ::testing::Values(ShowCase{1, "normal", true}, ShowCase{2, "minimized", true},
+                                           ShowCase{3, "maximized", true}, ShowCase{4, "normal", false},
+                                           ShowCase{6, "minimized", false}, ShowCase{7, "minimized", false}),
+                         [](const ::testing::TestParamInfo<ShowCase>& param) {
+                             return "SW" + std::to_string(param.param.code);
+                         });
 
 class ProbeLogs : public E2ETest {};
 
@@ -136,9 +131,7 @@ TEST_F(ProbeWindow, PaintsItsClientAreaWhereTheInspectorSaysItIs) {
     EXPECT_EQ(window.rect.top, 120);
     EXPECT_EQ(window.rect.Width(), 320);
     EXPECT_EQ(window.rect.Height(), 240);
-    ASSERT_EQ(
-        WaitForPixel(Screen(), window.client.CenterX(), window.client.CenterY(), kProbeColour, 5s),
-        kProbeColour);
+    ASSERT_EQ(WaitForPixel(Screen(), window.client.CenterX(), window.client.CenterY(), kProbeColour, 5s), kProbeColour);
     const Image client = Screen().Grab(window.client);
     EXPECT_EQ(client.Count(kProbeColour), client.pixels.size());
     // Just outside the window the probe's colour ends.
@@ -151,9 +144,7 @@ TEST_F(ProbeWindow, ARealClickBringsTheClickedWindowToTheFront) {
     const WindowInfo left = StartProbeWindow(1, "--at 40,40", log);
     const WindowInfo right = StartProbeWindow(1, "--at 500,40", log);
     ASSERT_TRUE(WaitUntil([&] { return Inspect().Focus().foreground == right.hwnd; }, 5s));
-    ASSERT_EQ(
-        WaitForPixel(Screen(), left.client.CenterX(), left.client.CenterY(), kProbeColour, 5s),
-        kProbeColour);
+    ASSERT_EQ(WaitForPixel(Screen(), left.client.CenterX(), left.client.CenterY(), kProbeColour, 5s), kProbeColour);
     Screen().Click(left.client.CenterX(), left.client.CenterY());
     EXPECT_TRUE(WaitUntil([&] { return Inspect().Focus().foreground == left.hwnd; }, 5s));
     Screen().Click(right.client.CenterX(), right.client.CenterY());
@@ -163,16 +154,14 @@ TEST_F(ProbeWindow, ARealClickBringsTheClickedWindowToTheFront) {
 TEST_F(ProbeWindow, EachButtonArrivesAtTheClientPixelItWasPressedAt) {
     const ProbeLog log = NewProbeLog();
     const WindowInfo window = StartProbeWindow(1, "--at 200,150", log);
-    ASSERT_EQ(WaitForPixel(Screen(), window.client.left, window.client.top, kProbeColour, 5s),
-              kProbeColour);
+    ASSERT_EQ(WaitForPixel(Screen(), window.client.left, window.client.top, kProbeColour, 5s), kProbeColour);
     const struct {
         Button button;
         const char* name;
         int x, y;
-    } clicks[] = {
-        {Button::Left, "left", 0, 0},
-        {Button::Right, "right", 17, 33},
-        {Button::Middle, "middle", window.client.Width() - 1, window.client.Height() - 1}};
+    } clicks[] = {{Button::Left, "left", 0, 0},
+                  {Button::Right, "right", 17, 33},
+                  {Button::Middle, "middle", window.client.Width() - 1, window.client.Height() - 1}};
     for (const auto& click : clicks) {
         Screen().Click(window.client.left + click.x, window.client.top + click.y, click.button);
     }
@@ -205,8 +194,7 @@ class ProbeList : public E2ETest {};
 
 TEST_F(ProbeList, ListsEntriesAndFollowsRealClicksAndKeys) {
     const ProbeLog log = NewProbeLog();
-    const WindowInfo window =
-        StartProbeWindow(1, "--at 80,80 --list \"Alpha|Bravo|Charlie Delta|Echo\"", log);
+    const WindowInfo window = StartProbeWindow(1, "--at 80,80 --list \"Alpha|Bravo|Charlie Delta|Echo\"", log);
     std::optional<ChildInfo> listBox;
     for (const ChildInfo& child : Inspect().Children(window.hwnd)) {
         if (child.className == "ListBox" && child.id == 100) listBox = child;
@@ -219,8 +207,7 @@ TEST_F(ProbeList, ListsEntriesAndFollowsRealClicksAndKeys) {
     EXPECT_EQ(list.selected, 0);
     ASSERT_EQ(list.entries.size(), 4U);
     EXPECT_TRUE(list.entries[0].selected);
-    EXPECT_TRUE(
-        listBox->rect.Contains(list.entries[3].rect.CenterX(), list.entries[3].rect.CenterY()));
+    EXPECT_TRUE(listBox->rect.Contains(list.entries[3].rect.CenterX(), list.entries[3].rect.CenterY()));
 
     const Rect third = list.entries[2].rect;
     Screen().Click(third.CenterX(), third.CenterY());

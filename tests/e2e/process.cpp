@@ -25,8 +25,7 @@ bool g_closed = false;  // after an emergency stop nothing new may start
 
 // In the child between fork and exec: only async-signal-safe calls, and
 // the reason for a failure goes back through `report`.
-[[noreturn]] void ExecChild(const ProcessSpec& spec, char** argv, char** envp, int stdinFd,
-                            int stdoutFd, int report) {
+[[noreturn]] void ExecChild(const ProcessSpec& spec, char** argv, char** envp, int stdinFd, int stdoutFd, int report) {
     setpgid(0, 0);
     if (spec.dieWithUs) prctl(PR_SET_PDEATHSIG, SIGKILL);
     sigset_t none;
@@ -36,8 +35,8 @@ bool g_closed = false;  // after an emergency stop nothing new may start
     dup2(stdinFd, 0);
     dup2(stdoutFd, 1);
     if (spec.pipes) {
-        const int err = open(spec.output.empty() ? "/dev/null" : spec.output.c_str(),
-                             O_WRONLY | O_CREAT | O_APPEND, 0644);
+        const int err =
+            open(spec.output.empty() ? "/dev/null" : spec.output.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
         dup2(err, 2);
     } else {
         dup2(stdoutFd, 2);
@@ -115,9 +114,7 @@ Process Process::Start(const ProcessSpec& spec) {
     return process;
 }
 
-Process::Process(Process&& other) noexcept {
-    *this = std::move(other);
-}
+Process::Process(Process&& other) noexcept { *this = std::move(other); }
 
 Process& Process::operator=(Process&& other) noexcept {
     if (this != &other) {

@@ -29,13 +29,11 @@ Record Record::Parse(std::string_view line) {
     size_t start = 0;
     while (start <= line.size()) {
         const size_t tab = line.find('\t', start);
-        const std::string_view field =
-            line.substr(start, tab == line.npos ? line.npos : tab - start);
+        const std::string_view field = line.substr(start, tab == line.npos ? line.npos : tab - start);
         const size_t equals = field.find('=');
         if (!field.empty()) {
             const std::string key(field.substr(0, equals));
-            const std::string value =
-                equals == field.npos ? std::string() : fields::Unescape(field.substr(equals + 1));
+            const std::string value = equals == field.npos ? std::string() : fields::Unescape(field.substr(equals + 1));
             if (!record.Has(key)) record.order_.push_back(key);
             record.fields_[key] = value;
         }
@@ -61,9 +59,7 @@ std::int64_t Record::Int(const std::string& key) const {
     throw std::invalid_argument("field '" + key + "' is not a number in: " + ToString());
 }
 
-std::uint64_t Record::Handle(const std::string& key) const {
-    return static_cast<std::uint64_t>(Int(key));
-}
+std::uint64_t Record::Handle(const std::string& key) const { return static_cast<std::uint64_t>(Int(key)); }
 
 std::string Record::ToString() const {
     std::string out;
@@ -78,8 +74,7 @@ std::vector<Record> ReadRecords(const std::filesystem::path& file) {
     std::vector<Record> records;
     const std::string contents = ReadFile(file).value_or("");
     // A line without its line end may still be being written: not yet a record.
-    for (size_t start = 0, end; (end = contents.find('\n', start)) != std::string::npos;
-         start = end + 1) {
+    for (size_t start = 0, end; (end = contents.find('\n', start)) != std::string::npos; start = end + 1) {
         const std::string_view line(contents.data() + start, end - start);
         if (line.find_first_not_of('\r') != line.npos) records.push_back(Record::Parse(line));
     }
@@ -103,8 +98,8 @@ std::optional<std::string> ReadFile(const std::filesystem::path& file) {
     return contents.str();
 }
 
-std::optional<std::string> WaitForFileContaining(const std::filesystem::path& file,
-                                                 const std::string& text, Ms timeout) {
+std::optional<std::string> WaitForFileContaining(const std::filesystem::path& file, const std::string& text,
+                                                 Ms timeout) {
     std::optional<std::string> contents;
     const bool found = WaitUntil(
         [&] {
@@ -115,8 +110,8 @@ std::optional<std::string> WaitForFileContaining(const std::filesystem::path& fi
     return found ? contents : std::nullopt;
 }
 
-std::optional<Record> WaitForRecord(const std::filesystem::path& file,
-                                    const std::function<bool(const Record&)>& match, Ms timeout) {
+std::optional<Record> WaitForRecord(const std::filesystem::path& file, const std::function<bool(const Record&)>& match,
+                                    Ms timeout) {
     std::optional<Record> hit;
     WaitUntil(
         [&] {

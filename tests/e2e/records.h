@@ -30,9 +30,7 @@ struct Rect {
     int CenterX() const { return left + Width() / 2; }
     int CenterY() const { return top + Height() / 2; }
     bool Contains(int x, int y) const { return x >= left && x < right && y >= top && y < bottom; }
-    bool Overlaps(const Rect& o) const {
-        return left < o.right && o.left < right && top < o.bottom && o.top < bottom;
-    }
+    bool Overlaps(const Rect& o) const { return left < o.right && o.left < right && top < o.bottom && o.top < bottom; }
     bool operator==(const Rect&) const = default;
 
     // "left,top,right,bottom"; throws std::invalid_argument otherwise.
@@ -65,7 +63,6 @@ private:
     std::vector<std::string> order_;
 };
 
-
 // Every record of a file, one per non-empty line; none when the file is
 // missing.
 std::vector<Record> ReadRecords(const std::filesystem::path& file);
@@ -78,11 +75,11 @@ bool WaitUntil(const std::function<bool()>& condition, Ms timeout, Ms poll = Ms(
 std::optional<std::string> ReadFile(const std::filesystem::path& file);
 
 // Waits until the file exists and contains `text`; its contents then.
-std::optional<std::string> WaitForFileContaining(const std::filesystem::path& file,
-                                                 const std::string& text, Ms timeout);
+std::optional<std::string> WaitForFileContaining(const std::filesystem::path& file, const std::string& text,
+                                                 Ms timeout);
 
 // Waits for the first record of the file that `match` accepts.
-std::optional<Record> WaitForRecord(const std::filesystem::path& file,
-                                    const std::function<bool(const Record&)>& match, Ms timeout);
+std::optional<Record> WaitForRecord(const std::filesystem::path& file, const std::function<bool(const Record&)>& match,
+                                    Ms timeout);
 
 }  // namespace orvan::e2e

@@ -11,6 +11,7 @@
 #include <cstring>
 
 #include "dialog_fixture.h"
+#include "version.h"
 
 namespace orvan::e2e {
 namespace {
@@ -64,8 +65,8 @@ std::string Lower(std::string text) {
 // The settings file and the temporary files its replacement goes through.
 bool IsSettingsFile(const std::string& name) {
     const std::string lower = Lower(name);
-    return lower == "orvan97.ini" || (lower.rfind("orv", 0) == 0 && lower.size() > 4 &&
-                                      lower.substr(lower.size() - 4) == ".tmp");
+    return lower == "orvan97.ini" ||
+           (lower.rfind("orv", 0) == 0 && lower.size() > 4 && lower.substr(lower.size() - 4) == ".tmp");
 }
 
 std::vector<std::string> SettingsTouched(FolderWatch& watch) {
@@ -137,7 +138,7 @@ protected:
     std::vector<WindowInfo> Consoles() {
         std::vector<WindowInfo> found;
         for (const WindowInfo& w : Inspect().Windows())
-            if (w.className == "Orvan97Form" && w.title == "Orvan 97") found.push_back(w);
+            if (w.className == ORVAN_CONSOLE_CLASS && w.title == ORVAN_CONSOLE_CAPTION) found.push_back(w);
         return found;
     }
 
@@ -200,7 +201,8 @@ TEST_P(SingleConsoleWayOut, TasksDefinedBeforeAndAfterASecondStartSurvive) {
     FolderWatch load(SettingsPath().parent_path());
     StartConsole();
     const std::vector<std::string> read = SettingsTouched(load);
-    EXPECT_TRUE(std::any_of(read.begin(), read.end(), [](const std::string& name) { return Lower(name) == "orvan97.ini"; }))
+    EXPECT_TRUE(
+        std::any_of(read.begin(), read.end(), [](const std::string& name) { return Lower(name) == "orvan97.ini"; }))
         << "the watch did not see the load read the settings file: " << Joined(read);
     const ListInfo user = Inspect().List(UserList());
     ASSERT_EQ(user.count, 10);
@@ -209,8 +211,7 @@ TEST_P(SingleConsoleWayOut, TasksDefinedBeforeAndAfterASecondStartSurvive) {
     ASSERT_TRUE(RequestClose());
 }
 
-INSTANTIATE_TEST_SUITE_P(SingleConsole, SingleConsoleWayOut,
-                         ::testing::Values(WayOut::CloseRequest, WayOut::Exit),
+INSTANTIATE_TEST_SUITE_P(SingleConsole, SingleConsoleWayOut, ::testing::Values(WayOut::CloseRequest, WayOut::Exit),
                          [](const ::testing::TestParamInfo<WayOut>& param) {
                              return param.param == WayOut::CloseRequest ? std::string("CloseRequest")
                                                                         : std::string("Exit");

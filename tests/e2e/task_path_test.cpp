@@ -47,8 +47,9 @@ TEST_F(TaskPath, FileNamedInCyrillicIsKeptByItsShortPathWhichStartsThatFile) {
 
     DefineThroughDialog(chosen);
     ASSERT_TRUE(WaitUntil([&] { return Inspect().List(UserList()).entries.at(2).text != "User Task Three - xxx"; }, 5s))
-        << "the chosen file was not kept" << " (a box says: "
-        << (Inspect().MessageBoxes().empty() ? "nothing" : Inspect().MessageBoxes()[0].Text()) << ")";
+        << "the chosen file was not kept"
+        << " (a box says: " << (Inspect().MessageBoxes().empty() ? "nothing" : Inspect().MessageBoxes()[0].Text())
+        << ")";
     EXPECT_TRUE(Inspect().MessageBoxes().empty());
     const std::string stored = ValueIn(Settings().value_or(""), "User Task Three").value_or("(none)");
     EXPECT_NE(stored, chosen) << "the code page holds the name: nothing to prove here";

@@ -12,6 +12,7 @@
 #include <mutex>
 #include <thread>
 
+#include "host.h"
 #include "process.h"
 
 namespace orvan::e2e {
@@ -43,9 +44,7 @@ void Watch(Clock::time_point deadline) {
     }
 }
 
-int OnXConnectionLost(Display*) {
-    EmergencyStop("the connection to the X display was lost");
-}
+int OnXConnectionLost(Display*) { EmergencyStop("the connection to the X display was lost"); }
 
 int g_guardianPipe = -1;
 pid_t g_guardian = -1;
@@ -58,7 +57,7 @@ void EndPrefix(const fs::path& prefix) {
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }
     std::error_code error;
-    if (!prefix.empty()) fs::remove_all(prefix, error);
+    if (!prefix.empty()) RemoveTree(prefix, error);
 }
 
 // The guardian's life: read prefix paths until the pipe closes, then end
@@ -72,8 +71,7 @@ void EndPrefix(const fs::path& prefix) {
     while ((n = read(in, buffer, sizeof buffer)) != 0) {
         if (n > 0) text.append(buffer, static_cast<size_t>(n));
     }
-    for (size_t start = 0, end; (end = text.find('\n', start)) != std::string::npos;
-         start = end + 1) {
+    for (size_t start = 0, end; (end = text.find('\n', start)) != std::string::npos; start = end + 1) {
         EndPrefix(text.substr(start, end - start));
     }
     _exit(0);
@@ -127,9 +125,7 @@ void StopWatchdog() {
     if (g_thread && g_thread->joinable()) g_thread->join();
 }
 
-bool Stopping() {
-    return g_stopping;
-}
+bool Stopping() { return g_stopping; }
 
 void EmergencyStop(const std::string& why) {
     if (g_stopping.exchange(true)) {
@@ -154,8 +150,6 @@ void ReapOrphans() {
     }
 }
 
-void GuardXConnection() {
-    XSetIOErrorHandler(OnXConnectionLost);
-}
+void GuardXConnection() { XSetIOErrorHandler(OnXConnectionLost); }
 
 }  // namespace orvan::e2e

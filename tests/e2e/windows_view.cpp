@@ -10,15 +10,12 @@
 namespace orvan::e2e {
 namespace {
 
-std::uint32_t U32(const Record& r, const std::string& key) {
-    return static_cast<std::uint32_t>(r.Int(key));
-}
+std::uint32_t U32(const Record& r, const std::string& key) { return static_cast<std::uint32_t>(r.Int(key)); }
 
 ChildInfo ChildFrom(const Record& r) {
-    return ChildInfo{
-        r.Handle("hwnd"), r.Handle("parent"), r.Get("class"),    static_cast<int>(r.Int("id")),
-        r.Get("text"),    r.RectOf("rect"),   r.Flag("visible"), r.Flag("enabled"),
-        U32(r, "style")};
+    return ChildInfo{r.Handle("hwnd"), r.Handle("parent"), r.Get("class"),    static_cast<int>(r.Int("id")),
+                     r.Get("text"),    r.RectOf("rect"),   r.Flag("visible"), r.Flag("enabled"),
+                     U32(r, "style")};
 }
 
 std::string Describe(const std::vector<std::string>& words) {
@@ -69,8 +66,7 @@ const DialogButton* MessageBoxInfo::FindButton(const std::string& text) const {
 
 // ---------------------------------------------------------------- protocol
 
-Inspector::Inspector(const WineSession& wine, std::filesystem::path exe)
-    : wine_(wine), exe_(std::move(exe)) {
+Inspector::Inspector(const WineSession& wine, std::filesystem::path exe) : wine_(wine), exe_(std::move(exe)) {
     Launch();
 }
 
@@ -86,8 +82,7 @@ Inspector::~Inspector() {
 
 void Inspector::Launch() {
     if (!std::filesystem::exists(exe_)) {
-        throw InspectorError("the inspector is missing: " + exe_.string() +
-                             " (build the Windows tools first)");
+        throw InspectorError("the inspector is missing: " + exe_.string() + " (build the Windows tools first)");
     }
     LaunchOptions options;
     options.pipes = true;
@@ -108,8 +103,7 @@ std::vector<std::string> Inspector::ReadReply(Ms timeout) {
             if (line == ".") return lines;
             lines.push_back(line);
         }
-        const auto left =
-            std::chrono::duration_cast<Ms>(deadline - std::chrono::steady_clock::now());
+        const auto left = std::chrono::duration_cast<Ms>(deadline - std::chrono::steady_clock::now());
         if (left.count() <= 0) throw InspectorError("no answer in time");
         pollfd p{process_.OutFd(), POLLIN, 0};
         const int ready = poll(&p, 1, static_cast<int>(left.count()));
@@ -146,8 +140,7 @@ Inspector::Reply Inspector::Send(const std::vector<std::string>& words, Ms timeo
         reply.ok = lines[0] == "ok";
         if (!reply.ok) {
             const size_t tab = lines[0].find('\t');
-            reply.error =
-                tab == std::string::npos ? lines[0] : fields::Unescape(lines[0].substr(tab + 1));
+            reply.error = tab == std::string::npos ? lines[0] : fields::Unescape(lines[0].substr(tab + 1));
         }
         for (size_t i = 1; i < lines.size(); ++i) reply.records.push_back(Record::Parse(lines[i]));
         return reply;
@@ -193,8 +186,7 @@ std::optional<WindowInfo> Inspector::FindWindow(const std::string& title) {
 }
 
 std::optional<WindowInfo> Inspector::WaitWindow(const std::string& title, Ms timeout) {
-    const Reply reply =
-        Send({"wait-window", title, std::to_string(timeout.count())}, timeout + Ms(10000));
+    const Reply reply = Send({"wait-window", title, std::to_string(timeout.count())}, timeout + Ms(10000));
     if (!reply.ok || reply.records.empty()) return std::nullopt;
     return WindowInfo::From(reply.records[0]);
 }
@@ -207,16 +199,14 @@ std::optional<WindowInfo> Inspector::Foreground() {
 
 FocusInfo Inspector::Focus() {
     const Record r = Ask({"focus"}).at(0);
-    return FocusInfo{r.Handle("foreground"), r.Handle("active"),
-                     r.Handle("focus"),      r.Handle("capture"),
-                     r.Get("focusclass"),    static_cast<int>(r.Int("focusid")),
+    return FocusInfo{r.Handle("foreground"), r.Handle("active"),  r.Handle("focus"),
+                     r.Handle("capture"),    r.Get("focusclass"), static_cast<int>(r.Int("focusid")),
                      U32(r, "focuspid")};
 }
 
 std::vector<ChildInfo> Inspector::Children(Hwnd hwnd) {
     std::vector<ChildInfo> children;
-    for (const Record& r : Ask({"children", std::to_string(hwnd)}))
-        children.push_back(ChildFrom(r));
+    for (const Record& r : Ask({"children", std::to_string(hwnd)})) children.push_back(ChildFrom(r));
     return children;
 }
 
@@ -228,8 +218,8 @@ ListInfo Inspector::List(Hwnd listBox) {
     list.top = static_cast<int>(records.at(0).Int("top"));
     for (size_t i = 1; i < records.size(); ++i) {
         const Record& r = records[i];
-        list.entries.push_back(ListEntry{static_cast<int>(r.Int("index")), r.Get("text"),
-                                         r.RectOf("rect"), r.Flag("selected")});
+        list.entries.push_back(
+            ListEntry{static_cast<int>(r.Int("index")), r.Get("text"), r.RectOf("rect"), r.Flag("selected")});
     }
     return list;
 }
@@ -239,19 +229,13 @@ std::vector<MessageBoxInfo> Inspector::MessageBoxes() {
     for (const Record& r : Ask({"msgboxes"})) {
         const std::string kind = r.Get("kind");
         if (kind == "msgbox") {
-            boxes.push_back(MessageBoxInfo{r.Handle("hwnd"),
-                                           U32(r, "pid"),
-                                           r.Get("title"),
-                                           r.RectOf("rect"),
-                                           r.Get("icon"),
-                                           {},
-                                           {}});
+            boxes.push_back(MessageBoxInfo{
+                r.Handle("hwnd"), U32(r, "pid"), r.Get("title"), r.RectOf("rect"), r.Get("icon"), {}, {}});
         } else if (kind == "text" && !boxes.empty()) {
             boxes.back().texts.push_back(r.Get("text"));
         } else if (kind == "button" && !boxes.empty()) {
-            boxes.back().buttons.push_back(
-                DialogButton{r.Handle("button"), static_cast<int>(r.Int("id")), r.Get("text"),
-                             r.RectOf("rect"), r.Flag("default")});
+            boxes.back().buttons.push_back(DialogButton{r.Handle("button"), static_cast<int>(r.Int("id")),
+                                                        r.Get("text"), r.RectOf("rect"), r.Flag("default")});
         }
     }
     return boxes;
@@ -270,40 +254,30 @@ std::optional<MessageBoxInfo> Inspector::WaitMessageBox(const std::string& title
     return found;
 }
 
-void Inspector::Press(Hwnd dialog, int buttonId) {
-    Ask({"press", std::to_string(dialog), std::to_string(buttonId)});
-}
+void Inspector::Press(Hwnd dialog, int buttonId) { Ask({"press", std::to_string(dialog), std::to_string(buttonId)}); }
 
 int Inspector::Checked(Hwnd button) {
     return static_cast<int>(Ask({"checked", std::to_string(button)}).at(0).Int("checked"));
 }
 
-void Inspector::SetText(Hwnd hwnd, const std::string& text) {
-    Ask({"settext", std::to_string(hwnd), text});
-}
+void Inspector::SetText(Hwnd hwnd, const std::string& text) { Ask({"settext", std::to_string(hwnd), text}); }
 
-void Inspector::Close(Hwnd hwnd) {
-    Ask({"close", std::to_string(hwnd)});
-}
+void Inspector::Close(Hwnd hwnd) { Ask({"close", std::to_string(hwnd)}); }
 
-std::uint32_t Inspector::Start(int showCode, const std::string& commandLine,
-                               const std::string& directory) {
-    const std::vector<Record> records =
-        directory.empty() ? Ask({"start", std::to_string(showCode), commandLine})
-                          : Ask({"start-in", std::to_string(showCode), directory, commandLine});
+std::uint32_t Inspector::Start(int showCode, const std::string& commandLine, const std::string& directory) {
+    const std::vector<Record> records = directory.empty()
+                                            ? Ask({"start", std::to_string(showCode), commandLine})
+                                            : Ask({"start-in", std::to_string(showCode), directory, commandLine});
     return U32(records.at(0), "pid");
 }
 
 bool Inspector::WaitExit(std::uint32_t pid, Ms timeout) {
-    const Reply reply = Send({"wait-exit", std::to_string(pid), std::to_string(timeout.count())},
-                             timeout + Ms(10000));
+    const Reply reply = Send({"wait-exit", std::to_string(pid), std::to_string(timeout.count())}, timeout + Ms(10000));
     // A process that has ended and is held by no one cannot be opened any more.
     return reply.ok || reply.error == "no such process";
 }
 
-bool Inspector::Kill(std::uint32_t pid) {
-    return Send({"kill", std::to_string(pid)}).ok;
-}
+bool Inspector::Kill(std::uint32_t pid) { return Send({"kill", std::to_string(pid)}).ok; }
 
 std::vector<ProcessInfo> Inspector::Processes() {
     std::vector<ProcessInfo> processes;
@@ -318,9 +292,23 @@ unsigned long Inspector::XWindowOf(Hwnd hwnd) {
     return reply.ok && !reply.records.empty() ? reply.records[0].Handle("xwindow") : 0;
 }
 
-void Inspector::SetEnv(const std::string& name, const std::string& value) {
-    Ask({"setenv", name, value});
+void Inspector::SetEnv(const std::string& name, const std::string& value) { Ask({"setenv", name, value}); }
+
+Inspector::ProfileWrite Inspector::WriteProfileString(const std::string& file, const std::string& section,
+                                                      const std::string& key, const std::string& value) {
+    const Record r = Ask({"profile-write", file, section, key, value}).at(0);
+    return {r.Flag("written"), static_cast<std::uint32_t>(r.Int("error"))};
 }
+
+std::string Inspector::ReadProfileString(const std::string& file, const std::string& section, const std::string& key) {
+    return Ask({"profile-read", file, section, key}).at(0).Get("value");
+}
+
+void Inspector::HoldFile(const std::string& file, bool shareDelete) {
+    Ask({"hold", file, shareDelete ? "delete" : "nodelete"});
+}
+
+void Inspector::ReleaseFiles() { Ask({"release"}); }
 
 DoubleClickRule Inspector::DoubleClicks() {
     const Record r = Ask({"dblclick"}).at(0);

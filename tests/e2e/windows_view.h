@@ -156,8 +156,7 @@ public:
     void SetText(Hwnd hwnd, const std::string& text);
     void Close(Hwnd hwnd);
     // CreateProcess with STARTF_USESHOWWINDOW; the new Windows process id.
-    std::uint32_t Start(int showCode, const std::string& commandLine,
-                        const std::string& directory = "");
+    std::uint32_t Start(int showCode, const std::string& commandLine, const std::string& directory = "");
     // True once the process has ended (or never existed).
     bool WaitExit(std::uint32_t pid, Ms timeout);
     bool Kill(std::uint32_t pid);
@@ -168,6 +167,22 @@ public:
     // Sets (an empty value removes) a variable of the inspector, which the
     // programs it starts inherit.
     void SetEnv(const std::string& name, const std::string& value);
+
+    // The system's private-profile writer (WritePrivateProfileStringA) on
+    // one entry: whether it reported success, and its error code when not.
+    struct ProfileWrite {
+        bool written = false;
+        std::uint32_t error = 0;
+    };
+    ProfileWrite WriteProfileString(const std::string& file, const std::string& section, const std::string& key,
+                                    const std::string& value);
+    // GetPrivateProfileStringA with an empty default and 256 characters.
+    std::string ReadProfileString(const std::string& file, const std::string& section, const std::string& key);
+    // Keeps the file open for reading, sharing reading, writing and, when
+    // `shareDelete`, deleting, until ReleaseFiles; throws InspectorError when
+    // it cannot be opened.
+    void HoldFile(const std::string& file, bool shareDelete);
+    void ReleaseFiles();
 
     // The inspector's own Windows process id.
     std::uint32_t OwnPid();

@@ -14,6 +14,8 @@
 #include <stdexcept>
 #include <thread>
 
+#include "host.h"
+
 namespace orvan::e2e {
 namespace {
 
@@ -21,8 +23,7 @@ namespace fs = std::filesystem;
 
 bool SameNameIgnoringCase(const std::string& a, const std::string& b) {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) ==
-                      std::tolower(static_cast<unsigned char>(y));
+               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
            });
 }
 
@@ -39,6 +40,25 @@ std::string ExistingName(const fs::path& dir, const std::string& name) {
 
 bool IsWindowsPath(const std::string& path) {
     return path.size() >= 2 && std::isalpha(static_cast<unsigned char>(path[0])) && path[1] == ':';
+}
+
+// A kept prefix holds this file: which Wine booted it, and for which kind of run.
+constexpr const char* kKeptStamp = "orvan-kept-prefix.txt";
+
+std::string ReadText(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// A prefix copied whole, its links as links (drive letters, the user's
+// folders); false, with nothing left at `to`, when any of it cannot be.
+bool CopyPrefix(const fs::path& from, const fs::path& to) {
+    std::error_code error;
+    RemoveTree(to, error);
+    fs::copy(from, to, fs::copy_options::recursive | fs::copy_options::copy_symlinks, error);
+    if (!error) return true;
+    RemoveTree(to, error);
+    return false;
 }
 
 // Debian's 64-bit loader; /usr/bin/wine always prefers the 32-bit one.
@@ -71,8 +91,7 @@ WineArch ArchOf(const fs::path& exe) {
     if (!in.read(reinterpret_cast<char*>(dos), sizeof dos) || dos[0] != 'M' || dos[1] != 'Z') {
         throw std::runtime_error(exe.string() + " is not a Windows program");
     }
-    const std::uint32_t peOffset = dos[60] | dos[61] << 8 | dos[62] << 16 |
-                                   static_cast<std::uint32_t>(dos[63]) << 24;
+    const std::uint32_t peOffset = dos[60] | dos[61] << 8 | dos[62] << 16 | static_cast<std::uint32_t>(dos[63]) << 24;
     unsigned char pe[6] = {};
     in.seekg(peOffset);
     if (!in.read(reinterpret_cast<char*>(pe), sizeof pe) || pe[0] != 'P' || pe[1] != 'E') {
@@ -96,9 +115,7 @@ bool MachineRuns32BitCode() {
     }
 }
 
-const char* ArchName(WineArch arch) {
-    return arch == WineArch::Win32 ? "win32" : "win64";
-}
+const char* ArchName(WineArch arch) { return arch == WineArch::Win32 ? "win32" : "win64"; }
 
 bool Native32BitWine() {
     const char* chosen = std::getenv("ORVAN_WINE32");
@@ -134,9 +151,12 @@ WineSession::WineSession(fs::path prefix, fs::path home, std::string display, fs
       display_(std::move(display)),
       log_(std::move(log)),
       kind_(kind) {
-    // Whatever an earlier run killed outright may have left in the prefix.
+    // Whatever an earlier run killed outright may have left in the prefix,
+    // a mount or an immutable folder of a refusal test among it.
     for (pid_t pid : RunningProcesses()) kill(pid, SIGKILL);
-    fs::remove_all(prefix_);
+    std::error_code error;
+    RemoveTree(prefix_, error);
+    if (error) throw std::runtime_error("cannot remove the old prefix " + prefix_.string() + ": " + error.message());
     fs::remove_all(home_);
     fs::create_directories(prefix_);
     fs::create_directories(home_);
@@ -152,11 +172,28 @@ WineSession::WineSession(fs::path prefix, fs::path home, std::string display, fs
         loader_ = EmulatedLoader(prefix_.parent_path() / (prefix_.filename().string() + "-loaders"), log_);
         break;
     }
+    // A prefix booted before by the same Wine comes back in seconds; else
+    // one is booted and kept for the next session.
+    const fs::path kept = KeptPrefix();
+    const std::string stamp = std::string(Describe(kind_)) + "\n" + WineVersion();
+    if (ReadText(kept / kKeptStamp) == stamp && CopyPrefix(kept, prefix_)) {
+        StartServer();
+        return;
+    }
+    StartServer();
+    Boot();
+    KeepPrefix(kept, stamp);
+}
+
+void WineSession::StartServer() {
     // Our own wineserver, in the foreground and persistent, so the prefix
     // does not start and stop one per program, and we hold its process.
     ProcessSpec server = WineSpec({"wineserver", "-f", "-p"}, {});
     server.dieWithUs = true;  // when it dies, every Wine process goes with it
     server_ = Process::Start(server);
+}
+
+void WineSession::Boot() {
     // A 64-bit prefix's 32-bit half is filled by a 32-bit process: minutes
     // under emulation.
     const Ms bootLimit = Emulated() ? Ms(900000) : Ms(120000);
@@ -181,20 +218,50 @@ WineSession::WineSession(fs::path prefix, fs::path home, std::string display, fs
     }
     // There is no window manager: left "managed", every window Wine hides
     // waits two seconds for a WM_STATE change that never comes.
-    const std::optional<int> unmanaged =
-        RunToEnd(WineSpec({"wine", "reg.exe", "add", "HKCU\\Software\\Wine\\X11 Driver", "/v",
-                           "Managed", "/d", "N", "/f"},
-                          {}),
-                 Ms(30000));
+    const std::optional<int> unmanaged = RunToEnd(
+        WineSpec({"wine", "reg.exe", "add", "HKCU\\Software\\Wine\\X11 Driver", "/v", "Managed", "/d", "N", "/f"}, {}),
+        Ms(30000));
     if (!unmanaged || *unmanaged != 0) {
         Shutdown();
         throw std::runtime_error("cannot configure Wine's X11 driver (see " + log_.string() + ")");
     }
 }
 
-WineSession::~WineSession() {
-    Shutdown();
+fs::path WineSession::KeptPrefix() const { return prefix_.parent_path() / (prefix_.filename().string() + "-kept"); }
+
+std::string WineSession::WineVersion() const {
+    ProcessSpec spec;
+    spec.argv = {loader_, "--version"};
+    spec.environment = CurrentEnvironment({}, {"WINELOADER", "WINESERVER"});
+    spec.output = prefix_.parent_path() / (prefix_.filename().string() + "-wine-version.txt");
+    fs::remove(spec.output);
+    const std::optional<int> status = RunToEnd(spec, Ms(20000));
+    std::string version = ReadText(spec.output);
+    fs::remove(spec.output);
+    while (!version.empty() && std::isspace(static_cast<unsigned char>(version.back()))) version.pop_back();
+    return status && *status == 0 ? version : std::string();
 }
+
+void WineSession::KeepPrefix(const fs::path& kept, const std::string& stamp) {
+    if (stamp.ends_with("\n")) return;  // no version known: nothing to match a later Wine with
+    // The server writes the registry out as it ends (SIGTERM), and the
+    // prefix's own processes end with it; a new one then serves the session.
+    KillAllPrograms();
+    server_.Stop(Ms(10000));
+    WaitUntil([&] { return RunningProcesses().empty(); }, Ms(5000));
+    const fs::path partial = kept.parent_path() / (kept.filename().string() + ".partial");
+    std::error_code error;
+    RemoveTree(partial, error);
+    RemoveTree(kept, error);
+    if (CopyPrefix(prefix_, partial)) {
+        std::ofstream(partial / kKeptStamp, std::ios::binary) << stamp;
+        fs::rename(partial, kept, error);
+    }
+    RemoveTree(partial, error);
+    StartServer();
+}
+
+WineSession::~WineSession() { Shutdown(); }
 
 Environment WineSession::WineEnvironment(const Environment& extra) const {
     // Wine's own tracing, to chase a failure: ORVAN_E2E_WINEDEBUG=+msg, say.
@@ -236,8 +303,7 @@ Process WineSession::Launch(const std::string& exe, const std::vector<std::strin
     ProcessSpec spec = WineSpec(argv, options.environment);
     spec.pipes = options.pipes;
     if (!options.directory.empty()) {
-        spec.directory = IsWindowsPath(options.directory) ? UnixPath(options.directory)
-                                                          : fs::path(options.directory);
+        spec.directory = IsWindowsPath(options.directory) ? UnixPath(options.directory) : fs::path(options.directory);
     }
     return Process::Start(spec);
 }
@@ -314,9 +380,7 @@ fs::path WineSession::UnixPath(const std::string& windowsPath) const {
     return path;
 }
 
-void WineSession::KillAllPrograms() const {
-    RunToEnd(WineSpec({"wineserver", "-k"}, {}), Ms(20000));
-}
+void WineSession::KillAllPrograms() const { RunToEnd(WineSpec({"wineserver", "-k"}, {}), Ms(20000)); }
 
 std::vector<pid_t> WineSession::RunningProcesses() const {
     return ProcessesWithEnvironment("WINEPREFIX=" + prefix_.string());
@@ -335,7 +399,7 @@ bool WineSession::Shutdown() {
         std::this_thread::sleep_for(Ms(100));
     }
     std::error_code error;
-    fs::remove_all(prefix_, error);
+    RemoveTree(prefix_, error);
     return clean;
 }
 

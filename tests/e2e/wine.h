@@ -68,8 +68,10 @@ struct RunResult {
 
 class WineSession {
 public:
-    // Creates the prefix afresh in `prefix` (removing what was there),
-    // starts its wineserver and runs wineboot. `home` becomes HOME and the
+    // Creates the prefix afresh in `prefix` (removing what was there) and
+    // starts its wineserver: a copy of the prefix an earlier session of the
+    // same kind and Wine booted and kept beside it (`prefix`-kept), or else
+    // a new one, booted with wineboot and then kept. `home` becomes HOME and the
     // XDG folders of every Wine process, so nothing lands in the user's
     // home; an emulated Wine's loaders are laid out beside the prefix.
     // Throws std::runtime_error when Wine cannot be set up.
@@ -96,8 +98,7 @@ public:
     // Runs a Windows program (as Launch) to its end, collecting its standard
     // output; nullopt when it had to be ended after `timeout`. Programs it
     // started and left running are not waited for.
-    std::optional<RunResult> Run(const std::string& exe, const std::vector<std::string>& args,
-                                 Ms timeout) const;
+    std::optional<RunResult> Run(const std::string& exe, const std::vector<std::string>& args, Ms timeout) const;
 
     // The Windows path for a unix path: under drive_c it is C:\..., anything
     // else Z:\... (the unix root).
@@ -116,6 +117,16 @@ public:
     bool Shutdown();
 
 private:
+    void StartServer();
+    // wineboot, and Wine's X11 driver told there is no window manager.
+    void Boot();
+    std::filesystem::path KeptPrefix() const;
+    // What the loader says of itself ("wine-8.0 (Debian ...)"); empty when
+    // it says nothing.
+    std::string WineVersion() const;
+    // Keeps a copy of the freshly booted prefix, stamped, for later sessions.
+    void KeepPrefix(const std::filesystem::path& kept, const std::string& stamp);
+
     Environment WineEnvironment(const Environment& extra) const;
     ProcessSpec WineSpec(std::vector<std::string> argv, const Environment& extra) const;
 

@@ -21,8 +21,7 @@ std::string ReadDisplayNumber(int fd, Ms timeout) {
     std::string text;
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     while (text.find('\n') == std::string::npos) {
-        const auto left =
-            std::chrono::duration_cast<Ms>(deadline - std::chrono::steady_clock::now());
+        const auto left = std::chrono::duration_cast<Ms>(deadline - std::chrono::steady_clock::now());
         pollfd p{fd, POLLIN, 0};
         if (left.count() <= 0 || poll(&p, 1, static_cast<int>(left.count())) <= 0) break;
         char buffer[32];
@@ -62,10 +61,9 @@ XServer::XServer(int width, int height, const std::filesystem::path& log) {
     // number it chose.
     fcntl(fds[1], F_SETFD, 0);
     ProcessSpec spec;
-    spec.argv = {
-        "Xvfb",      "-displayfd", std::to_string(fds[1]),
-        "-screen",   "0",          std::to_string(width) + "x" + std::to_string(height) + "x24",
-        "-nolisten", "tcp",        "-noreset"};
+    spec.argv = {"Xvfb",      "-displayfd", std::to_string(fds[1]),
+                 "-screen",   "0",          std::to_string(width) + "x" + std::to_string(height) + "x24",
+                 "-nolisten", "tcp",        "-noreset"};
     spec.environment = CurrentEnvironment({}, {"DISPLAY"});
     spec.output = log;
     spec.dieWithUs = true;
@@ -80,13 +78,9 @@ XServer::XServer(int width, int height, const std::filesystem::path& log) {
     name_ = ":" + number;
 }
 
-XServer::~XServer() {
-    Stop();
-}
+XServer::~XServer() { Stop(); }
 
-void XServer::Stop() {
-    process_.Stop(Ms(3000));
-}
+void XServer::Stop() { process_.Stop(Ms(3000)); }
 
 // ---------------------------------------------------------------- Image
 
@@ -98,8 +92,8 @@ void Image::SavePpm(const std::filesystem::path& file) const {
     std::ofstream out(file, std::ios::binary);
     out << "P6\n" << width << " " << height << "\n255\n";
     for (std::uint32_t p : pixels) {
-        const char rgb[3] = {static_cast<char>((p >> 16) & 0xFF),
-                             static_cast<char>((p >> 8) & 0xFF), static_cast<char>(p & 0xFF)};
+        const char rgb[3] = {static_cast<char>((p >> 16) & 0xFF), static_cast<char>((p >> 8) & 0xFF),
+                             static_cast<char>(p & 0xFF)};
         out.write(rgb, 3);
     }
     if (!out) throw std::runtime_error("cannot write " + file.string());
@@ -150,9 +144,7 @@ void XScreen::FocusWindow(unsigned long window) {
     Sync();
 }
 
-void XScreen::Sync() {
-    XSync(display_, False);
-}
+void XScreen::Sync() { XSync(display_, False); }
 
 // The pointer is put in place as the window system moves it, and Wine gets
 // the motion event a mouse makes. XTest's fake motion is not used: its device
@@ -165,8 +157,8 @@ void XScreen::MovePointer(int x, int y) {
     Sync();
     const auto [toX, toY] = PointerPosition();
     if (toX != x || toY != y)
-        throw std::runtime_error("the pointer went to " + std::to_string(toX) + "," + std::to_string(toY) +
-                                 ", not " + std::to_string(x) + "," + std::to_string(y));
+        throw std::runtime_error("the pointer went to " + std::to_string(toX) + "," + std::to_string(toY) + ", not " +
+                                 std::to_string(x) + "," + std::to_string(y));
     pointerX_ = x;
     pointerY_ = y;
 }
@@ -250,9 +242,7 @@ void XScreen::Chord(std::initializer_list<std::string> keysyms) {
     for (auto it = codes.rbegin(); it != codes.rend(); ++it) Key(*it, false);
 }
 
-std::uint32_t XScreen::Pixel(int x, int y) {
-    return Grab(Rect{x, y, x + 1, y + 1}).pixels.at(0);
-}
+std::uint32_t XScreen::Pixel(int x, int y) { return Grab(Rect{x, y, x + 1, y + 1}).pixels.at(0); }
 
 Image XScreen::Grab(const Rect& area) {
     const Rect clipped{std::max(area.left, 0), std::max(area.top, 0), std::min(area.right, width_),
@@ -261,9 +251,9 @@ Image XScreen::Grab(const Rect& area) {
         throw std::invalid_argument("nothing of " + area.ToString() + " is on the screen");
     }
     Sync();
-    XImage* image = XGetImage(display_, DefaultRootWindow(display_), clipped.left, clipped.top,
-                              static_cast<unsigned>(clipped.Width()),
-                              static_cast<unsigned>(clipped.Height()), AllPlanes, ZPixmap);
+    XImage* image =
+        XGetImage(display_, DefaultRootWindow(display_), clipped.left, clipped.top,
+                  static_cast<unsigned>(clipped.Width()), static_cast<unsigned>(clipped.Height()), AllPlanes, ZPixmap);
     if (!image) throw std::runtime_error("XGetImage failed for " + clipped.ToString());
     Image out;
     out.width = clipped.Width();
@@ -272,8 +262,8 @@ Image XScreen::Grab(const Rect& area) {
     for (int y = 0; y < out.height; ++y) {
         for (int x = 0; x < out.width; ++x) {
             const unsigned long p = XGetPixel(image, x, y);
-            out.pixels.push_back(Channel(p, image->red_mask) << 16 |
-                                 Channel(p, image->green_mask) << 8 | Channel(p, image->blue_mask));
+            out.pixels.push_back(Channel(p, image->red_mask) << 16 | Channel(p, image->green_mask) << 8 |
+                                 Channel(p, image->blue_mask));
         }
     }
     XDestroyImage(image);

@@ -100,9 +100,7 @@ public:
     std::uint32_t Pixel(int x, int y);
     Image Grab(const Rect& area);
     Image GrabAll() { return Grab(Rect{0, 0, width_, height_}); }
-    std::filesystem::path Screenshot(const std::filesystem::path& png) {
-        return GrabAll().SavePng(png);
-    }
+    std::filesystem::path Screenshot(const std::filesystem::path& png) { return GrabAll().SavePng(png); }
 
     // The X keyboard focus. Without a window manager nobody moves it, so
     // it stays PointerRoot (1): keys go to the window under the pointer.

@@ -49,8 +49,14 @@ public:
     // OverwriteFile of the path writes this many bytes over the old ones, then breaks off.
     std::map<std::string, std::size_t> overwriteBreaksAfter;
     std::set<std::string> undeletable;  // RemoveFile refuses these
+    // A full disk: a write may add at most this many bytes to a file (a new
+    // file starts at none), so ReplaceFile's temporary file breaks off, as
+    // does an OverwriteFile that grows a file further, and EditInPlace
+    // refuses a reserve larger than this.
+    std::optional<std::size_t> roomOnDisk;
     int replaceCalls = 0;
     int overwriteCalls = 0;
+    std::vector<platform::InPlaceEdit> edits;  // every EditInPlace asked for
     int readCalls = 0;
 
     // ---- programs
@@ -80,8 +86,7 @@ public:
     }
 
     platform::StartResult OpenDocument(const std::string& path, int showCode, const std::string& directory) override {
-        if (!platform::IsAcceptedShowCode(showCode))
-            return {false, 0, "The window-style code is not accepted."};
+        if (!platform::IsAcceptedShowCode(showCode)) return {false, 0, "The window-style code is not accepted."};
         if (failStart) return {false, 0, startError};
         documents.push_back({path, showCode, directory});
         return {true, 0, {}};
@@ -92,13 +97,11 @@ public:
         return it == paths.end() ? platform::PathKind::Missing : it->second;
     }
 
-    void ShowMessage(const std::string& text, const std::string& title,
-                     platform::MessageIcon icon) override {
+    void ShowMessage(const std::string& text, const std::string& title, platform::MessageIcon icon) override {
         messages.push_back({text, title, icon, false});
     }
 
-    void ShowMessageUtf8(const std::string& text, const std::string& title,
-                         platform::MessageIcon icon) override {
+    void ShowMessageUtf8(const std::string& text, const std::string& title, platform::MessageIcon icon) override {
         messages.push_back({text, title, icon, true});
     }
 
@@ -121,6 +124,7 @@ public:
         ++replaceCalls;
         if (failReplace) return platform::ReplaceOutcome::TempRefused;
         if (replaceOutcome != platform::ReplaceOutcome::Replaced) return replaceOutcome;
+        if (roomOnDisk && contents.size() > *roomOnDisk) return platform::ReplaceOutcome::WriteFailed;
         files[path] = contents;
         return platform::ReplaceOutcome::Replaced;
     }
@@ -131,11 +135,29 @@ public:
         if (failReplace || (refuseNewFiles && it == files.end())) return platform::OverwriteOutcome::Untouched;
         std::string& file = files[path];
         auto cut = overwriteBreaksAfter.find(path);
+        if (roomOnDisk && contents.size() > file.size() + *roomOnDisk) {
+            file = contents.substr(0, file.size() + *roomOnDisk);
+            return platform::OverwriteOutcome::Broken;
+        }
         if (cut != overwriteBreaksAfter.end() && cut->second < contents.size()) {
             file.replace(0, std::min(cut->second, file.size()), contents.substr(0, cut->second));
             return platform::OverwriteOutcome::Broken;
         }
         file = contents;
+        return platform::OverwriteOutcome::Written;
+    }
+
+    platform::OverwriteOutcome EditInPlace(const std::string& path, const platform::InPlaceEdit& edit) override {
+        edits.push_back(edit);
+        auto it = files.find(path);
+        if (failReplace || it == files.end() || it->second != edit.expected)
+            return platform::OverwriteOutcome::Untouched;
+        if (roomOnDisk && edit.reserve.size() > *roomOnDisk) return platform::OverwriteOutcome::Untouched;
+        std::string file = it->second + edit.reserve;
+        if (file.size() < edit.offset + edit.tail.size()) file.resize(edit.offset + edit.tail.size());
+        file.replace(edit.offset, edit.tail.size(), edit.tail);
+        file.resize(edit.length);
+        it->second = file;
         return platform::OverwriteOutcome::Written;
     }
 

@@ -20,6 +20,9 @@ public:
     std::function<void()> onUpdate;  // runs at every UpdateNow
     std::vector<std::string> listCalls;
     std::vector<bool> enabledChanges;
+    std::vector<std::string> mirrored;  // the windowed controls shown anew, by name
+    int formChanges = 0;
+    int timerChanges = 0;
     std::vector<std::vector<ui::MenuItem>> menus;
     std::vector<std::pair<int, int>> menuPoints;
     std::deque<int> menuAnswers;  // empty: the menu is dismissed
@@ -38,8 +41,10 @@ public:
     void ListSelected(const ui::ListBox& list) override {
         listCalls.push_back(list.Name() + " select " + std::to_string(list.ListIndex()));
     }
-    void TimerChanged(const ui::Timer&) override {}
+    void TimerChanged(const ui::Timer&) override { ++timerChanges; }
     void OptionChanged(const ui::OptionButton&) override {}
+    void ControlChanged(const ui::Control& control) override { mirrored.push_back(control.Name()); }
+    void FormChanged() override { ++formChanges; }
     void EnabledChanged(bool enabled) override { enabledChanges.push_back(enabled); }
     int PopupMenu(const std::vector<ui::MenuItem>& items, int x, int y) override {
         menus.push_back(items);

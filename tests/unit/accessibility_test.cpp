@@ -70,9 +70,9 @@ TEST_F(AccessibilityTest, PressRunsWhatAClickRunsAndOnlyOnButtons) {
     ASSERT_EQ(sys.starts.size(), 1u);
     EXPECT_EQ(sys.starts[0].application, path);
 
-    for (ui::Control* c : std::initializer_list<ui::Control*>{&Console().lblUser, &Console().Image1, &Console().Vostek,
-                                                              &Console().lblAbout[0], &Console().shpOrvan[0],
-                                                              &Console().lstUser})
+    for (ui::Control* c :
+         std::initializer_list<ui::Control*>{&Console().lblUser, &Console().Image1, &Console().Vostek,
+                                             &Console().lblAbout[0], &Console().shpOrvan[0], &Console().lstUser})
         EXPECT_FALSE(Console().Press(*c)) << c->Name();
     EXPECT_EQ(sys.starts.size(), 1u);
 }

@@ -21,7 +21,8 @@ using orvan::ui::Picture;
 unsigned Byte(const std::string& f, std::size_t at) { return static_cast<unsigned char>(f[at]); }
 
 std::uint32_t U32(const std::string& f, std::size_t at) {
-    return Byte(f, at) | Byte(f, at + 1) << 8 | Byte(f, at + 2) << 16 | static_cast<std::uint32_t>(Byte(f, at + 3)) << 24;
+    return Byte(f, at) | Byte(f, at + 1) << 8 | Byte(f, at + 2) << 16 |
+           static_cast<std::uint32_t>(Byte(f, at + 3)) << 24;
 }
 
 void PutU32(std::string& f, std::size_t at, std::uint32_t v) {

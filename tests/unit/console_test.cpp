@@ -20,8 +20,9 @@ TEST_F(ConsoleTest, FirstRunWithoutSettingsFileUsesDefaults) {
 }
 
 TEST_F(ConsoleTest, LoadFillsSlotsInOrderFromTheFile) {
-    Start(Settings("4", "User Task Seven=C:\\Tools\\seven.exe\r\nuser task one = \"C:\\One.exe\"\r\n"
-                        "User Task Three=\r\n"));
+    Start(Settings("4",
+                   "User Task Seven=C:\\Tools\\seven.exe\r\nuser task one = \"C:\\One.exe\"\r\n"
+                   "User Task Three=\r\n"));
     EXPECT_EQ(Ini().RunMethod, 4);
     EXPECT_EQ(Ini().TaskPath[0], "C:\\One.exe");
     EXPECT_EQ(Ini().TaskPath[2], "xxx") << "an empty value counts as none";
@@ -100,7 +101,7 @@ TEST_F(ConsoleTest, LayoutAsCreated) {
     EXPECT_EQ(c.Vostek.Bounds(), (ui::Rect{192, 48, 785, 233}));
     for (const ui::Label& line : c.lblAbout) EXPECT_FALSE(line.Visible());
     EXPECT_TRUE(c.tmrAnimate.TimerEnabled());
-    EXPECT_EQ(c.tmrAnimate.Interval, 250);
+    EXPECT_EQ(c.tmrAnimate.Interval(), 250);
     EXPECT_EQ(c.lstUser.TabIndex, 0) << "the user list has the focus first";
 }
 

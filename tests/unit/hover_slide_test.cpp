@@ -124,12 +124,13 @@ TEST_F(HoverTest, OptionsStaysLitThroughTheDialog) {
     MoveTo({700, 590});  // the disabled console takes no movement
     EXPECT_EQ(c.Options.BackColor(), kLitColor);
     app::frmOptions& dialog = *application->Options();
-    dialog.OK_MouseMove();
+    auto moveOver = [&](std::pair<int, int> at) { dialog.PointerMove(at.first, at.second, 0, 0); };
+    moveOver(Centre(dialog.OK));
     EXPECT_EQ(dialog.OK.BackColor(), kLitColor);
-    dialog.Cancel_MouseMove();
+    moveOver(Centre(dialog.Cancel));
     EXPECT_EQ(dialog.OK.BackColor(), kIdleColor);
     EXPECT_EQ(dialog.Cancel.BackColor(), kLitColor);
-    dialog.Form_MouseMove();
+    moveOver({5, 140});
     EXPECT_EQ(dialog.Cancel.BackColor(), kIdleColor);
     dialog.OK_Click();
     EXPECT_EQ(c.Options.BackColor(), kLitColor);

@@ -12,9 +12,7 @@ protected:
         Start(Settings("3", "User Task Seven=C:\\tools\\seven.exe\r\n"));
         Console().tmrAnimate_Timer();
     }
-    bool Key(ui::Control* control, int keyCode, int shift = 0) {
-        return Console().KeyDown(control, keyCode, shift);
-    }
+    bool Key(ui::Control* control, int keyCode, int shift = 0) { return Console().KeyDown(control, keyCode, shift); }
 };
 
 TEST_F(KeyboardTest, EnterInEitherListStartsItsEntryAsADoubleClickDoes) {

@@ -11,7 +11,8 @@ class LaunchTest : public ConsoleTest {};
 
 TEST_F(LaunchTest, EachBuiltInEntryStartsItsCommandWithTheRunMethod) {
     Start(Settings("4"));
-    const char* expected[] = {"explorer c:\\windows\\", "control", "notepad", "explorer", "winhlp32", "winver", "write"};
+    const char* expected[] = {
+        "explorer c:\\windows\\", "control", "notepad", "explorer", "winhlp32", "winver", "write"};
     for (int i = 0; i < 7; ++i) {
         Console().lstWindows.SelectedByUser(i);
         Console().Windows_Click();

@@ -5,21 +5,30 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "fakes/fake_platform.h"
+#include "settings/profile.h"
+#include "support/encoded_files.h"
 
 namespace {
 
+using orvan::platform::InPlaceEdit;
 using orvan::platform::MessageIcon;
 using orvan::platform::PathKind;
 using orvan::platform::ReplaceOutcome;
+using orvan::settings::BlankFiller;
 using orvan::settings::FromWholeCopy;
 using orvan::settings::kSettingsPath;
 using orvan::settings::modIni;
+using orvan::settings::PlanInPlaceEdit;
 using orvan::settings::RunMethodToText;
 using orvan::settings::ToRunMethod;
 using orvan::settings::WholeCopyOf;
 using orvan::testing::FakePlatform;
+using orvan::testing::kUtf8Mark;
+using orvan::testing::Utf16;
 
 const std::string kPath(kSettingsPath);
 const std::string kWriteError = "Unexpected error writing to file: C:\\Windows\\Orvan97.ini";
@@ -80,14 +89,14 @@ TEST_F(ModIniTest, SecondSaveAllLeavesTheBytesAsTheyWere) {
 }
 
 TEST_F(ModIniTest, SaveAllRewritesEntriesInPlaceAndKeepsForeignLines) {
-    fake.files[kPath] =
-        "; my own notes\r\n[User Tasks]\r\nUser Task Two = C:\\old.exe\r\n\r\n[Mine]\r\nx=1\r\n";
+    fake.files[kPath] = "; my own notes\r\n[User Tasks]\r\nUser Task Two = C:\\old.exe\r\n\r\n[Mine]\r\nx=1\r\n";
     LoadDefaults();
     ini.TaskPath[1] = "C:\\new.exe";
     ini.SaveAll();
     const std::string& file = fake.files.at(kPath);
     EXPECT_EQ(file.rfind("; my own notes\r\n[User Tasks]\r\nUser Task Two =C:\\new.exe\r\n"
-                         "User Task One=xxx\r\n", 0),
+                         "User Task One=xxx\r\n",
+                         0),
               0u);
     EXPECT_NE(file.find("User Task Ten=xxx\r\n\r\n[Mine]\r\nx=1\r\n[Options]\r\n"
                         "Program Run Method=1\r\n[Note]\r\n"),
@@ -160,8 +169,7 @@ TEST_F(ModIniTest, ReadIniCutsLongValuesAndDefaultsTo255Characters) {
     fake.files[kPath] = "[User Tasks]\r\nUser Task One=" + value + "\r\n";
     EXPECT_EQ(ini.ReadIni("User Tasks", "User Task One", "xxx", kPath), value.substr(0, 255));
     const std::string longDefault(300, 'd');
-    EXPECT_EQ(ini.ReadIni("User Tasks", "User Task Two", longDefault, kPath),
-              longDefault.substr(0, 255));
+    EXPECT_EQ(ini.ReadIni("User Tasks", "User Task Two", longDefault, kPath), longDefault.substr(0, 255));
 }
 
 TEST_F(ModIniTest, WrittenEntriesReadBack) {
@@ -196,6 +204,7 @@ TEST_F(RefusedSaveTest, ARefusedMoveOrTemporaryFileSavesInPlaceWithoutABox) {
         EXPECT_TRUE(fake.messages.empty());
         EXPECT_EQ(fake.files.at(kPath), kFreshFile);
         EXPECT_TRUE(NothingBeside()) << "the whole copy is gone once the file is whole";
+        EXPECT_TRUE(fake.edits.empty()) << "written without its whole copy where one could be made";
     }
     // The first save of all creates the file the same way.
     fake.files.clear();
@@ -236,25 +245,45 @@ TEST_F(RefusedSaveTest, ACopyCutShortIsIgnoredAndCleared) {
     EXPECT_TRUE(NothingBeside());
 }
 
-TEST_F(RefusedSaveTest, WhenNoWholeCopyCanBeMadeTheFileIsNotTouched) {
-    // The folder takes no new file, so neither a temporary file nor a copy:
-    // writing in place without one could tear the file, so the write is refused.
+TEST_F(RefusedSaveTest, AFolderThatTakesNoNewFileIsWrittenInPlaceAsTheSystemWritesIt) {
+    // Neither a temporary file nor a whole copy can be made, but the file
+    // itself takes writes: the system's writer saves there, and so do we.
     fake.files[kPath] = old;
     fake.replaceOutcome = ReplaceOutcome::TempRefused;
     fake.refuseNewFiles = true;
     LoadDefaults();
     ini.SaveAll();
-    EXPECT_EQ(fake.messages.size(), 15u);
-    EXPECT_EQ(fake.files.at(kPath), old);
+    EXPECT_TRUE(fake.messages.empty());
+    EXPECT_EQ(fake.files.at(kPath), kFreshFile);
     EXPECT_TRUE(NothingBeside());
+    EXPECT_EQ(fake.edits.size(), 15u);
+    // Without a file to write in place, such a folder refuses every write.
+    fake.files.clear();
+    fake.messages.clear();
+    fake.edits.clear();
+    ini.SaveAll();
+    EXPECT_EQ(fake.messages.size(), 15u);
+    EXPECT_TRUE(fake.files.empty());
+    EXPECT_TRUE(fake.edits.empty());
 }
 
-TEST_F(RefusedSaveTest, ADiskThatTakesNoWholeTemporaryFileIsNotWrittenInPlace) {
-    fake.files[kPath] = old;
-    fake.replaceOutcome = ReplaceOutcome::WriteFailed;
+TEST_F(RefusedSaveTest, AFullDiskSavesWhatFitsInTheFileItselfAndRefusesWhatWouldGrowIt) {
+    fake.files[kPath] = "[Options]\r\nProgram Run Method=32767\r\n[User Tasks]\r\nUser Task One=C:\\a b\\c.exe\r\n";
+    fake.roomOnDisk = 0;  // no temporary file, no copy, no byte more for the file
+    LoadDefaults();       // run method 1 and slot one "xxx": both shorter than what the file holds
+    ini.SaveAll();
+    EXPECT_EQ(fake.messages.size(), 13u) << "each write that adds a line has its box";
+    EXPECT_EQ(fake.files.at(kPath), "[Options]\r\nProgram Run Method=1\r\n[User Tasks]\r\nUser Task One=xxx\r\n");
+    EXPECT_TRUE(NothingBeside()) << "the broken-off copies are gone";
+}
+
+TEST_F(RefusedSaveTest, AFileThatCannotBeReadWholeIsNeverWrittenInPlace) {
+    fake.paths[kPath] = PathKind::File;  // there, yet ReadFile gives nothing
+    fake.replaceOutcome = ReplaceOutcome::TempRefused;
+    fake.refuseNewFiles = true;
     EXPECT_FALSE(ini.WriteIni("Options", "Program Run Method", "3", kPath));
+    EXPECT_TRUE(fake.edits.empty());
     EXPECT_EQ(fake.overwriteCalls, 0);
-    EXPECT_EQ(fake.files.at(kPath), old);
     EXPECT_EQ(fake.messages.size(), 1u);
 }
 
@@ -291,18 +320,157 @@ TEST(WholeCopy, ReadsBackOnlyWhenWhole) {
     EXPECT_FALSE(FromWholeCopy("[Options]\r\nProgram Run Method=4\r\n").has_value());
 }
 
+// ---------------------------------------------------------------- write in place
+
+TEST(BlankFiller, ReadsAsNothingInTheFilesEncodingAfterALineBreak) {
+    EXPECT_EQ(BlankFiller("k=v\r\n", 3), "   ");
+    EXPECT_EQ(BlankFiller("k=v\r", 1), " ");
+    EXPECT_EQ(BlankFiller("k=v", 3), "\n  ") << "a line without its break is ended first";
+    EXPECT_EQ(BlankFiller("k=v", 1), "\n");
+    EXPECT_EQ(BlankFiller("", 2), "  ");
+    EXPECT_EQ(BlankFiller("k=v", 0), "");
+    using namespace std::string_literals;
+    EXPECT_EQ(BlankFiller(Utf16(u"k=v\r\n"), 4), " \0 \0"s);
+    EXPECT_EQ(BlankFiller(Utf16(u"k=v"), 4), "\n\0 \0"s);
+    EXPECT_EQ(BlankFiller(Utf16(u"k=v", true), 4), "\0\n\0 "s);
+    EXPECT_EQ(BlankFiller(Utf16(u"k=v"), 3), std::nullopt) << "half a character";
+    EXPECT_EQ(BlankFiller(Utf16(u"k=v") + "A", 2), std::nullopt) << "a UTF-16 file of odd length";
+    EXPECT_EQ(BlankFiller(kUtf8Mark + "k=v", 2), "\n ");
+}
+
+// The states a file passes through while an edit is carried out.
+struct EditStages {
+    std::string reserved;  // the reserve appended
+    std::string written;   // the tail written over it
+    std::string final;     // cut to length
+};
+
+EditStages Stages(const InPlaceEdit& edit) {
+    EditStages s;
+    s.reserved = edit.expected + edit.reserve;
+    s.written = s.reserved;
+    if (s.written.size() < edit.offset + edit.tail.size()) s.written.resize(edit.offset + edit.tail.size());
+    s.written.replace(edit.offset, edit.tail.size(), edit.tail);
+    s.final = s.written.substr(0, edit.length);
+    return s;
+}
+
+// What every entry a test looks at reads as, missing ones as nothing.
+std::vector<std::optional<std::string>> Reads(const std::string& file) {
+    static const std::pair<const char*, const char*> kEntries[] = {
+        {"Options", "Program Run Method"},
+        {"User Tasks", "User Task One"},
+        {"User Tasks", "User Task Ten"},
+        {"Note", ";"},
+        {"Mine", "x"},
+        {"", "; mine"},
+    };
+    orvan::testing::FakeCodec codec;
+    std::vector<std::optional<std::string>> values;
+    for (const auto& [section, key] : kEntries)
+        values.push_back(orvan::settings::profile::FindValue(codec, file, section, key));
+    return values;
+}
+
+// Every write of a save in place, in every encoding, growing the file and
+// shrinking it: the file reads as its old contents until the one write of
+// the changed bytes, and as its new contents from then on.
+TEST(InPlaceEdit, TheFileReadsAsOldOrNewAtEveryStepButTheOneWrite) {
+    const std::string files[] = {
+        "",
+        "; mine\r\n[Options]\r\nProgram Run Method=32767\r\n[Mine]\r\nx=1",
+        "[User Tasks]\r\nUser Task One=C:\\a long path\\to a tool.exe\r\n[Mine]\r\nx=1\r\n",
+        kUtf8Mark + "[User Tasks]\r\nUser Task One=C:\\\xC3\xA9t\xC3\xA9.exe\r\n",
+        Utf16(u"[Options]\r\nProgram Run Method=32767\r\n[Mine]\r\nx=1"),
+        Utf16(u"[Mine]\r\nx=1\r\n[User Tasks]\r\nUser Task One=C:\\a long path.exe\r\n", true),
+        Utf16(u"[Mine]\r\nx=1\r\n") + "A",  // odd: no filler, the edit still comes out whole
+    };
+    int grew = 0, shrank = 0;
+    for (const std::string& start : files) {
+        using orvan::settings::profile::Encoding;
+        const Encoding encoding = orvan::settings::profile::DetectEncoding(start);
+        const bool odd = start.size() % 2 == 1 && (encoding == Encoding::Utf16Le || encoding == Encoding::Utf16Be);
+        FakePlatform fake;
+        modIni ini(fake);
+        fake.files[kPath] = start;
+        fake.replaceOutcome = ReplaceOutcome::TempRefused;
+        fake.refuseNewFiles = true;
+        ini.IniPath = kPath;
+        ini.RunMethod = 1;
+        ini.TaskPath.fill("xxx");
+        ini.SaveAll();
+        ASSERT_TRUE(fake.messages.empty());
+        ASSERT_EQ(fake.edits.size(), 15u);
+        for (std::size_t i = 0; i < fake.edits.size(); ++i) {
+            const InPlaceEdit& edit = fake.edits[i];
+            const std::string& after = i + 1 < fake.edits.size() ? fake.edits[i + 1].expected : fake.files.at(kPath);
+            const EditStages s = Stages(edit);
+            SCOPED_TRACE(::testing::Message() << "write " << i + 1 << " of a file of " << start.size() << " bytes");
+            EXPECT_EQ(s.final, after);
+            // Nothing before the first changed byte is written.
+            EXPECT_EQ(edit.expected.substr(0, edit.offset), after.substr(0, edit.offset));
+            EXPECT_TRUE(edit.offset == std::min(edit.expected.size(), after.size()) ||
+                        edit.expected[edit.offset] != after[edit.offset]);
+            EXPECT_EQ(Reads(s.reserved), Reads(edit.expected)) << "the room taken first reads as nothing";
+            EXPECT_EQ(Reads(s.written), Reads(after)) << "the blanks beyond the new end read as nothing";
+            if (after.size() > edit.expected.size()) {
+                ++grew;
+                EXPECT_EQ(edit.reserve.size(), odd ? 0 : after.size() - edit.expected.size());
+            } else {
+                EXPECT_TRUE(edit.reserve.empty());
+            }
+            if (after.size() < edit.expected.size()) {
+                ++shrank;
+                EXPECT_EQ(s.written.size(), odd ? edit.offset + edit.tail.size() : edit.expected.size());
+            }
+        }
+    }
+    EXPECT_GT(grew, 0);
+    EXPECT_GT(shrank, 0);
+}
+
+TEST(InPlaceEdit, AnUnchangedFileHasNothingToWrite) {
+    const InPlaceEdit edit = PlanInPlaceEdit("[A]\r\nk=v\r\n", "[A]\r\nk=v\r\n");
+    EXPECT_EQ(edit.offset, 10u);
+    EXPECT_TRUE(edit.tail.empty());
+    EXPECT_TRUE(edit.reserve.empty());
+    EXPECT_EQ(edit.length, 10u);
+}
+
 // ---------------------------------------------------------------- conversions
 
 TEST(RunMethodConversion, NumbersRoundToNearestWithHalvesToEven) {
     const std::pair<const char*, int> cases[] = {
-        {"1", 1},         {" 6 ", 6},        {"\t4\t", 4},      {"+3", 3},
-        {"-3", -3},       {"3.5", 4},        {"2.5", 2},        {"-0.5", 0},
-        {"-2.5", -2},     {"-1.5", -2},      {"0.5", 0},        {"1.5", 2},
-        {"2.5000001", 3}, {"2.4999999", 2},  {"1e2", 100},      {"1E+2", 100},
-        {"25e-1", 2},     {"35E-1", 4},      {"1e-1", 0},       {".5", 0},
-        {"5.", 5},        {"-0", 0},         {"0e999999999", 0}, {"00032767", 32767},
-        {"32767", 32767}, {"-32768", -32768}, {"32767.4", 32767}, {"-32768.5", -32768},
-        {"3276.74e1", 32767}, {"0.0000000000000000000000000000006e31", 6},
+        {"1", 1},
+        {" 6 ", 6},
+        {"\t4\t", 4},
+        {"+3", 3},
+        {"-3", -3},
+        {"3.5", 4},
+        {"2.5", 2},
+        {"-0.5", 0},
+        {"-2.5", -2},
+        {"-1.5", -2},
+        {"0.5", 0},
+        {"1.5", 2},
+        {"2.5000001", 3},
+        {"2.4999999", 2},
+        {"1e2", 100},
+        {"1E+2", 100},
+        {"25e-1", 2},
+        {"35E-1", 4},
+        {"1e-1", 0},
+        {".5", 0},
+        {"5.", 5},
+        {"-0", 0},
+        {"0e999999999", 0},
+        {"00032767", 32767},
+        {"32767", 32767},
+        {"-32768", -32768},
+        {"32767.4", 32767},
+        {"-32768.5", -32768},
+        {"3276.74e1", 32767},
+        {"0.0000000000000000000000000000006e31", 6},
     };
     for (const auto& [text, expected] : cases) {
         std::optional<std::int16_t> value = ToRunMethod(text);
@@ -313,9 +481,9 @@ TEST(RunMethodConversion, NumbersRoundToNearestWithHalvesToEven) {
 
 TEST(RunMethodConversion, TextThatIsNotANumberOrOutOfRangeFails) {
     const char* cases[] = {
-        "",     "   ",      "abc",     "3x",     "0x10",   "inf",     "nan",    "-inf",
-        "1e",   "1e+",      ".",       "-",      "+",      "- 5",     "5 5",    "1,5",
-        "e5",   "32768",    "-32769",  "32767.5", "-32768.51", "1e5",  "99999", "1e999999999999999",
+        "",      "   ",   "abc",    "3x",      "0x10",      "inf", "nan",   "-inf",
+        "1e",    "1e+",   ".",      "-",       "+",         "- 5", "5 5",   "1,5",
+        "e5",    "32768", "-32769", "32767.5", "-32768.51", "1e5", "99999", "1e999999999999999",
         "3.5.1", "&H10",
     };
     for (const char* text : cases) EXPECT_FALSE(ToRunMethod(text).has_value()) << '"' << text << '"';

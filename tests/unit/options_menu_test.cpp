@@ -22,8 +22,8 @@ protected:
 
 TEST_F(OptionsTest, DialogOpensOnTheStoredCode) {
     const std::pair<const char*, const char*> table[] = {
-        {"1", "optNormFront"}, {"3", "optMax"}, {"4", "optNormBack"}, {"6", "optMin"}, {"2", "optNormFront"},
-        {"0", "optNormFront"},
+        {"1", "optNormFront"}, {"3", "optMax"},       {"4", "optNormBack"},
+        {"6", "optMin"},       {"2", "optNormFront"}, {"0", "optNormFront"},
     };
     for (auto [code, button] : table) {
         sys.files.clear();
@@ -166,16 +166,14 @@ protected:
         Start();
         Console().tmrAnimate_Timer();
     }
-    void RightClick(std::pair<int, int> at) {
-        Console().PointerDown(ui::kRightButton, 0, at.first, at.second, false);
-    }
+    void RightClick(std::pair<int, int> at) { Console().PointerDown(ui::kRightButton, 0, at.first, at.second, false); }
 };
 
 TEST_F(MenuTest, RightClickOpensTheMenuAtTheTopLeftCorner) {
     auto& c = Console();
-    std::vector<std::pair<int, int>> sources = {Centre(c.Define), Centre(c.Windows), Centre(c.User),
-                                                Centre(c.lblWindows), Centre(c.lblUser), Centre(c.Vostek),
-                                                {700, 590}, Centre(c.shpOrvan[2])};
+    std::vector<std::pair<int, int>> sources = {Centre(c.Define),     Centre(c.Windows),    Centre(c.User),
+                                                Centre(c.lblWindows), Centre(c.lblUser),    Centre(c.Vostek),
+                                                {700, 590},           Centre(c.shpOrvan[2])};
     for (auto at : sources) RightClick(at);
     c.lstWindows.MouseDown({ui::kRightButton, 0, 100, 100});
     c.lstUser.MouseDown({ui::kRightButton, 0, 100, 100});
@@ -190,7 +188,7 @@ TEST_F(MenuTest, RightClickOpensTheMenuAtTheTopLeftCorner) {
     EXPECT_EQ(c.lstWindows.ListIndex(), 0);
     ASSERT_EQ(windows.events.size(), 1u) << "the menu host is created once, hidden";
     EXPECT_EQ(windows.events[0].what, "open hidden");
-    EXPECT_EQ(application->Res()->Caption, "Resource Manager for Orvan 97");
+    EXPECT_EQ(application->Res()->Caption(), "Resource Manager for Orvan 97");
 }
 
 TEST_F(MenuTest, SomeControlsAndOtherButtonsOpenNothing) {
@@ -223,10 +221,10 @@ TEST_F(MenuTest, AboutPanelShowsTheVersionOfVersionH) {
     // "ORVAN 97 System Management Edition 1.01", "Version: 1.01", "Revision: 3"
     // for 1.01 revision 3: the texts come from the one version definition.
     const auto& about = Console().lblAbout;
-    EXPECT_EQ(about[0].Caption, "ORVAN 97 System Management Edition " ORVAN_VERSION);
-    EXPECT_EQ(about[1].Caption, "Program Information:");
-    EXPECT_EQ(about[2].Caption, "Version: " ORVAN_VERSION);
-    EXPECT_EQ(about[3].Caption, "Revision: " ORVAN_REVISION_TEXT);
+    EXPECT_EQ(about[0].Caption(), "ORVAN 97 System Management Edition " ORVAN_VERSION);
+    EXPECT_EQ(about[1].Caption(), "Program Information:");
+    EXPECT_EQ(about[2].Caption(), "Version: " ORVAN_VERSION);
+    EXPECT_EQ(about[3].Caption(), "Revision: " ORVAN_REVISION_TEXT);
 }
 
 TEST_F(MenuTest, ExitSavesOnceAndEndsTheProcess) {

@@ -13,13 +13,13 @@
 #include "pictures/bitmap_file.h"
 #include "pictures/pictures.h"
 #include "ui/console_layout.h"
-#include "ui/stretch.h"
+#include "pictures/stretch.h"
 
 namespace {
 
 using orvan::ui::Picture;
 
-constexpr std::uint32_t kBlue = 0x0084C6;   // red 0, green 132, blue 198
+constexpr std::uint32_t kBlue = 0x0084C6;  // red 0, green 132, blue 198
 constexpr std::uint32_t kBlack = 0x000000;
 
 // Inclusive pixel rectangle.
@@ -31,24 +31,33 @@ struct Area {
 // The blue of the two frames as the console's layout places it.
 const std::vector<Area> kBlueAreas = {
     // Upper frame: top band block and bar around the title gap x 200..311.
-    {12, 8, 199, 39}, {312, 8, 799, 39},
+    {12, 8, 199, 39},
+    {312, 8, 799, 39},
     // Its column, cut by the band y 56..106 and the line y 225..227.
-    {12, 40, 183, 55}, {12, 107, 183, 224}, {12, 228, 183, 239},
+    {12, 40, 183, 55},
+    {12, 107, 183, 224},
+    {12, 228, 183, 239},
     // Its bottom band: block, 4-pixel gap, bar.
-    {12, 240, 199, 255}, {204, 240, 799, 255},
+    {12, 240, 199, 255},
+    {204, 240, 799, 255},
     // Lower frame: top band.
-    {12, 264, 199, 279}, {204, 264, 799, 279},
+    {12, 264, 199, 279},
+    {204, 264, 799, 279},
     // Its column, cut by the bands y 293..319 and y 413..463 and the line y 561..563.
-    {12, 280, 183, 292}, {12, 320, 183, 412}, {12, 464, 183, 560}, {12, 564, 183, 575},
+    {12, 280, 183, 292},
+    {12, 320, 183, 412},
+    {12, 464, 183, 560},
+    {12, 564, 183, 575},
     // Its bottom band.
-    {12, 576, 203, 591}, {208, 576, 795, 591},
+    {12, 576, 203, 591},
+    {208, 576, 795, 591},
 };
 
 // The rounded corners, left out of the exact comparison: the elbows' outer
 // corners on the left and the fillets where a column meets a band.
 const std::vector<Area> kCornerZones = {
-    {12, 8, 23, 19},     {12, 244, 23, 255},   {12, 264, 23, 275},   {12, 580, 23, 591},
-    {184, 40, 195, 51},  {184, 228, 195, 239}, {184, 280, 195, 291}, {184, 564, 195, 575},
+    {12, 8, 23, 19},    {12, 244, 23, 255},   {12, 264, 23, 275},   {12, 580, 23, 591},
+    {184, 40, 195, 51}, {184, 228, 195, 239}, {184, 280, 195, 291}, {184, 564, 195, 575},
 };
 
 bool InAny(const std::vector<Area>& areas, int x, int y) {
@@ -176,41 +185,74 @@ struct Probe {
 TEST(BackgroundPicture, BandEdgesSitExactlyWhereTheControlsStand) {
     const Probe probes[] = {
         // Upper frame, top band and the title gap.
-        {100, 7, false, "above the upper frame"}, {100, 8, true, "top row of the upper frame"},
-        {199, 20, true, "block's right edge"}, {200, 20, false, "title gap, left"},
-        {311, 20, false, "title gap, right"}, {312, 20, true, "top bar's left edge"},
-        {799, 20, true, "top bar reaches the right edge"}, {400, 39, true, "top bar's bottom row"},
+        {100, 7, false, "above the upper frame"},
+        {100, 8, true, "top row of the upper frame"},
+        {199, 20, true, "block's right edge"},
+        {200, 20, false, "title gap, left"},
+        {311, 20, false, "title gap, right"},
+        {312, 20, true, "top bar's left edge"},
+        {799, 20, true, "top bar reaches the right edge"},
+        {400, 39, true, "top bar's bottom row"},
         {400, 40, false, "panel under the top bar"},
         // Upper column.
-        {11, 150, false, "left of the column"}, {12, 150, true, "column's left edge"},
-        {183, 150, true, "column's right edge"}, {184, 150, false, "panel right of the column"},
-        {100, 55, true, "above the Edit/Options band"}, {100, 56, false, "Edit/Options band, top"},
-        {100, 106, false, "Edit/Options band, bottom"}, {100, 107, true, "below the Edit/Options band"},
-        {100, 224, true, "above the line"}, {100, 225, false, "line, top"}, {100, 227, false, "line, bottom"},
+        {11, 150, false, "left of the column"},
+        {12, 150, true, "column's left edge"},
+        {183, 150, true, "column's right edge"},
+        {184, 150, false, "panel right of the column"},
+        {100, 55, true, "above the Edit/Options band"},
+        {100, 56, false, "Edit/Options band, top"},
+        {100, 106, false, "Edit/Options band, bottom"},
+        {100, 107, true, "below the Edit/Options band"},
+        {100, 224, true, "above the line"},
+        {100, 225, false, "line, top"},
+        {100, 227, false, "line, bottom"},
         {100, 228, true, "below the line"},
         // Upper bottom band.
-        {400, 239, false, "panel above the bottom bar"}, {400, 240, true, "bottom bar's top row"},
-        {199, 248, true, "bottom block's right edge"}, {200, 248, false, "bottom gap, left"},
-        {203, 248, false, "bottom gap, right"}, {204, 248, true, "bottom bar's left edge"},
-        {400, 255, true, "bottom bar's last row"}, {400, 256, false, "between the frames"},
-        {100, 256, false, "between the frames, left"}, {100, 263, false, "just above the lower frame"},
+        {400, 239, false, "panel above the bottom bar"},
+        {400, 240, true, "bottom bar's top row"},
+        {199, 248, true, "bottom block's right edge"},
+        {200, 248, false, "bottom gap, left"},
+        {203, 248, false, "bottom gap, right"},
+        {204, 248, true, "bottom bar's left edge"},
+        {400, 255, true, "bottom bar's last row"},
+        {400, 256, false, "between the frames"},
+        {100, 256, false, "between the frames, left"},
+        {100, 263, false, "just above the lower frame"},
         // Lower frame, top band.
-        {100, 264, true, "lower frame's top row"}, {199, 270, true, "block's right edge"},
-        {200, 270, false, "gap, left"}, {203, 270, false, "gap, right"}, {204, 270, true, "bar's left edge"},
-        {400, 279, true, "top bar's bottom row"}, {400, 280, false, "list panel"},
+        {100, 264, true, "lower frame's top row"},
+        {199, 270, true, "block's right edge"},
+        {200, 270, false, "gap, left"},
+        {203, 270, false, "gap, right"},
+        {204, 270, true, "bar's left edge"},
+        {400, 279, true, "top bar's bottom row"},
+        {400, 280, false, "list panel"},
         // Lower column.
-        {100, 292, true, "above the Windows band"}, {100, 293, false, "Windows band, top"},
-        {100, 319, false, "Windows band, bottom"}, {100, 320, true, "below the Windows band"},
-        {100, 412, true, "above the User/Define band"}, {100, 413, false, "User/Define band, top"},
-        {100, 463, false, "User/Define band, bottom"}, {100, 464, true, "below the User/Define band"},
-        {100, 560, true, "above the line"}, {100, 561, false, "line, top"}, {100, 563, false, "line, bottom"},
-        {100, 564, true, "below the line"}, {11, 500, false, "left of the column"},
-        {183, 500, true, "column's right edge"}, {184, 500, false, "panel right of the column"},
+        {100, 292, true, "above the Windows band"},
+        {100, 293, false, "Windows band, top"},
+        {100, 319, false, "Windows band, bottom"},
+        {100, 320, true, "below the Windows band"},
+        {100, 412, true, "above the User/Define band"},
+        {100, 413, false, "User/Define band, top"},
+        {100, 463, false, "User/Define band, bottom"},
+        {100, 464, true, "below the User/Define band"},
+        {100, 560, true, "above the line"},
+        {100, 561, false, "line, top"},
+        {100, 563, false, "line, bottom"},
+        {100, 564, true, "below the line"},
+        {11, 500, false, "left of the column"},
+        {183, 500, true, "column's right edge"},
+        {184, 500, false, "panel right of the column"},
         // Lower bottom band.
-        {400, 575, false, "panel above the bottom bar"}, {400, 576, true, "bottom bar's top row"},
-        {203, 584, true, "block's right edge"}, {204, 584, false, "gap, left"}, {207, 584, false, "gap, right"},
-        {208, 584, true, "bar's left edge"}, {795, 584, true, "bar's right end"},
-        {796, 584, false, "right of the bar"}, {400, 591, true, "last blue row"}, {400, 592, false, "below it"},
+        {400, 575, false, "panel above the bottom bar"},
+        {400, 576, true, "bottom bar's top row"},
+        {203, 584, true, "block's right edge"},
+        {204, 584, false, "gap, left"},
+        {207, 584, false, "gap, right"},
+        {208, 584, true, "bar's left edge"},
+        {795, 584, true, "bar's right end"},
+        {796, 584, false, "right of the bar"},
+        {400, 591, true, "last blue row"},
+        {400, 592, false, "below it"},
     };
     for (const Picture* p : {&Background().drawn, &Background().decoded}) {
         for (const Probe& probe : probes) {
@@ -226,14 +268,22 @@ TEST(BackgroundPicture, ButtonsTitleAndPanelsLieOnBlack) {
         const char* what;
     };
     const Spot spots[] = {
-        {12, 59, 172, 21, "Edit after the slide"},       {12, 83, 172, 21, "Options after the slide"},
-        {12, 296, 172, 21, "Windows after the slide"},   {12, 416, 172, 21, "User after the slide"},
-        {12, 440, 172, 21, "Define after the slide"},    {207, 10, 98, 28, "the title"},
-        {200, 8, 112, 32, "the whole title gap"},        {192, 48, 593, 185, "the logo"},
-        {192, 288, 601, 17, "lblWindows"},               {192, 304, 601, 93, "lstWindows"},
-        {192, 408, 601, 17, "lblUser"},                  {192, 424, 601, 132, "lstUser"},
-        {0, 0, 800, 8, "above the frames"},              {0, 592, 800, 8, "below the frames"},
-        {0, 0, 12, 600, "left margin"},                  {0, 256, 800, 8, "between the frames"},
+        {12, 59, 172, 21, "Edit after the slide"},
+        {12, 83, 172, 21, "Options after the slide"},
+        {12, 296, 172, 21, "Windows after the slide"},
+        {12, 416, 172, 21, "User after the slide"},
+        {12, 440, 172, 21, "Define after the slide"},
+        {207, 10, 98, 28, "the title"},
+        {200, 8, 112, 32, "the whole title gap"},
+        {192, 48, 593, 185, "the logo"},
+        {192, 288, 601, 17, "lblWindows"},
+        {192, 304, 601, 93, "lstWindows"},
+        {192, 408, 601, 17, "lblUser"},
+        {192, 424, 601, 132, "lstUser"},
+        {0, 0, 800, 8, "above the frames"},
+        {0, 592, 800, 8, "below the frames"},
+        {0, 0, 12, 600, "left margin"},
+        {0, 256, 800, 8, "between the frames"},
     };
     for (const Picture* p : {&Background().drawn, &Background().decoded}) {
         for (const Spot& s : spots) {
@@ -369,8 +419,8 @@ TEST(LogoPicture, IsEmbeddedAtTheSizeTheConsoleShowsIt) {
     EXPECT_EQ(shown.width, place.Width());
     EXPECT_EQ(shown.height, place.Height());
     EXPECT_EQ(shown.bitsPerPixel, 24);
-    EXPECT_EQ(shown.pixels, orvan::ui::Stretch(orvan::pictures::MakeLogo(), 593, 185).pixels);
-    EXPECT_EQ(orvan::ui::Stretch(shown, 593, 185).pixels, shown.pixels) << "nothing left to scale";
+    EXPECT_EQ(shown.pixels, orvan::pictures::Stretch(orvan::pictures::MakeLogo(), 593, 185).pixels);
+    EXPECT_EQ(orvan::pictures::Stretch(shown, 593, 185).pixels, shown.pixels) << "nothing left to scale";
 }
 
 // ---------------------------------------------------------------- Options header

@@ -18,8 +18,7 @@ using namespace std::string_literals;
 // Windows-1252 stands in for the system's ANSI code page.
 const orvan::testing::FakeCodec kCodec;
 
-std::optional<std::string> FindValue(std::string_view contents, std::string_view section,
-                                     std::string_view key) {
+std::optional<std::string> FindValue(std::string_view contents, std::string_view section, std::string_view key) {
     return profile::FindValue(kCodec, contents, section, key);
 }
 
@@ -28,18 +27,16 @@ std::string GetString(std::string_view contents, std::string_view section, std::
     return profile::GetString(kCodec, contents, section, key, fallback, size);
 }
 
-std::optional<std::string> SetString(std::string_view contents, std::string_view section,
-                                     std::string_view key, std::string_view value) {
+std::optional<std::string> SetString(std::string_view contents, std::string_view section, std::string_view key,
+                                     std::string_view value) {
     return profile::SetString(kCodec, contents, section, key, value);
 }
 
-std::string Read(std::string_view contents, std::string_view section, std::string_view key,
-                 std::size_t size = 256) {
+std::string Read(std::string_view contents, std::string_view section, std::string_view key, std::size_t size = 256) {
     return GetString(contents, section, key, "DEFAULT", size);
 }
 
-std::string Write(std::string_view contents, std::string_view section, std::string_view key,
-                  std::string_view value) {
+std::string Write(std::string_view contents, std::string_view section, std::string_view key, std::string_view value) {
     std::optional<std::string> out = SetString(contents, section, key, value);
     EXPECT_TRUE(out.has_value()) << "write refused: " << section << "/" << key;
     return out.value_or(std::string(contents));
@@ -173,8 +170,7 @@ TEST(ProfileRead, NamesAndValuesEndAtTheirFirstNul) {
 // ---------------------------------------------------------------- writing
 
 TEST(ProfileWrite, CreatesSectionAndEntryInAnEmptyFile) {
-    EXPECT_EQ(Write("", "Options", "Program Run Method", "1"),
-              "[Options]\r\nProgram Run Method=1\r\n");
+    EXPECT_EQ(Write("", "Options", "Program Run Method", "1"), "[Options]\r\nProgram Run Method=1\r\n");
 }
 
 TEST(ProfileWrite, NewSectionGoesAtTheEndAfterALineBreakIfNeeded) {
@@ -186,8 +182,7 @@ TEST(ProfileWrite, NewSectionGoesAtTheEndAfterALineBreakIfNeeded) {
 
 TEST(ProfileWrite, NewEntryGoesAfterTheLastLineOfItsSection) {
     const std::string file = "; top\r\n[A]\r\nx=1\r\n; note\r\n\r\n\r\n[B]\r\ny=2\r\n";
-    EXPECT_EQ(Write(file, "a", "z", "3"),
-              "; top\r\n[A]\r\nx=1\r\n; note\r\nz=3\r\n\r\n\r\n[B]\r\ny=2\r\n");
+    EXPECT_EQ(Write(file, "a", "z", "3"), "; top\r\n[A]\r\nx=1\r\n; note\r\nz=3\r\n\r\n\r\n[B]\r\ny=2\r\n");
     EXPECT_EQ(Write("[A]\r\n\r\n[B]\r\n", "A", "k", "v"), "[A]\r\nk=v\r\n\r\n[B]\r\n");
     EXPECT_EQ(Write("[A]", "A", "k", "v"), "[A]\r\nk=v\r\n");
     EXPECT_EQ(Write("[A]\nx=1", "A", "k", "v"), "[A]\nx=1\r\nk=v\r\n");
@@ -256,8 +251,7 @@ TEST(ProfileWrite, NoteLinesStayFourDistinctAlignedLines) {
         {";", "   one"}, {"; ", "  two"}, {";  ", " three"}, {";   ", "four"}};
     std::string file = "[Options]\r\nx=1\r\n";
     for (const auto& [key, value] : notes) file = Write(file, "Note", key, value);
-    EXPECT_EQ(file,
-              "[Options]\r\nx=1\r\n[Note]\r\n;=   one\r\n; =  two\r\n;  = three\r\n;   =four\r\n");
+    EXPECT_EQ(file, "[Options]\r\nx=1\r\n[Note]\r\n;=   one\r\n; =  two\r\n;  = three\r\n;   =four\r\n");
     std::string again = file;
     for (const auto& [key, value] : notes) again = Write(again, "Note", key, value);
     EXPECT_EQ(again, file);
@@ -285,12 +279,31 @@ TEST(ProfileEncoding, NamesAndValuesAreReadInTheFilesEncodingAndComeBackAsAnsi) 
     const std::u16string text = u"[Sch\u00C4den]\r\nk\u00E9y = caf\u00E9 \u20AC \u0416\r\n";
     for (bool bigEndian : {false, true}) {
         const std::string file = Utf16(text, bigEndian);
-        EXPECT_EQ(Read(file, "Sch\xC4" "den", "k\xE9y"), "caf\xE9 \x80 ?") << bigEndian;
-        EXPECT_EQ(Read(file, "sch\xC4" "DEN", "K\xE9Y"), "caf\xE9 \x80 ?");
-        EXPECT_EQ(Read(file, "sch\xE4" "den", "k\xE9y"), "DEFAULT");  // only ASCII letters fold
+        EXPECT_EQ(Read(file,
+                       "Sch\xC4"
+                       "den",
+                       "k\xE9y"),
+                  "caf\xE9 \x80 ?")
+            << bigEndian;
+        EXPECT_EQ(Read(file,
+                       "sch\xC4"
+                       "DEN",
+                       "K\xE9Y"),
+                  "caf\xE9 \x80 ?");
+        EXPECT_EQ(Read(file,
+                       "sch\xE4"
+                       "den",
+                       "k\xE9y"),
+                  "DEFAULT");  // only ASCII letters fold
     }
-    const std::string utf8 = kUtf8Mark + "[Sch\xC3\x84" "den]\r\nk\xC3\xA9y=caf\xC3\xA9 \xE2\x82\xAC \xD0\x96\r\n";
-    EXPECT_EQ(Read(utf8, "Sch\xC4" "den", "k\xE9y"), "caf\xE9 \x80 ?");
+    const std::string utf8 = kUtf8Mark +
+                             "[Sch\xC3\x84"
+                             "den]\r\nk\xC3\xA9y=caf\xC3\xA9 \xE2\x82\xAC \xD0\x96\r\n";
+    EXPECT_EQ(Read(utf8,
+                   "Sch\xC4"
+                   "den",
+                   "k\xE9y"),
+              "caf\xE9 \x80 ?");
     // Bytes that are no UTF-8 read as the replacement character, one per broken sequence.
     EXPECT_EQ(Read(kUtf8Mark + "[S]\r\nk=\xE2\x82|\xFF\x80x\r\n", "S", "k"), "?|??x");
     // The same bytes without a mark are ANSI text.
@@ -312,8 +325,8 @@ TEST(ProfileEncoding, WritesKeepTheFilesEncodingAndEveryOtherByte) {
         EXPECT_EQ(Write(file, "S", "new", "\x80"),
                   Utf16(u"; \u0416\r\n[S]\n k = old \r\nj=\u00E9\r\nnew=\u20AC\r\n\r\n[T]\r\n", bigEndian));
         const std::string added = Write(file, "\xC4", "k", " v");
-        EXPECT_EQ(added, Utf16(u"; \u0416\r\n[S]\n k = old \r\nj=\u00E9\r\n\r\n[T]\r\n[\u00C4]\r\nk=\" v\"\r\n",
-                               bigEndian));
+        EXPECT_EQ(added,
+                  Utf16(u"; \u0416\r\n[S]\n k = old \r\nj=\u00E9\r\n\r\n[T]\r\n[\u00C4]\r\nk=\" v\"\r\n", bigEndian));
         EXPECT_EQ(Read(added, "\xC4", "k"), " v");
     }
     const std::string utf8 = kUtf8Mark + "[S]\r\nk=\xD0\x96\r\n";
@@ -335,13 +348,11 @@ TEST(ProfileBlanks, TheSystemsBlanksAreTrimmedAroundNamesKeysAndValues) {
     // Tab, LF, VT, FF, CR, ^Z and space; LF and CR also end the line.
     for (char blank : {'\t', '\v', '\f', '\x1A', ' '}) {
         const std::string b(1, blank);
-        const std::string file = b + "[" + b + "S" + b + "]" + b + "\r\n" + b + "k" + b + "=" + b + "v" + b +
-                                 "\r\n";
+        const std::string file = b + "[" + b + "S" + b + "]" + b + "\r\n" + b + "k" + b + "=" + b + "v" + b + "\r\n";
         EXPECT_EQ(Read(file, "S", "k"), "v") << int(blank);
         EXPECT_EQ(Read(file, b + "S" + b, b + "k" + b), "v") << int(blank);
         const std::u16string w(1, static_cast<char16_t>(blank));
-        EXPECT_EQ(Read(Utf16(w + u"[" + w + u"S" + w + u"]\r\n" + w + u"k" + w + u"=" + w + u"v" + w), "S", "k"),
-                  "v")
+        EXPECT_EQ(Read(Utf16(w + u"[" + w + u"S" + w + u"]\r\n" + w + u"k" + w + u"=" + w + u"v" + w), "S", "k"), "v")
             << int(blank);
     }
 }
@@ -365,9 +376,18 @@ TEST(ProfileBlanks, NoOtherCharacterIsABlank) {
 
 TEST(ProfileQuoting, ValuesThatWouldNotReadBackAreWrittenInDoubleQuotes) {
     const std::pair<std::string_view, std::string_view> cases[] = {
-        {" a", "\" a\""},         {"a ", "\"a \""},         {"\ta\t", "\"\ta\t\""},
-        {"\x1A" "a", "\"\x1A" "a\""}, {"\va", "\"\va\""},     {"\"x\"", "\"\"x\"\""},
-        {"'x'", "\"'x'\""},       {"\"\"", "\"\"\"\""},     {" ", "\" \""},
+        {" a", "\" a\""},
+        {"a ", "\"a \""},
+        {"\ta\t", "\"\ta\t\""},
+        {"\x1A"
+         "a",
+         "\"\x1A"
+         "a\""},
+        {"\va", "\"\va\""},
+        {"\"x\"", "\"\"x\"\""},
+        {"'x'", "\"'x'\""},
+        {"\"\"", "\"\"\"\""},
+        {" ", "\" \""},
         {"''", "\"''\""},
     };
     for (const auto& [value, written] : cases) {
@@ -380,8 +400,9 @@ TEST(ProfileQuoting, ValuesThatWouldNotReadBackAreWrittenInDoubleQuotes) {
 
 TEST(ProfileQuoting, ValuesThatReadBackAsTheyAreStayUnquoted) {
     const std::string_view cases[] = {
-        "",      "a",         "a b",    "\"",        "'",      "\"x'",     "\"x",     "x\"",
-        "a\"b\"", "\"a\" -x", "\xA0v\xA0", "C:\\Program Files\\App\\app.exe", "'a'b", "x=y [z] ;",
+        "",     "a",         "a b",    "\"",       "'",         "\"x'",
+        "\"x",  "x\"",       "a\"b\"", "\"a\" -x", "\xA0v\xA0", "C:\\Program Files\\App\\app.exe",
+        "'a'b", "x=y [z] ;",
     };
     for (std::string_view value : cases) {
         EXPECT_TRUE(profile::ReadsBackAsIs(kCodec, value)) << value;
@@ -433,8 +454,7 @@ TEST(ProfileBadInput, HundredThousandCharacterLines) {
     const std::string file = huge + "\r\n[S]\r\nk=" + huge + "\r\n" + huge + "=" + huge + "\r\n";
     EXPECT_EQ(Read(file, "S", "k"), std::string(255, 'x'));
     EXPECT_EQ(Read(file, "S", huge), std::string(255, 'x'));
-    EXPECT_EQ(Write(file, "S", "k", "short"),
-              huge + "\r\n[S]\r\nk=short\r\n" + huge + "=" + huge + "\r\n");
+    EXPECT_EQ(Write(file, "S", "k", "short"), huge + "\r\n[S]\r\nk=short\r\n" + huge + "=" + huge + "\r\n");
 }
 
 TEST(ProfileBadInput, FiftyMegabyteFileWithManyLines) {

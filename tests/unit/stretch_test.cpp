@@ -2,9 +2,9 @@
 #include <gtest/gtest.h>
 
 #include "pictures/pictures.h"
-#include "ui/stretch.h"
+#include "pictures/stretch.h"
 
-namespace orvan::ui {
+namespace orvan::pictures {
 namespace {
 
 Picture Filled(int w, int h, std::uint8_t b, std::uint8_t g, std::uint8_t r) {
@@ -59,4 +59,4 @@ TEST(Stretch, RefusesWhatItCannotScale) {
 }
 
 }  // namespace
-}  // namespace orvan::ui
+}  // namespace orvan::pictures

@@ -10,8 +10,8 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/win32/files.h"
-#include "platform/win32/services.h"
+#include "win32/files.h"
+#include "win32/services.h"
 #include "settings/profile.h"
 #include "support/encoded_files.h"
 
@@ -62,14 +62,33 @@ using orvan::testing::Utf16;
 // case, with the system's blanks around them, missing ones, the section "",
 // and buffers too small for the values.
 std::vector<Query> Standard() {
-    return {{"S", "k"},       {"s", "K"},        {" S\t", "\x0B" "k\x1A"}, {"S", "j"},  {"T", "k"},
-            {"", "k"},        {"S", ""},         {"Missing", "k"},         {"S", "k", 1}, {"S", "k", 2},
-            {"S", "k", 4},    {"S", "v"},        {"k", "k"}};
+    return {{"S", "k"},
+            {"s", "K"},
+            {" S\t",
+             "\x0B"
+             "k\x1A"},
+            {"S", "j"},
+            {"T", "k"},
+            {"", "k"},
+            {"S", ""},
+            {"Missing", "k"},
+            {"S", "k", 1},
+            {"S", "k", 2},
+            {"S", "k", 4},
+            {"S", "v"},
+            {"k", "k"}};
 }
 
 // A smaller set for the large sweeps and for the files written.
 std::vector<Query> Few() {
-    return {{"S", "k"}, {"s", "K"}, {" S\t", "\x0B" "k\x1A"}, {"S", "j"}, {"", "k"}, {"S", "k", 4}};
+    return {{"S", "k"},
+            {"s", "K"},
+            {" S\t",
+             "\x0B"
+             "k\x1A"},
+            {"S", "j"},
+            {"", "k"},
+            {"S", "k", 4}};
 }
 
 class Corpus {
@@ -94,8 +113,8 @@ public:
         const std::u16string wide = codec.AnsiToWide(ansi);
         cases.push_back({label + " ansi", ansi, queries, writes});
         cases.push_back({label + " utf-8", kUtf8Mark + codec.WideToUtf8(wide), queries, writes});
-        const bool high = std::any_of(ansi.begin(), ansi.end(),
-                                      [](char ch) { return static_cast<unsigned char>(ch) >= 0x80; });
+        const bool high =
+            std::any_of(ansi.begin(), ansi.end(), [](char ch) { return static_cast<unsigned char>(ch) >= 0x80; });
         if (high)  // bytes above 0x7F left raw behind the mark: invalid UTF-8
             cases.push_back({label + " raw utf-8", kUtf8Mark + ansi, queries, false});
         cases.push_back({label + " utf-16le", Utf16(wide, false), queries, writes});
@@ -118,8 +137,7 @@ public:
         cases.push_back({label + " utf-8", kUtf8Mark + codec.WideToUtf8(text), queries, false});
     }
 
-    void Raw(const std::string& label, const std::string& bytes, std::vector<Query> extra = {},
-             bool writes = true) {
+    void Raw(const std::string& label, const std::string& bytes, std::vector<Query> extra = {}, bool writes = true) {
         std::vector<Query> queries = Standard();
         queries.insert(queries.end(), extra.begin(), extra.end());
         cases.push_back({label, bytes, queries, writes});
@@ -134,8 +152,7 @@ Corpus Generate() {
     for (int b = 0; b < 256; ++b) {
         const std::string c(1, static_cast<char>(b));
         const std::string n = "byte " + std::to_string(b);
-        corpus.Everywhere(n + " around",
-                          "[" + c + "S" + c + "]\r\n" + c + "k" + c + "=" + c + "v" + c + "\r\n",
+        corpus.Everywhere(n + " around", "[" + c + "S" + c + "]\r\n" + c + "k" + c + "=" + c + "v" + c + "\r\n",
                           {{c + "S" + c, c + "k" + c}}, b % 32 == 0 || b == 0x1A || b == 0xA0);
         corpus.ansiOnly = true;
         corpus.Everywhere(n + " lines", c + "[S]" + c + "\r\n" + c + "k=v" + c + "\r\n[T]" + c + "\r\nk=t\r\n");
@@ -148,16 +165,16 @@ Corpus Generate() {
     // Characters that only the Unicode encodings can hold.
     std::vector<char16_t> wide;
     for (char16_t ch = 0x100; ch < 0x180; ++ch) wide.push_back(ch);  // Latin Extended-A
-    for (char16_t ch : std::initializer_list<char16_t>{0x0085, 0x00A0, 0x1680, 0x180E, 0x2000, 0x2001, 0x2002, 0x2003, 0x2004, 0x2005, 0x2006,
-                        0x2007, 0x2008, 0x2009, 0x200A, 0x200B, 0x2028, 0x2029, 0x202F, 0x205F, 0x3000, 0xFEFF,
-                        0xFFFE, 0xFFFF, 0xFFFD, 0xD800, 0xDBFF, 0xDC00, 0xDFFF, 0x0416, 0x0436, 0x0391, 0x03B1,
-                        0x20AC, 0x2026, 0x201C, 0x201D, 0xFF3B, 0xFF3D, 0xFF1D, 0x0130, 0x0131, 0x212A, 0x017F})
+    for (char16_t ch : std::initializer_list<char16_t>{
+             0x0085, 0x00A0, 0x1680, 0x180E, 0x2000, 0x2001, 0x2002, 0x2003, 0x2004, 0x2005, 0x2006,
+             0x2007, 0x2008, 0x2009, 0x200A, 0x200B, 0x2028, 0x2029, 0x202F, 0x205F, 0x3000, 0xFEFF,
+             0xFFFE, 0xFFFF, 0xFFFD, 0xD800, 0xDBFF, 0xDC00, 0xDFFF, 0x0416, 0x0436, 0x0391, 0x03B1,
+             0x20AC, 0x2026, 0x201C, 0x201D, 0xFF3B, 0xFF3D, 0xFF1D, 0x0130, 0x0131, 0x212A, 0x017F})
         wide.push_back(ch);
     for (char16_t ch : wide) {
         const std::u16string c(1, ch);
-        corpus.Wide("char " + std::to_string(ch),
-                    u"[" + c + u"S" + c + u"]\r\n" + c + u"k" + c + u"=" + c + u"v" + c + u"\r\n[S" + c +
-                        u"x]\r\nk" + c + u"j=v\r\n");
+        corpus.Wide("char " + std::to_string(ch), u"[" + c + u"S" + c + u"]\r\n" + c + u"k" + c + u"=" + c + u"v" + c +
+                                                      u"\r\n[S" + c + u"x]\r\nk" + c + u"j=v\r\n");
     }
     corpus.Wide("pair", u"[S]\r\nk=\U0001F600 \xD83D x \xDE00\r\n[\U0001F600]\r\nk=1\r\n");
 
@@ -194,14 +211,30 @@ Corpus Generate() {
 
     // Quotes, and values as long as the buffer or longer.
     const std::string a254(254, 'a'), a255(255, 'a'), a256(256, 'a');
-    const std::string values[] = {"\"x\"", "'x'", "\"x'", "\"", "\"\"", "''", " \" x \" ", "\"\"x\"\"", "\"a\" b",
-                                  "a \"b\"", "\"" + a254 + "\"", "\"" + a255 + "\"", "\"" + a256 + "\"", "'" + a255 + "'",
-                                  a255, a256, std::string(300, 'b'), std::string(70000, 'c'), "\" \"", "'\"'"};
+    const std::string values[] = {"\"x\"",
+                                  "'x'",
+                                  "\"x'",
+                                  "\"",
+                                  "\"\"",
+                                  "''",
+                                  " \" x \" ",
+                                  "\"\"x\"\"",
+                                  "\"a\" b",
+                                  "a \"b\"",
+                                  "\"" + a254 + "\"",
+                                  "\"" + a255 + "\"",
+                                  "\"" + a256 + "\"",
+                                  "'" + a255 + "'",
+                                  a255,
+                                  a256,
+                                  std::string(300, 'b'),
+                                  std::string(70000, 'c'),
+                                  "\" \"",
+                                  "'\"'"};
     for (const std::string& v : values) {
         std::vector<Query> sizes;
         for (unsigned size : {256u, 255u, 254u, 257u, 258u, 3u, 5u}) sizes.push_back({"S", "k", size});
-        corpus.Everywhere("value " + Escape(v, 12), "[S]\r\nk=" + v + "\r\nj= " + v + " \r\n", sizes,
-                          v.size() < 100);
+        corpus.Everywhere("value " + Escape(v, 12), "[S]\r\nk=" + v + "\r\nj= " + v + " \r\n", sizes, v.size() < 100);
     }
 
     // Duplicates, comments, keys without '=', broken headers.
@@ -235,8 +268,18 @@ Corpus Generate() {
     int shape = 0;
     for (const std::string& s : shapes)
         corpus.Everywhere("shape " + std::to_string(shape++), s,
-                          {{"S", ";k"}, {"S", "; c"}, {"S", ";"}, {"S", "="}, {"S]x", "k"}, {"[S", "k"}, {"S]", "k"},
-                           {"[S]", "k"}, {"S", "[k"}, {"k", ""}, {"", ""}, {"S", "k="}},
+                          {{"S", ";k"},
+                           {"S", "; c"},
+                           {"S", ";"},
+                           {"S", "="},
+                           {"S]x", "k"},
+                           {"[S", "k"},
+                           {"S]", "k"},
+                           {"[S]", "k"},
+                           {"S", "[k"},
+                           {"k", ""},
+                           {"", ""},
+                           {"S", "k="}},
                           true);
 
     // Over-long lines, names and values.
@@ -302,10 +345,9 @@ public:
         Store(path, c.bytes);
         for (const Query& q : c.queries) {
             const std::string system = SystemRead(path, q);
-            const std::string ours =
-                profile::GetString(codec, c.bytes, q.section, q.key, kDefault, q.size);
-            Compare(system, ours, c.label + " read [" + Escape(q.section) + "] " + Escape(q.key) + " size " +
-                                      std::to_string(q.size));
+            const std::string ours = profile::GetString(codec, c.bytes, q.section, q.key, kDefault, q.size);
+            Compare(system, ours,
+                    c.label + " read [" + Escape(q.section) + "] " + Escape(q.key) + " size " + std::to_string(q.size));
         }
         DeleteFileA(path.c_str());
         if (!c.writes) return;
@@ -362,14 +404,14 @@ private:
             report.failures.push_back(c.label + ": the system's writer failed");
         if (profile::DetectEncoding(*ours) != profile::DetectEncoding(c.bytes))
             report.failures.push_back(c.label + ": our write changed the encoding");
-        const std::string what = c.label + " after writing [" + Escape(w.section) + "] " + Escape(w.key) + "=" +
-                                 Escape(w.value);
+        const std::string what =
+            c.label + " after writing [" + Escape(w.section) + "] " + Escape(w.key) + "=" + Escape(w.value);
         std::vector<Query> queries = Few();
         queries.push_back({w.section, w.key});
         bool differs = false;
         for (const Query& q : queries) {
-            const std::string where = what + ", read [" + Escape(q.section) + "] " + Escape(q.key) + " size " +
-                                      std::to_string(q.size);
+            const std::string where =
+                what + ", read [" + Escape(q.section) + "] " + Escape(q.key) + " size " + std::to_string(q.size);
             const std::string fromOurs = SystemRead(ourPath, q);
             // Our reader agrees with the system on the file our writer made.
             Compare(fromOurs, profile::GetString(codec, *ours, q.section, q.key, kDefault, q.size), where);
@@ -387,8 +429,10 @@ private:
         // it trims or unquotes, or a file its rewrite changes the meaning of
         // (a section name cut at a NUL that then matches).
         if (differs) {
-            if (profile::ReadsBackAsIs(codec, w.value)) ++report.systemRewrite;
-            else ++report.exactReadBack;
+            if (profile::ReadsBackAsIs(codec, w.value))
+                ++report.systemRewrite;
+            else
+                ++report.exactReadBack;
         }
         DeleteFileA(ourPath.c_str());
         DeleteFileA(systemPath.c_str());

@@ -1,21 +1,25 @@
 // Tests of the Win32 services that only the real system can answer: the
 // atomic file replacement (including a write that breaks off half-way), the
 // write in place where the move is refused and the settings file's save on
-// them, whole file reads, path classification, the start operation's
-// refusals, and our settings file reader and writer against the system's
-// private-profile functions. Built with the Windows program and run under
-// Wine by the end-to-end suite.
+// them, the edit in place where no copy can be made, whole file reads, path
+// classification, the start operation's refusals, our settings file reader
+// and writer against the system's private-profile functions, and the native
+// windows showing what the control model changes. Built with the Windows
+// program and run under Wine by the end-to-end suite.
 #include <windows.h>
 
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
-#include "platform/win32/files.h"
-#include "platform/win32/services.h"
+#include "win32/files.h"
+#include "win32/services.h"
+#include "peer_mirror.h"
 #include "profile_agreement.h"
 #include "settings/modIni.h"
 #include "settings/profile.h"
+#include "support/encoded_files.h"
 
 namespace {
 
@@ -127,6 +131,96 @@ void AHeldFileRefusesTheMoveButTakesAWriteInPlace() {
     CHECK(ReadWholeFile(path) == std::string("0123ions]\r\nProgram Run Method=4\r\n"));
     CloseHandle(held);
     CHECK(orvan::win32::RemoveWholeFile(PathIn("never there.ini")));
+    CHECK(Files() == std::vector<std::string>{"settings.ini"});
+}
+
+// Where neither a temporary file nor a whole copy can be made, the file is
+// edited in place: only the bytes from the first change are written, the
+// room a longer file needs is taken first, a write that breaks off is undone,
+// and a file that no longer holds the bytes the edit was made for is left.
+void AnEditInPlaceWritesWhatChangesAndUndoesABrokenWrite() {
+    using orvan::platform::OverwriteOutcome;
+    using orvan::settings::PlanInPlaceEdit;
+    using orvan::win32::EditFileInPlace;
+    using orvan::win32::ReadWholeFile;
+    namespace profile = orvan::settings::profile;
+    const orvan::win32::Win32TextCodec codec;
+    const std::string path = PathIn("settings.ini");
+    const std::string old = "[Options]\r\nProgram Run Method=4\r\n[User Tasks]\r\nUser Task One=C:\\a.exe\r\n";
+    const std::string longer = profile::SetString(codec, old, "Options", "Program Run Method", "32767").value_or("");
+    Write(path, old);
+    CHECK(EditFileInPlace(path, PlanInPlaceEdit(old, longer)) == OverwriteOutcome::Written);
+    CHECK(ReadWholeFile(path) == longer);
+    CHECK(EditFileInPlace(path, PlanInPlaceEdit(longer, old)) == OverwriteOutcome::Written);
+    CHECK(ReadWholeFile(path) == old);
+    // The longer file's reserve is four bytes, its tail twenty-odd.
+    for (std::size_t cut : {std::size_t{0}, std::size_t{3}, std::size_t{20}}) {
+        orvan::win32::EditFaults tail;
+        tail.tailBreaksAfter = cut;
+        CHECK(EditFileInPlace(path, PlanInPlaceEdit(old, longer), tail) == OverwriteOutcome::Untouched);
+        CHECK(ReadWholeFile(path) == old);
+        CHECK(EditFileInPlace(path, PlanInPlaceEdit(old, "[Options]\r\n"), tail) == OverwriteOutcome::Untouched);
+        CHECK(ReadWholeFile(path) == old);
+        orvan::win32::EditFaults reserve;
+        reserve.reserveBreaksAfter = cut % 4;
+        CHECK(EditFileInPlace(path, PlanInPlaceEdit(old, longer), reserve) == OverwriteOutcome::Untouched);
+        CHECK(ReadWholeFile(path) == old);
+    }
+    Write(path, old + "; changed since it was read\r\n");
+    CHECK(EditFileInPlace(path, PlanInPlaceEdit(old, longer)) == OverwriteOutcome::Untouched);
+    CHECK(ReadWholeFile(path) == old + "; changed since it was read\r\n");
+    CHECK(EditFileInPlace(PathIn("never there.ini"), PlanInPlaceEdit("", "[A]\r\n")) == OverwriteOutcome::Untouched);
+    CHECK(Files() == std::vector<std::string>{"settings.ini"});
+}
+
+// What every section of a file holds, as the system reads it.
+std::string SystemSections(const std::string& path) {
+    std::vector<char> names(65536);
+    const DWORD n = GetPrivateProfileSectionNamesA(names.data(), static_cast<DWORD>(names.size()), path.c_str());
+    std::string all;
+    for (const char* name = names.data(); name < names.data() + n && *name; name += std::strlen(name) + 1) {
+        std::vector<char> section(65536);
+        const DWORD got =
+            GetPrivateProfileSectionA(name, section.data(), static_cast<DWORD>(section.size()), path.c_str());
+        all += std::string("[") + name + "]" + std::string(section.data(), got) + "|";
+    }
+    return all;
+}
+
+// The blanks an edit lays beyond the contents (the room it takes first, the
+// rest of a shrinking file) read as nothing to the system's reader too.
+void BlankFillerReadsAsNothingToTheSystem() {
+    using orvan::testing::kUtf8Mark;
+    using orvan::testing::Utf16;
+    const std::string files[] = {
+        "[Options]\r\nProgram Run Method=4\r\n[Mine]\r\nk=\"quoted\"",
+        "[Options]\r\nProgram Run Method=4\r\n[Mine]\r\n[Open",
+        "; top\r\n[Mine]\r\nk=v\r\n",
+        "[Mine]\r\nk=v\r",
+        kUtf8Mark + "[Mine]\r\nk=\xC3\xA9",
+        Utf16(u"[Mine]\r\nk=v\r\nj=w"),
+        Utf16(u"[Mine]\r\nk=v\r\n", true),
+    };
+    int n = 0;
+    for (const std::string& file : files) {
+        const std::string plain = PathIn(("plain" + std::to_string(n) + ".ini").c_str());
+        Write(plain, file);
+        const std::string before = SystemSections(plain);
+        CHECK(!before.empty());
+        for (std::size_t count : {std::size_t{1}, std::size_t{2}, std::size_t{6}, std::size_t{300}}) {
+            const std::optional<std::string> filler = orvan::settings::BlankFiller(file, count);
+            if (!filler) continue;  // half a UTF-16 character
+            const std::string padded =
+                PathIn(("padded" + std::to_string(n) + "-" + std::to_string(count) + ".ini").c_str());
+            Write(padded, file + *filler);
+            const std::string after = SystemSections(padded);
+            if (after != before) std::printf("  filler of %zu after file %d: %s\n", count, n, after.c_str());
+            CHECK(after == before);
+            DeleteFileA(padded.c_str());
+        }
+        DeleteFileA(plain.c_str());
+        ++n;
+    }
     CHECK(Files() == std::vector<std::string>{"settings.ini"});
 }
 
@@ -277,11 +371,16 @@ int main() {
     WriteBrokenOffLeavesTheOldFile();
     UnwritablePathsFailCleanly();
     AHeldFileRefusesTheMoveButTakesAWriteInPlace();
+    AnEditInPlaceWritesWhatChangesAndUndoesABrokenWrite();
+    BlankFillerReadsAsNothingToTheSystem();
     SettingsSaveOnTheRealFiles();
     PathsAreClassified();
     StartRefusesBadCodesAndMissingPrograms();
     SettingsFileReadsAsTheSystemReadsIt();
     DeliberateDifferencesFromTheSystemsWriter();
+    const orvan::win32test::MirrorReport mirror = orvan::win32test::CheckPeersShowModelChanges();
+    passed += mirror.checks - static_cast<int>(mirror.failures.size());
+    for (const std::string& failure : mirror.failures) Check(false, failure.c_str(), __LINE__);
     DeleteFileA(PathIn("settings.ini").c_str());
     RemoveDirectoryA(dir.c_str());
     std::printf("%d passed, %d failed\n", passed, failed);

@@ -57,7 +57,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::optional<std::string> once = profile::SetString(codec, file, section, key, value);
     Check(once.has_value() == profile::IsWritable(section, key, value));
     if (!once) return 0;
-    Check(profile::SetString(codec, *once, section, key, value) == once);  // idempotent
+    Check(profile::SetString(codec, *once, section, key, value) == once);    // idempotent
     Check(profile::DetectEncoding(*once) == profile::DetectEncoding(file));  // the file keeps its encoding
 
     // Every value written reads back exactly, and keeps reading back after a

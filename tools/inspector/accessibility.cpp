@@ -59,15 +59,24 @@ VARIANT Id(LONG id) {
 
 std::string RoleWord(LONG role) {
     switch (role) {
-    case ROLE_SYSTEM_PUSHBUTTON: return "pushbutton";
-    case ROLE_SYSTEM_STATICTEXT: return "statictext";
-    case ROLE_SYSTEM_GRAPHIC: return "graphic";
-    case ROLE_SYSTEM_CLIENT: return "client";
-    case ROLE_SYSTEM_WINDOW: return "window";
-    case ROLE_SYSTEM_LIST: return "list";
-    case ROLE_SYSTEM_GROUPING: return "grouping";
-    case ROLE_SYSTEM_RADIOBUTTON: return "radiobutton";
-    default: return "role" + std::to_string(role);
+    case ROLE_SYSTEM_PUSHBUTTON:
+        return "pushbutton";
+    case ROLE_SYSTEM_STATICTEXT:
+        return "statictext";
+    case ROLE_SYSTEM_GRAPHIC:
+        return "graphic";
+    case ROLE_SYSTEM_CLIENT:
+        return "client";
+    case ROLE_SYSTEM_WINDOW:
+        return "window";
+    case ROLE_SYSTEM_LIST:
+        return "list";
+    case ROLE_SYSTEM_GROUPING:
+        return "grouping";
+    case ROLE_SYSTEM_RADIOBUTTON:
+        return "radiobutton";
+    default:
+        return "role" + std::to_string(role);
     }
 }
 
@@ -138,9 +147,8 @@ std::vector<Record> Children(IAccessible* acc) {
 
 LONG Direction(const std::string& word) {
     static const std::map<std::string, LONG> words = {
-        {"up", NAVDIR_UP},     {"down", NAVDIR_DOWN},         {"left", NAVDIR_LEFT},
-        {"right", NAVDIR_RIGHT}, {"next", NAVDIR_NEXT},       {"previous", NAVDIR_PREVIOUS},
-        {"first", NAVDIR_FIRSTCHILD}, {"last", NAVDIR_LASTCHILD}};
+        {"up", NAVDIR_UP},     {"down", NAVDIR_DOWN},         {"left", NAVDIR_LEFT},        {"right", NAVDIR_RIGHT},
+        {"next", NAVDIR_NEXT}, {"previous", NAVDIR_PREVIOUS}, {"first", NAVDIR_FIRSTCHILD}, {"last", NAVDIR_LASTCHILD}};
     const auto found = words.find(word);
     if (found == words.end()) throw CommandError("no such direction " + word);
     return found->second;

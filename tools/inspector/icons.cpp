@@ -41,8 +41,7 @@ Pixels RenderIcon(HICON icon, std::uint32_t background, int w, int h) {
     HBITMAP bitmap = CreateCompatibleBitmap(screen, w, h);
     HGDIOBJ old = SelectObject(memory, bitmap);
     const RECT all{0, 0, w, h};
-    HBRUSH brush = CreateSolidBrush(
-        RGB((background >> 16) & 0xFF, (background >> 8) & 0xFF, background & 0xFF));
+    HBRUSH brush = CreateSolidBrush(RGB((background >> 16) & 0xFF, (background >> 8) & 0xFF, background & 0xFF));
     FillRect(memory, &all, brush);
     DeleteObject(brush);
     DrawIconEx(memory, 0, 0, icon, 0, 0, 0, nullptr, DI_NORMAL | DI_DEFAULTSIZE);
@@ -87,15 +86,12 @@ std::string IdentifyIcon(HWND iconStatic) {
         const char* name;
         LPCSTR id;
     };
-    static const Candidate kCandidates[] = {{"hand", IDI_HAND},
-                                            {"exclamation", IDI_EXCLAMATION},
-                                            {"asterisk", IDI_ASTERISK},
-                                            {"question", IDI_QUESTION}};
+    static const Candidate kCandidates[] = {
+        {"hand", IDI_HAND}, {"exclamation", IDI_EXCLAMATION}, {"asterisk", IDI_ASTERISK}, {"question", IDI_QUESTION}};
     const char* best = "unknown";
     size_t bestMismatches = static_cast<size_t>(w * h) / 10;  // at most 10% may differ
     for (const Candidate& candidate : kCandidates) {
-        const Pixels drawn =
-            RenderIcon(LoadIconA(nullptr, candidate.id), shown[0] & 0xFFFFFF, w, h);
+        const Pixels drawn = RenderIcon(LoadIconA(nullptr, candidate.id), shown[0] & 0xFFFFFF, w, h);
         const size_t mismatches = Mismatches(shown, drawn);
         if (mismatches < bestMismatches) {
             bestMismatches = mismatches;

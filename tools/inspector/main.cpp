@@ -54,6 +54,17 @@
 //                        (0x0 when it has none, or not under Wine's X11 driver)
 //   setenv NAME VALUE    sets (an empty VALUE removes) a variable of the
 //                        inspector, which the programs it starts inherit
+//   profile-write FILE SECTION KEY VALUE
+//                        the system's private-profile writer
+//                        (WritePrivateProfileStringA, the texts' bytes as
+//                        given): written (0 or 1), error (GetLastError when 0)
+//   profile-read FILE SECTION KEY
+//                        value: what GetPrivateProfileStringA gives, with an
+//                        empty default and a buffer of 256 characters
+//   hold FILE SHARE      opens FILE for reading, as another program holding it
+//                        would, sharing reading and writing and, when SHARE is
+//                        "delete", deleting; kept open until release
+//   release              closes every file hold opened
 //   acc HWND             what accessibility tools see of the window's client
 //                        area (its IAccessible through oleacc): the object
 //                        itself (kind=self), then each child in order: id
@@ -90,9 +101,7 @@
 namespace inspector {
 namespace {
 
-HWND ParseHwnd(const std::string& text) {
-    return reinterpret_cast<HWND>(static_cast<UINT_PTR>(ParseNumber(text)));
-}
+HWND ParseHwnd(const std::string& text) { return reinterpret_cast<HWND>(static_cast<UINT_PTR>(ParseNumber(text))); }
 
 std::string ClassOf(HWND hwnd) {
     wchar_t name[256];
@@ -109,8 +118,8 @@ std::string TextOf(HWND hwnd) {
     }
     std::wstring text(length + 1, L'\0');
     DWORD_PTR copied = 0;
-    SendMessageTimeoutW(hwnd, WM_GETTEXT, length + 1, reinterpret_cast<LPARAM>(text.data()),
-                        SMTO_ABORTIFHUNG, 1000, &copied);
+    SendMessageTimeoutW(hwnd, WM_GETTEXT, length + 1, reinterpret_cast<LPARAM>(text.data()), SMTO_ABORTIFHUNG, 1000,
+                        &copied);
     text.resize(copied);
     return Utf8(text);
 }
@@ -195,15 +204,14 @@ Reply Focus(const Args&) {
     DWORD focusPid = 0;
     if (info.hwndFocus) GetWindowThreadProcessId(info.hwndFocus, &focusPid);
     Reply reply;
-    reply.records.push_back(
-        Record()
-            .Hex("foreground", Handle(foreground))
-            .Hex("active", Handle(info.hwndActive))
-            .Hex("focus", Handle(info.hwndFocus))
-            .Hex("capture", Handle(info.hwndCapture))
-            .Add("focusclass", info.hwndFocus ? ClassOf(info.hwndFocus) : std::string())
-            .Add("focusid", info.hwndFocus ? static_cast<DWORD>(GetDlgCtrlID(info.hwndFocus)) : 0UL)
-            .Add("focuspid", focusPid));
+    reply.records.push_back(Record()
+                                .Hex("foreground", Handle(foreground))
+                                .Hex("active", Handle(info.hwndActive))
+                                .Hex("focus", Handle(info.hwndFocus))
+                                .Hex("capture", Handle(info.hwndCapture))
+                                .Add("focusclass", info.hwndFocus ? ClassOf(info.hwndFocus) : std::string())
+                                .Add("focusid", info.hwndFocus ? static_cast<DWORD>(GetDlgCtrlID(info.hwndFocus)) : 0UL)
+                                .Add("focuspid", focusPid));
     return reply;
 }
 
@@ -212,17 +220,16 @@ Reply Children(const Args& args) {
     for (HWND child : Descendants(RequireWindow(args[0]))) {
         RECT rect{};
         GetWindowRect(child, &rect);
-        reply.records.push_back(
-            Record()
-                .Hex("hwnd", Handle(child))
-                .Hex("parent", Handle(GetParent(child)))
-                .Add("class", ClassOf(child))
-                .Add("id", static_cast<DWORD>(GetDlgCtrlID(child)))
-                .Add("text", TextOf(child))
-                .Add("rect", rect)
-                .Flag("visible", IsWindowVisible(child))
-                .Flag("enabled", IsWindowEnabled(child))
-                .Hex("style", static_cast<DWORD>(GetWindowLongW(child, GWL_STYLE))));
+        reply.records.push_back(Record()
+                                    .Hex("hwnd", Handle(child))
+                                    .Hex("parent", Handle(GetParent(child)))
+                                    .Add("class", ClassOf(child))
+                                    .Add("id", static_cast<DWORD>(GetDlgCtrlID(child)))
+                                    .Add("text", TextOf(child))
+                                    .Add("rect", rect)
+                                    .Flag("visible", IsWindowVisible(child))
+                                    .Flag("enabled", IsWindowEnabled(child))
+                                    .Hex("style", static_cast<DWORD>(GetWindowLongW(child, GWL_STYLE))));
     }
     return reply;
 }
@@ -287,10 +294,7 @@ void AddMessageBox(Reply& reply, HWND dialog) {
         if (cls == "Static" && (style & SS_TYPEMASK) == SS_ICON) {
             icon = IdentifyIcon(child);
         } else if (cls == "Static") {
-            parts.push_back(Record()
-                                .Add("kind", "text")
-                                .Hex("hwnd", Handle(dialog))
-                                .Add("text", TextOf(child)));
+            parts.push_back(Record().Add("kind", "text").Hex("hwnd", Handle(dialog)).Add("text", TextOf(child)));
         } else if (cls == "Button") {
             parts.push_back(ButtonRecord(dialog, child));
         }
@@ -388,13 +392,9 @@ Reply StartIn(int show, const std::string& dir, const std::string& commandLine) 
     return reply;
 }
 
-Reply Start(const Args& args) {
-    return StartIn(static_cast<int>(ParseNumber(args[0])), "", args[1]);
-}
+Reply Start(const Args& args) { return StartIn(static_cast<int>(ParseNumber(args[0])), "", args[1]); }
 
-Reply StartInDir(const Args& args) {
-    return StartIn(static_cast<int>(ParseNumber(args[0])), args[1], args[2]);
-}
+Reply StartInDir(const Args& args) { return StartIn(static_cast<int>(ParseNumber(args[0])), args[1], args[2]); }
 
 HANDLE OpenPid(const std::string& text, DWORD access) {
     HANDLE process = OpenProcess(access, FALSE, static_cast<DWORD>(ParseNumber(text)));
@@ -464,11 +464,50 @@ Reply XWindow(const Args& args) {
 
 Reply SetEnv(const Args& args) {
     const std::wstring value = Wide(args[1]);
-    if (!SetEnvironmentVariableW(Wide(args[0]).c_str(),
-                                 args[1].empty() ? nullptr : value.c_str()) &&
+    if (!SetEnvironmentVariableW(Wide(args[0]).c_str(), args[1].empty() ? nullptr : value.c_str()) &&
         !args[1].empty()) {
         throw CommandError("SetEnvironmentVariable failed");
     }
+    return {};
+}
+
+// ---------------------------------------------------------------- files
+
+Reply ProfileWrite(const Args& args) {
+    const BOOL written = WritePrivateProfileStringA(args[1].c_str(), args[2].c_str(), args[3].c_str(), args[0].c_str());
+    const DWORD error = written ? 0 : GetLastError();
+    Reply reply;
+    reply.records.push_back(Record().Flag("written", written != 0).Add("error", error));
+    return reply;
+}
+
+Reply ProfileRead(const Args& args) {
+    char value[256] = {};
+    const DWORD n =
+        GetPrivateProfileStringA(args[1].c_str(), args[2].c_str(), "", value, sizeof value, args[0].c_str());
+    Reply reply;
+    reply.records.push_back(Record().Add("value", std::string(value, n)));
+    return reply;
+}
+
+std::vector<HANDLE>& HeldFiles() {
+    static std::vector<HANDLE> held;
+    return held;
+}
+
+Reply Hold(const Args& args) {
+    const DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE | (args[1] == "delete" ? FILE_SHARE_DELETE : 0);
+    const HANDLE file =
+        CreateFileW(Wide(args[0]).c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        throw CommandError("cannot open the file: error " + std::to_string(GetLastError()));
+    HeldFiles().push_back(file);
+    return {};
+}
+
+Reply Release(const Args&) {
+    for (HANDLE file : HeldFiles()) CloseHandle(file);
+    HeldFiles().clear();
     return {};
 }
 
@@ -479,21 +518,38 @@ struct Command {
 
 const std::map<std::string, Command>& Commands() {
     static const std::map<std::string, Command> table = {
-        {"windows", {0, Windows}},       {"window", {1, Window}},
-        {"foreground", {0, Foreground}}, {"focus", {0, Focus}},
-        {"children", {1, Children}},     {"list", {1, List}},
-        {"msgboxes", {0, MessageBoxes}}, {"press", {2, Press}},
-        {"close", {1, Close}},           {"show", {2, Show}},
+        {"windows", {0, Windows}},
+        {"window", {1, Window}},
+        {"foreground", {0, Foreground}},
+        {"focus", {0, Focus}},
+        {"children", {1, Children}},
+        {"list", {1, List}},
+        {"msgboxes", {0, MessageBoxes}},
+        {"press", {2, Press}},
+        {"close", {1, Close}},
+        {"show", {2, Show}},
         {"wait-window", {2, WaitWindow}},
-        {"start", {2, Start}},           {"start-in", {3, StartInDir}},
-        {"wait-exit", {2, WaitExit}},    {"kill", {1, Kill}},
-        {"processes", {0, Processes}},   {"self", {0, Self}},
-        {"setenv", {2, SetEnv}},         {"xwindow", {1, XWindow}},
-        {"checked", {1, Checked}},       {"settext", {2, SetText}},
+        {"start", {2, Start}},
+        {"start-in", {3, StartInDir}},
+        {"wait-exit", {2, WaitExit}},
+        {"kill", {1, Kill}},
+        {"processes", {0, Processes}},
+        {"self", {0, Self}},
+        {"setenv", {2, SetEnv}},
+        {"xwindow", {1, XWindow}},
+        {"checked", {1, Checked}},
+        {"settext", {2, SetText}},
         {"dblclick", {0, DoubleClick}},
-        {"acc", {1, AccTree}},           {"acc-hit", {3, AccHit}},
-        {"acc-nav", {3, AccNavigate}},   {"acc-do", {2, AccDo}},
-        {"acc-press", {2, AccPress}},    {"acc-hold", {1, AccHold}},
+        {"profile-write", {4, ProfileWrite}},
+        {"profile-read", {3, ProfileRead}},
+        {"hold", {2, Hold}},
+        {"release", {0, Release}},
+        {"acc", {1, AccTree}},
+        {"acc-hit", {3, AccHit}},
+        {"acc-nav", {3, AccNavigate}},
+        {"acc-do", {2, AccDo}},
+        {"acc-press", {2, AccPress}},
+        {"acc-hold", {1, AccHold}},
         {"acc-held", {1, AccHeld}},
     };
     return table;

@@ -36,8 +36,7 @@ std::uint64_t ParseNumber(const std::string& text) {
 std::string Utf8(const std::wstring& text) {
     if (text.empty()) return {};
     const int wideLen = static_cast<int>(text.size());
-    const int n =
-        WideCharToMultiByte(CP_UTF8, 0, text.data(), wideLen, nullptr, 0, nullptr, nullptr);
+    const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), wideLen, nullptr, 0, nullptr, nullptr);
     std::string out(static_cast<size_t>(n), '\0');
     WideCharToMultiByte(CP_UTF8, 0, text.data(), wideLen, out.data(), n, nullptr, nullptr);
     return out;
@@ -61,8 +60,8 @@ Record& Record::Add(const char* key, const std::string& value) {
 }
 
 Record& Record::Add(const char* key, const RECT& rect) {
-    return Add(key, std::to_string(rect.left) + "," + std::to_string(rect.top) + "," +
-                        std::to_string(rect.right) + "," + std::to_string(rect.bottom));
+    return Add(key, std::to_string(rect.left) + "," + std::to_string(rect.top) + "," + std::to_string(rect.right) +
+                        "," + std::to_string(rect.bottom));
 }
 
 Record& Record::Hex(const char* key, std::uint64_t value) {
@@ -71,9 +70,7 @@ Record& Record::Hex(const char* key, std::uint64_t value) {
     return Add(key, text);
 }
 
-std::string CommandWord(const std::string& line) {
-    return line.substr(0, line.find_first_of(" \t"));
-}
+std::string CommandWord(const std::string& line) { return line.substr(0, line.find_first_of(" \t")); }
 
 Args Arguments(const std::string& line, size_t arity) {
     Args args;

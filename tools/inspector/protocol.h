@@ -26,9 +26,7 @@ std::uint64_t ParseNumber(const std::string& text);
 std::string Utf8(const std::wstring& text);
 std::wstring Wide(const std::string& utf8);
 
-inline std::uint64_t Handle(HWND hwnd) {
-    return static_cast<std::uint64_t>(reinterpret_cast<UINT_PTR>(hwnd));
-}
+inline std::uint64_t Handle(HWND hwnd) { return static_cast<std::uint64_t>(reinterpret_cast<UINT_PTR>(hwnd)); }
 
 // One reply line of key=value fields.
 class Record {

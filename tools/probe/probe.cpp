@@ -133,9 +133,8 @@ void Record::Write() {
     HANDLE file = INVALID_HANDLE_VALUE;
     int retries = 0;
     for (; retries < 100; ++retries) {
-        file = CreateFileA(path.c_str(), FILE_APPEND_DATA,
-                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                           OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        file = CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                           nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file != INVALID_HANDLE_VALUE) break;
         Sleep(10);
     }
@@ -171,7 +170,8 @@ std::string LongModulePath() {
     const wchar_t* path = longLen > 0 && longLen < MAX_PATH * 4 ? longPath : module;
     if (path == module) longLen = moduleLen;
     char utf8[MAX_PATH * 16];
-    const int n = WideCharToMultiByte(CP_UTF8, 0, path, static_cast<int>(longLen), utf8, static_cast<int>(sizeof utf8), nullptr, nullptr);
+    const int n = WideCharToMultiByte(CP_UTF8, 0, path, static_cast<int>(longLen), utf8, static_cast<int>(sizeof utf8),
+                                      nullptr, nullptr);
     return n > 0 ? std::string(utf8, static_cast<size_t>(n)) : std::string();
 }
 
@@ -237,16 +237,14 @@ void OnShown(HWND hwnd) {
     LogWindowState("shown", hwnd);
     SetTimer(hwnd, kTimerSettled, 750, nullptr);
     if (!g_options.msgboxText.empty()) {
-        const int result = MessageBoxA(hwnd, g_options.msgboxText.c_str(), "Orvan Probe",
-                                       MB_OK | g_options.msgboxIcon);
+        const int result = MessageBoxA(hwnd, g_options.msgboxText.c_str(), "Orvan Probe", MB_OK | g_options.msgboxIcon);
         Record("msgbox").Add("result", static_cast<unsigned long>(result)).Write();
     }
 }
 
 void CreateList(HWND parent) {
-    HWND list = CreateWindowExA(
-        0, "LISTBOX", "", WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | LBS_NOTIFY, 10, 10, 200,
-        150, parent, reinterpret_cast<HMENU>(kListId), GetModuleHandleA(nullptr), nullptr);
+    HWND list = CreateWindowExA(0, "LISTBOX", "", WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | LBS_NOTIFY, 10, 10,
+                                200, 150, parent, reinterpret_cast<HMENU>(kListId), GetModuleHandleA(nullptr), nullptr);
     const std::string& all = g_options.listEntries;
     for (size_t start = 0;;) {
         const size_t bar = all.find('|', start);
@@ -260,9 +258,7 @@ void CreateList(HWND parent) {
 
 void OnListNotify(HWND list, WORD code) {
     const LRESULT index = SendMessageA(list, LB_GETCURSEL, 0, 0);
-    const char* event = code == LBN_DBLCLK      ? "dblclick"
-                        : code == LBN_SELCHANGE ? "select"
-                                                : nullptr;
+    const char* event = code == LBN_DBLCLK ? "dblclick" : code == LBN_SELCHANGE ? "select" : nullptr;
     if (event) Record(event).Add("index", std::to_string(index)).Write();
 }
 
@@ -288,46 +284,46 @@ void OnPaint(HWND hwnd) {
 
 LRESULT CALLBACK ProbeProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
-        case kMsgShown:
-            OnShown(hwnd);
-            return 0;
-        case WM_TIMER:
-            KillTimer(hwnd, wp);
-            if (wp == kTimerSettled) LogWindowState("settled", hwnd);
-            if (wp == kTimerExit) {
-                Record("exit").Add("reason", "timeout").Write();
-                DestroyWindow(hwnd);
-            }
-            return 0;
-        case WM_CREATE:
-            if (g_options.hasList) CreateList(hwnd);
-            return 0;
-        case WM_COMMAND:
-            if (LOWORD(wp) == kListId) OnListNotify(reinterpret_cast<HWND>(lp), HIWORD(wp));
-            return 0;
-        case WM_LBUTTONUP:
-            LogClick("left", lp);
-            return 0;
-        case WM_RBUTTONUP:
-            LogClick("right", lp);
-            return 0;
-        case WM_MBUTTONUP:
-            LogClick("middle", lp);
-            return 0;
-        case WM_ERASEBKGND:
-            return 1;
-        case WM_PAINT:
-            OnPaint(hwnd);
-            return 0;
-        case WM_CLOSE:
-            Record("exit").Add("reason", "close").Write();
+    case kMsgShown:
+        OnShown(hwnd);
+        return 0;
+    case WM_TIMER:
+        KillTimer(hwnd, wp);
+        if (wp == kTimerSettled) LogWindowState("settled", hwnd);
+        if (wp == kTimerExit) {
+            Record("exit").Add("reason", "timeout").Write();
             DestroyWindow(hwnd);
-            return 0;
-        case WM_DESTROY:
-            PostQuitMessage(0);
-            return 0;
-        default:
-            return DefWindowProcA(hwnd, msg, wp, lp);
+        }
+        return 0;
+    case WM_CREATE:
+        if (g_options.hasList) CreateList(hwnd);
+        return 0;
+    case WM_COMMAND:
+        if (LOWORD(wp) == kListId) OnListNotify(reinterpret_cast<HWND>(lp), HIWORD(wp));
+        return 0;
+    case WM_LBUTTONUP:
+        LogClick("left", lp);
+        return 0;
+    case WM_RBUTTONUP:
+        LogClick("right", lp);
+        return 0;
+    case WM_MBUTTONUP:
+        LogClick("middle", lp);
+        return 0;
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_PAINT:
+        OnPaint(hwnd);
+        return 0;
+    case WM_CLOSE:
+        Record("exit").Add("reason", "close").Write();
+        DestroyWindow(hwnd);
+        return 0;
+    case WM_DESTROY:
+        PostQuitMessage(0);
+        return 0;
+    default:
+        return DefWindowProcA(hwnd, msg, wp, lp);
     }
 }
 
@@ -361,15 +357,13 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int nCmdShow) {
     if (!RegisterClassA(&wc)) return 1;
 
     const std::string title = "Orvan Probe " + std::to_string(GetCurrentProcessId());
-    HWND hwnd =
-        CreateWindowExA(0, wc.lpszClassName, title.c_str(), WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
-                        g_options.x, g_options.y, 320, 240, nullptr, nullptr, instance, nullptr);
+    HWND hwnd = CreateWindowExA(0, wc.lpszClassName, title.c_str(), WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, g_options.x,
+                                g_options.y, 320, 240, nullptr, nullptr, instance, nullptr);
     if (!hwnd) return 1;
     ShowWindow(hwnd, nCmdShow);
     UpdateWindow(hwnd);
     PostMessageA(hwnd, kMsgShown, 0, 0);
-    SetTimer(hwnd, kTimerExit, g_options.exitAfterMs ? g_options.exitAfterMs : kLifetimeMs,
-             nullptr);
+    SetTimer(hwnd, kTimerExit, g_options.exitAfterMs ? g_options.exitAfterMs : kLifetimeMs, nullptr);
 
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) {

@@ -1,4 +1,4 @@
-#include "platform/win32/files.h"
+#include "win32/files.h"
 
 #include <windows.h>
 
@@ -22,12 +22,7 @@ bool WriteAll(HANDLE file, const std::string& contents, std::optional<std::size_
     return !failAfter || done == contents.size();
 }
 
-}  // namespace
-
-std::optional<std::string> ReadWholeFile(const std::string& path) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return std::nullopt;
+std::optional<std::string> ReadAll(HANDLE file) {
     std::string contents;
     LARGE_INTEGER size{};
     bool ok = GetFileSizeEx(file, &size) != 0 && size.QuadPart >= 0 && size.QuadPart < (1LL << 31);
@@ -41,8 +36,49 @@ std::optional<std::string> ReadWholeFile(const std::string& path) {
             done += got;
         }
     }
-    CloseHandle(file);
     if (!ok) return std::nullopt;
+    return contents;
+}
+
+bool Seek(HANDLE file, std::size_t offset) {
+    LARGE_INTEGER at{};
+    at.QuadPart = static_cast<LONGLONG>(offset);
+    return SetFilePointerEx(file, at, nullptr, FILE_BEGIN) != 0;
+}
+
+bool WriteAt(HANDLE file, std::size_t offset, const std::string& bytes, std::optional<std::size_t> failAfter) {
+    return Seek(file, offset) && WriteAll(file, bytes, failAfter) && FlushFileBuffers(file);
+}
+
+bool CutAt(HANDLE file, std::size_t length) {
+    return Seek(file, length) && SetEndOfFile(file) && FlushFileBuffers(file);
+}
+
+// The steps of an edit on an open file that holds edit.expected.
+platform::OverwriteOutcome ApplyEdit(HANDLE file, const platform::InPlaceEdit& edit, const EditFaults& faults) {
+    using platform::OverwriteOutcome;
+    const std::size_t oldLength = edit.expected.size();
+    if (!edit.reserve.empty() && !WriteAt(file, oldLength, edit.reserve, faults.reserveBreaksAfter))
+        return CutAt(file, oldLength) ? OverwriteOutcome::Untouched : OverwriteOutcome::Broken;
+    // The one write during which a cut could tear the file.
+    if (!WriteAt(file, edit.offset, edit.tail, faults.tailBreaksAfter)) {
+        const bool restored =
+            WriteAt(file, edit.offset, edit.expected.substr(edit.offset), std::nullopt) && CutAt(file, oldLength);
+        return restored ? OverwriteOutcome::Untouched : OverwriteOutcome::Broken;
+    }
+    const std::size_t end = std::max(oldLength + edit.reserve.size(), edit.offset + edit.tail.size());
+    if (edit.length < end && !CutAt(file, edit.length)) return OverwriteOutcome::Broken;
+    return OverwriteOutcome::Written;
+}
+
+}  // namespace
+
+std::optional<std::string> ReadWholeFile(const std::string& path) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return std::nullopt;
+    std::optional<std::string> contents = ReadAll(file);
+    CloseHandle(file);
     return contents;
 }
 
@@ -79,6 +115,20 @@ platform::OverwriteOutcome OverwriteInPlace(const std::string& path, const std::
     bool ok = WriteAll(file, contents, failAfter) && SetEndOfFile(file) && FlushFileBuffers(file);
     ok = CloseHandle(file) && ok;
     return ok ? OverwriteOutcome::Written : OverwriteOutcome::Broken;
+}
+
+platform::OverwriteOutcome EditFileInPlace(const std::string& path, const platform::InPlaceEdit& edit,
+                                           const EditFaults& faults) {
+    HANDLE file =
+        CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return platform::OverwriteOutcome::Untouched;
+    // The edit is made for the bytes that were read; it must not land on others.
+    const std::optional<std::string> now = ReadAll(file);
+    const platform::OverwriteOutcome outcome =
+        now == edit.expected ? ApplyEdit(file, edit, faults) : platform::OverwriteOutcome::Untouched;
+    CloseHandle(file);
+    return outcome;
 }
 
 bool RemoveWholeFile(const std::string& path) {

@@ -22,6 +22,17 @@ platform::ReplaceOutcome ReplaceFileAtomically(const std::string& path, const st
 platform::OverwriteOutcome OverwriteInPlace(const std::string& path, const std::string& contents,
                                             std::optional<std::size_t> failAfter = std::nullopt);
 
+// Faults to prove what a write in place leaves when it breaks off: each
+// write stops after that many bytes and fails.
+struct EditFaults {
+    std::optional<std::size_t> reserveBreaksAfter;
+    std::optional<std::size_t> tailBreaksAfter;
+};
+
+// Carries out a planned edit in place (platform::Services::EditInPlace).
+platform::OverwriteOutcome EditFileInPlace(const std::string& path, const platform::InPlaceEdit& edit,
+                                           const EditFaults& faults = {});
+
 // Deletes path; true when nothing is left by that name.
 bool RemoveWholeFile(const std::string& path);
 

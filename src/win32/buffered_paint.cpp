@@ -1,4 +1,4 @@
-#include "platform/win32/buffered_paint.h"
+#include "win32/buffered_paint.h"
 
 #include <algorithm>
 

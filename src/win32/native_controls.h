@@ -29,6 +29,9 @@ public:
     void ListRemoved(const ui::ListBox& list, int index);
     void ListSelected(const ui::ListBox& list);
     void OptionChanged(const ui::OptionButton& option);
+    // A property that shows changed: place, visibility, caption, font, row
+    // height, tooltip, colours.
+    void Mirror(const ui::Control& control);
 
     // Messages the children send their parent.
     void OnCommand(WPARAM wParam, LPARAM lParam);

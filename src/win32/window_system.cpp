@@ -1,4 +1,4 @@
-#include "platform/win32/window_system.h"
+#include "win32/window_system.h"
 
 namespace orvan::win32 {
 

@@ -33,6 +33,7 @@ public:
     std::optional<std::string> ReadFile(const std::string& path) override;
     platform::ReplaceOutcome ReplaceFile(const std::string& path, const std::string& contents) override;
     platform::OverwriteOutcome OverwriteFile(const std::string& path, const std::string& contents) override;
+    platform::OverwriteOutcome EditInPlace(const std::string& path, const platform::InPlaceEdit& edit) override;
     bool RemoveFile(const std::string& path) override;
     const platform::TextCodec& Text() override { return codec_; }
     platform::SessionClaim ClaimSession() override;

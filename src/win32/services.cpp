@@ -1,4 +1,4 @@
-#include "platform/win32/services.h"
+#include "win32/services.h"
 
 #include <commdlg.h>
 #include <shellapi.h>
@@ -6,19 +6,16 @@
 #include <optional>
 #include <vector>
 
-#include "platform/win32/files.h"
-#include "platform/win32/lazy_dll.h"
+#include "version.h"
+#include "win32/files.h"
+#include "win32/lazy_dll.h"
 
 namespace orvan::win32 {
 
 namespace {
 
-
 platform::StartResult Failed(DWORD error) { return {false, 0, SystemMessage(error)}; }
 
-// The console's window, as the form window class and its caption make it.
-const char* kConsoleClass = "Orvan97Form";
-const char* kConsoleTitle = "Orvan 97";
 // One console per user session: the name lives in the session's namespace.
 const wchar_t* kSessionMutex = L"Local\\Orvan97.Console";
 // How long a second start waits for a console that has only just started
@@ -105,7 +102,6 @@ std::optional<std::string> VerifiedShortForm(const std::wstring& path) {
     return ansi;
 }
 
-
 // The conversions work in pieces small enough for an int count, so any
 // size converts; a piece never ends inside a character that the next one
 // continues (a lead byte, a UTF-8 sequence, a surrogate pair).
@@ -163,9 +159,9 @@ std::string Win32TextCodec::WideToUtf8(std::u16string_view wide) const { return 
 
 std::string SystemMessage(DWORD error) {
     char* buffer = nullptr;
-    DWORD length = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                                      FORMAT_MESSAGE_IGNORE_INSERTS,
-                                  nullptr, error, 0, reinterpret_cast<char*>(&buffer), 0, nullptr);
+    DWORD length =
+        FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                       nullptr, error, 0, reinterpret_cast<char*>(&buffer), 0, nullptr);
     std::string text = length && buffer ? std::string(buffer, length) : "Error " + std::to_string(error) + ".";
     if (buffer) LocalFree(buffer);
     while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ')) text.pop_back();
@@ -191,8 +187,7 @@ platform::StartResult Win32Services::StartProgram(const platform::StartRequest& 
     return {true, process.dwProcessId, {}};
 }
 
-platform::StartResult Win32Services::OpenDocument(const std::string& path, int showCode,
-                                                  const std::string& directory) {
+platform::StartResult Win32Services::OpenDocument(const std::string& path, int showCode, const std::string& directory) {
     if (!platform::IsAcceptedShowCode(showCode)) return Failed(ERROR_INVALID_PARAMETER);
     SHELLEXECUTEINFOA info{};
     info.cbSize = sizeof info;
@@ -216,13 +211,14 @@ platform::PathKind Win32Services::Classify(const std::string& path) {
 }
 
 void Win32Services::ShowMessage(const std::string& text, const std::string& title, platform::MessageIcon icon) {
-    UINT style = static_cast<UINT>(MB_OK | (icon == platform::MessageIcon::Critical ? MB_ICONHAND : MB_ICONEXCLAMATION));
+    UINT style =
+        static_cast<UINT>(MB_OK | (icon == platform::MessageIcon::Critical ? MB_ICONHAND : MB_ICONEXCLAMATION));
     MessageBoxA(owner_ && IsWindowEnabled(owner_) ? owner_ : nullptr, text.c_str(), title.c_str(), style);
 }
 
-void Win32Services::ShowMessageUtf8(const std::string& text, const std::string& title,
-                                    platform::MessageIcon icon) {
-    UINT style = static_cast<UINT>(MB_OK | (icon == platform::MessageIcon::Critical ? MB_ICONHAND : MB_ICONEXCLAMATION));
+void Win32Services::ShowMessageUtf8(const std::string& text, const std::string& title, platform::MessageIcon icon) {
+    UINT style =
+        static_cast<UINT>(MB_OK | (icon == platform::MessageIcon::Critical ? MB_ICONHAND : MB_ICONEXCLAMATION));
     MessageBoxW(owner_ && IsWindowEnabled(owner_) ? owner_ : nullptr, Widen(text, CP_UTF8).c_str(),
                 Widen(title, CP_UTF8).c_str(), style);
 }
@@ -276,6 +272,10 @@ platform::OverwriteOutcome Win32Services::OverwriteFile(const std::string& path,
     return OverwriteInPlace(path, contents);
 }
 
+platform::OverwriteOutcome Win32Services::EditInPlace(const std::string& path, const platform::InPlaceEdit& edit) {
+    return EditFileInPlace(path, edit);
+}
+
 bool Win32Services::RemoveFile(const std::string& path) { return RemoveWholeFile(path); }
 
 platform::SessionClaim Win32Services::ClaimSession() {
@@ -297,7 +297,7 @@ void Win32Services::ShowRunningConsole() {
     HWND console = nullptr;
     const DWORD start = GetTickCount();
     for (;;) {
-        console = FindWindowA(kConsoleClass, kConsoleTitle);
+        console = FindWindowA(ORVAN_CONSOLE_CLASS, ORVAN_CONSOLE_CAPTION);
         if (console && IsWindowVisible(console)) break;
         if (GetTickCount() - start > kConsoleWindowWaitMs) return;
         Sleep(50);

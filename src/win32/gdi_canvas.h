@@ -31,8 +31,6 @@ public:
     // The picture in the resources; info is nullptr when it cannot be read.
     const PictureBits& Bits(ui::PictureId id);
     SIZE PictureSize(ui::PictureId id) { return Bits(id).size; }
-    // The picture scaled once to a size other than its own.
-    HBITMAP Stretched(ui::PictureId id, int width, int height);
     HBRUSH Brush(COLORREF color);
     HICON Icon(bool small);
 
@@ -40,16 +38,10 @@ private:
     GdiResources() = default;
     std::map<std::tuple<std::string, int, int, int, bool, bool, bool>, HFONT> fonts_;
     std::map<ui::PictureId, PictureBits> pictures_;
-    std::map<std::tuple<ui::PictureId, int, int>, HBITMAP> stretched_;
     std::map<COLORREF, HBRUSH> brushes_;
 };
 
 COLORREF Resolve(ui::Color color);
-
-// A 24-bit picture scaled by the core's area averaging, or nullptr for any
-// other picture; the halftone stretch of GDI serves those.
-HBITMAP ScaleByAveraging(HBITMAP source, int width, int height);
-HBITMAP ScaleByHalftone(HBITMAP source, SIZE size, int width, int height);
 
 class GdiCanvas : public ui::Canvas {
 public:

@@ -1,19 +1,21 @@
-#include "platform/win32/form_window.h"
+#include "win32/form_window.h"
 
 #include <windowsx.h>
 
 #include <algorithm>
 
-#include "platform/win32/accessible.h"
-#include "platform/win32/buffered_paint.h"
-#include "platform/win32/gdi_canvas.h"
-#include "platform/win32/input.h"
+#include "version.h"
+#include "win32/accessible.h"
+#include "win32/buffered_paint.h"
+#include "win32/gdi_canvas.h"
+#include "win32/input.h"
 
 namespace orvan::win32 {
 
 namespace {
 
-const char* kFormClass = "Orvan97Form";
+// Every form's window is of this class; the console is the one with its caption.
+const char* kFormClass = ORVAN_CONSOLE_CLASS;
 // Loading the first icon is slow under some systems, so a window takes its
 // icon just after its first paint.
 constexpr UINT kTakeIconMessage = WM_APP + 1;
@@ -43,7 +45,7 @@ FormWindow::FormWindow(ui::Form& form, HWND owner) : form_(form), owner_(owner) 
     if (form.Border == ui::BorderStyle::FixedDialog) {
         style |= WS_DLGFRAME;
         exStyle |= WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
-        if (form.ControlBox && !form.Caption.empty()) style |= WS_CAPTION | WS_SYSMENU;
+        if (form.ControlBox && !form.Caption().empty()) style |= WS_CAPTION | WS_SYSMENU;
     } else {
         exStyle |= WS_EX_CONTROLPARENT;
     }
@@ -55,7 +57,7 @@ FormWindow::FormWindow(ui::Form& form, HWND owner) : form_(form), owner_(owner) 
         style |= WS_MAXIMIZE;
         r = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
     }
-    hwnd_ = CreateWindowExA(exStyle, kFormClass, form.Caption.c_str(), style, r.left, r.top, r.right - r.left,
+    hwnd_ = CreateWindowExA(exStyle, kFormClass, form.Caption().c_str(), style, r.left, r.top, r.right - r.left,
                             r.bottom - r.top, owner, nullptr, GetModuleHandleA(nullptr), this);
     controls_ = std::make_unique<NativeControls>(form_, hwnd_);
     form_.Attach(this);
@@ -125,14 +127,23 @@ void FormWindow::ListSelected(const ui::ListBox& list) { controls_->ListSelected
 void FormWindow::TimerChanged(const ui::Timer& timer) {
     for (auto& [id, t] : timers_) {
         if (t != &timer) continue;
-        if (timer.TimerEnabled() && timer.Interval > 0)
-            SetTimer(hwnd_, id, static_cast<UINT>(timer.Interval), nullptr);
+        if (timer.TimerEnabled() && timer.Interval() > 0)
+            SetTimer(hwnd_, id, static_cast<UINT>(timer.Interval()), nullptr);
         else
             KillTimer(hwnd_, id);
     }
 }
 
 void FormWindow::OptionChanged(const ui::OptionButton& option) { controls_->OptionChanged(option); }
+
+void FormWindow::ControlChanged(const ui::Control& control) { controls_->Mirror(control); }
+
+void FormWindow::FormChanged() {
+    SetWindowTextA(hwnd_, form_.Caption().c_str());
+    // The picture's size decides what the buffered paint covers.
+    painted_ = {};
+    InvalidateRect(hwnd_, nullptr, TRUE);
+}
 
 void FormWindow::EnabledChanged(bool enabled) { EnableWindow(hwnd_, enabled); }
 
@@ -144,7 +155,7 @@ int FormWindow::PopupMenu(const std::vector<ui::MenuItem>& items, int x, int y) 
             continue;
         }
         UINT flags = static_cast<UINT>(MF_STRING | (item.checked ? MF_CHECKED : MF_UNCHECKED) |
-                                      (item.enabled ? MF_ENABLED : MF_GRAYED));
+                                       (item.enabled ? MF_ENABLED : MF_GRAYED));
         AppendMenuA(menu, flags, static_cast<UINT_PTR>(item.command), item.caption.c_str());
     }
     POINT at{x, y};
@@ -270,10 +281,10 @@ void FormWindow::OnPaint() {
     HDC dc = BeginPaint(hwnd_, &ps);
     if (painted_.Empty()) {
         SIZE picture{};
-        if (form_.Picture != ui::PictureId::None) picture = GdiResources::Get().PictureSize(form_.Picture);
+        if (form_.Picture() != ui::PictureId::None) picture = GdiResources::Get().PictureSize(form_.Picture());
         painted_ = form_.PaintedArea(picture.cx, picture.cy);
     }
-    PaintBuffered(dc, ps.rcPaint, ToRect(painted_), GdiResources::Get().Brush(Resolve(form_.BackColor)),
+    PaintBuffered(dc, ps.rcPaint, ToRect(painted_), GdiResources::Get().Brush(Resolve(form_.BackColor())),
                   [this](HDC memory, const RECT& band) {
                       GdiCanvas canvas(memory);
                       form_.Paint(canvas, {band.left, band.top, band.right, band.bottom});

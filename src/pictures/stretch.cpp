@@ -1,10 +1,10 @@
-#include "ui/stretch.h"
+#include "pictures/stretch.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
 
-namespace orvan::ui {
+namespace orvan::pictures {
 
 namespace {
 
@@ -12,9 +12,9 @@ namespace {
 constexpr int kWeightBits = 14;
 
 struct Taps {
-    std::vector<int> first;     // the first source position of each target
-    std::vector<int> count;     // how many source positions it covers
-    std::vector<int> weights;   // `count` weights per target, one after another
+    std::vector<int> first;    // the first source position of each target
+    std::vector<int> count;    // how many source positions it covers
+    std::vector<int> weights;  // `count` weights per target, one after another
 };
 
 // For each target position, the source positions it covers and how much of each.
@@ -96,4 +96,4 @@ Picture Stretch(const Picture& source, int width, int height) {
     return out;
 }
 
-}  // namespace orvan::ui
+}  // namespace orvan::pictures

@@ -1,4 +1,4 @@
-#include "platform/win32/accessible.h"
+#include "win32/accessible.h"
 
 #include <oleacc.h>
 
@@ -8,8 +8,8 @@
 #include <utility>
 #include <vector>
 
-#include "platform/win32/accessible_types.h"
-#include "platform/win32/form_window.h"
+#include "win32/accessible_types.h"
+#include "win32/form_window.h"
 #include "ui/accessibility.h"
 
 namespace orvan::win32 {

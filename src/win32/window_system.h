@@ -6,7 +6,7 @@
 #include <memory>
 #include <vector>
 
-#include "platform/win32/form_window.h"
+#include "win32/form_window.h"
 #include "ui/peer.h"
 
 namespace orvan::win32 {

@@ -1,12 +1,11 @@
-#include "platform/win32/gdi_canvas.h"
+#include "win32/gdi_canvas.h"
 
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 
-#include "platform/win32/resource.h"
-#include "ui/stretch.h"
+#include "win32/resource.h"
 
 namespace orvan::win32 {
 
@@ -54,12 +53,6 @@ PictureBits ReadBits(HMODULE module, int resource) {
     return picture;
 }
 
-// The resource as a bitmap of its own, for the scaling that needs one.
-HBITMAP LoadBitmapOf(ui::PictureId id) {
-    return static_cast<HBITMAP>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(ResourceOf(id)), IMAGE_BITMAP, 0,
-                                           0, LR_CREATEDIBSECTION));
-}
-
 }  // namespace
 
 COLORREF Resolve(ui::Color color) {
@@ -74,7 +67,6 @@ GdiResources& GdiResources::Get() {
 
 GdiResources::~GdiResources() {
     for (auto& [key, font] : fonts_) DeleteObject(font);
-    for (auto& [key, bitmap] : stretched_) DeleteObject(bitmap);
     for (auto& [key, brush] : brushes_) DeleteObject(brush);
 }
 
@@ -100,75 +92,6 @@ const PictureBits& GdiResources::Bits(ui::PictureId id) {
     auto it = pictures_.find(id);
     if (it != pictures_.end()) return it->second;
     return pictures_[id] = ReadBits(GetModuleHandleA(nullptr), ResourceOf(id));
-}
-
-HBITMAP GdiResources::Stretched(ui::PictureId id, int width, int height) {
-    auto key = std::make_tuple(id, width, height);
-    auto it = stretched_.find(key);
-    if (it != stretched_.end()) return it->second;
-    HBITMAP source = LoadBitmapOf(id);
-    HBITMAP scaled = ScaleByAveraging(source, width, height);
-    if (!scaled && source) scaled = ScaleByHalftone(source, PictureSize(id), width, height);
-    if (source) DeleteObject(source);
-    stretched_[key] = scaled;
-    return scaled;
-}
-
-HBITMAP ScaleByAveraging(HBITMAP source, int width, int height) {
-    DIBSECTION dib{};
-    if (!source || GetObjectA(source, sizeof dib, &dib) != sizeof dib || dib.dsBm.bmBitsPixel != 24 ||
-        !dib.dsBm.bmBits)
-        return nullptr;
-    // The resource's rows, bottom-up and padded, as the core's top-down picture.
-    ui::Picture picture;
-    picture.width = dib.dsBm.bmWidth;
-    picture.height = dib.dsBm.bmHeight;
-    picture.bitsPerPixel = 24;
-    const auto rowBytes = static_cast<std::size_t>(picture.width) * 3;
-    picture.pixels.resize(rowBytes * static_cast<std::size_t>(picture.height));
-    const auto* bits = static_cast<const std::uint8_t*>(dib.dsBm.bmBits);
-    const bool bottomUp = dib.dsBmih.biHeight > 0;
-    for (int y = 0; y < picture.height; ++y) {
-        const int from = bottomUp ? picture.height - 1 - y : y;
-        std::memcpy(picture.pixels.data() + static_cast<std::size_t>(y) * rowBytes,
-                    bits + static_cast<std::size_t>(from) * static_cast<std::size_t>(dib.dsBm.bmWidthBytes), rowBytes);
-    }
-    const ui::Picture shown = ui::Stretch(picture, width, height);
-    if (shown.width != width) return nullptr;
-
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;  // top-down
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 24;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* target = nullptr;
-    HBITMAP scaled = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &target, nullptr, 0);
-    if (!scaled || !target) return nullptr;
-    const std::size_t stride = (static_cast<std::size_t>(width) * 3 + 3) & ~std::size_t{3};
-    const std::size_t shownRow = static_cast<std::size_t>(width) * 3;
-    for (std::size_t y = 0; y < static_cast<std::size_t>(height); ++y)
-        std::memcpy(static_cast<std::uint8_t*>(target) + y * stride, shown.pixels.data() + y * shownRow, shownRow);
-    return scaled;
-}
-
-HBITMAP ScaleByHalftone(HBITMAP source, SIZE size, int width, int height) {
-    HDC screen = GetDC(nullptr);
-    HDC from = CreateCompatibleDC(screen);
-    HDC to = CreateCompatibleDC(screen);
-    HBITMAP scaled = CreateCompatibleBitmap(screen, width, height);
-    HGDIOBJ oldFrom = SelectObject(from, source);
-    HGDIOBJ oldTo = SelectObject(to, scaled);
-    SetStretchBltMode(to, HALFTONE);
-    SetBrushOrgEx(to, 0, 0, nullptr);
-    StretchBlt(to, 0, 0, width, height, from, 0, 0, size.cx, size.cy, SRCCOPY);
-    SelectObject(from, oldFrom);
-    SelectObject(to, oldTo);
-    DeleteDC(from);
-    DeleteDC(to);
-    ReleaseDC(nullptr, screen);
-    return scaled;
 }
 
 HBRUSH GdiResources::Brush(COLORREF color) {
@@ -224,28 +147,20 @@ void GdiCanvas::DrawText(const ui::Rect& rect, const std::string& text, const ui
 }
 
 void GdiCanvas::DrawPicture(ui::PictureId picture, const ui::Rect& rect, bool stretch) {
-    GdiResources& res = GdiResources::Get();
-    const PictureBits& bits = res.Bits(picture);
+    const PictureBits& bits = GdiResources::Get().Bits(picture);
     if (!bits.info) return;
+    // The pictures are embedded at the size they are shown at (the picture
+    // generator scales the logo to its place), so they are drawn straight
+    // from the resources, uncopied and unscaled. One that is not stretched
+    // and is larger than its place shows its top-left corner.
     const SIZE size = bits.size;
-    if (stretch && (size.cx != rect.Width() || size.cy != rect.Height())) {
-        HBITMAP bitmap = res.Stretched(picture, rect.Width(), rect.Height());
-        if (!bitmap) return;
-        HDC from = CreateCompatibleDC(dc_);
-        HGDIOBJ old = SelectObject(from, bitmap);
-        BitBlt(dc_, rect.left, rect.top, rect.Width(), rect.Height(), from, 0, 0, SRCCOPY);
-        SelectObject(from, old);
-        DeleteDC(from);
-        return;
-    }
-    // The pictures are embedded at the size they are shown at and drawn
-    // straight from the resources; a picture larger than its place shows its
-    // top-left corner.
-    const bool crop = size.cx > rect.Width() || size.cy > rect.Height();
+    const int width = stretch ? rect.Width() : size.cx;
+    const int height = stretch ? rect.Height() : size.cy;
+    const bool crop = width > rect.Width() || height > rect.Height();
     const int saved = crop ? SaveDC(dc_) : 0;
     if (crop) IntersectClipRect(dc_, rect.left, rect.top, rect.right, rect.bottom);
-    StretchDIBits(dc_, rect.left, rect.top, size.cx, size.cy, 0, 0, size.cx, size.cy, bits.bits, bits.info,
-                  DIB_RGB_COLORS, SRCCOPY);
+    StretchDIBits(dc_, rect.left, rect.top, width, height, 0, 0, size.cx, size.cy, bits.bits, bits.info, DIB_RGB_COLORS,
+                  SRCCOPY);
     if (crop) RestoreDC(dc_, saved);
 }
 

@@ -1,4 +1,4 @@
-#include "platform/win32/accessible_types.h"
+#include "win32/accessible_types.h"
 
 namespace orvan::win32 {
 

@@ -9,7 +9,7 @@
 #include <optional>
 #include <string>
 
-#include "platform/win32/lazy_dll.h"
+#include "win32/lazy_dll.h"
 #include "ui/accessibility.h"
 
 namespace orvan::win32 {

@@ -1,13 +1,13 @@
-#include "platform/win32/native_controls.h"
+#include "win32/native_controls.h"
 
 #include <commctrl.h>
 #include <windowsx.h>
 
 #include <algorithm>
 
-#include "platform/win32/gdi_canvas.h"
-#include "platform/win32/input.h"
-#include "platform/win32/lazy_dll.h"
+#include "win32/gdi_canvas.h"
+#include "win32/input.h"
+#include "win32/lazy_dll.h"
 
 namespace orvan::win32 {
 
@@ -35,7 +35,7 @@ bool MeasureListRow(const ui::Form& form, MEASUREITEMSTRUCT& measure) {
     const auto& all = form.Windowed();
     const std::size_t index = measure.CtlID - static_cast<UINT>(kFirstChildId);
     if (index >= all.size() || all[index]->Kind() != ui::ControlKind::ListBox) return false;
-    measure.itemHeight = static_cast<UINT>(static_cast<const ui::ListBox*>(all[index])->RowHeight);
+    measure.itemHeight = static_cast<UINT>(static_cast<const ui::ListBox*>(all[index])->RowHeight());
     return true;
 }
 
@@ -63,10 +63,10 @@ HWND NativeControls::CreateChild(ui::Control& control, HWND parent, int id) {
     case ui::ControlKind::ListBox: {
         auto& list = static_cast<ui::ListBox&>(control);
         DWORD style = WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_OWNERDRAWFIXED |
-                      LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT | (list.Sorted ? LBS_SORT : 0);
+                      LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT | (list.Sorted() ? LBS_SORT : 0);
         child = CreateWindowExA(0, "LISTBOX", "", style, b.left, b.top, b.Width(), b.Height(), parent, menuId, instance,
                                 nullptr);
-        SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(GdiResources::Get().Font(list.font)), FALSE);
+        SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(GdiResources::Get().Font(list.TextFont())), FALSE);
         for (int i = 0; i < list.ListCount(); ++i)
             SendMessageA(child, LB_INSERTSTRING, static_cast<WPARAM>(i),
                          reinterpret_cast<LPARAM>(list.List(i).c_str()));
@@ -79,7 +79,7 @@ HWND NativeControls::CreateChild(ui::Control& control, HWND parent, int id) {
     }
     case ui::ControlKind::Frame: {
         auto& frame = static_cast<ui::Frame&>(control);
-        child = CreateWindowExA(WS_EX_CONTROLPARENT, kFrameClass, frame.Caption.c_str(),
+        child = CreateWindowExA(WS_EX_CONTROLPARENT, kFrameClass, frame.Caption().c_str(),
                                 WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, b.left, b.top, b.Width(), b.Height(), parent,
                                 menuId, instance, nullptr);
         Link& link = links_[&control] = {this, &control, nullptr};
@@ -89,9 +89,9 @@ HWND NativeControls::CreateChild(ui::Control& control, HWND parent, int id) {
     case ui::ControlKind::OptionButton: {
         auto& option = static_cast<ui::OptionButton&>(control);
         child =
-            CreateWindowExA(0, "BUTTON", option.Caption.c_str(), WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_RADIOBUTTON,
+            CreateWindowExA(0, "BUTTON", option.Caption().c_str(), WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_RADIOBUTTON,
                             b.left, b.top, b.Width(), b.Height(), parent, menuId, instance, nullptr);
-        SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(GdiResources::Get().Font(form_.font)), FALSE);
+        SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(GdiResources::Get().Font(form_.TextFont())), FALSE);
         SendMessageA(child, BM_SETCHECK, option.Value() ? BST_CHECKED : BST_UNCHECKED, 0);
         break;
     }
@@ -105,7 +105,7 @@ void NativeControls::AddToolTips() {
     for (auto& [control, child] : peers_) {
         if (control->Kind() != ui::ControlKind::OptionButton) continue;
         const auto* option = static_cast<const ui::OptionButton*>(control);
-        if (option->ToolTipText.empty()) continue;
+        if (option->ToolTipText().empty()) continue;
         if (!tooltips_) {
             // The common controls are loaded only for the windows that show tooltips.
             if (auto* init = LazyFunction<decltype(InitCommonControlsEx)>("comctl32.dll", "InitCommonControlsEx")) {
@@ -121,7 +121,7 @@ void NativeControls::AddToolTips() {
         tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
         tool.hwnd = window_;
         tool.uId = reinterpret_cast<UINT_PTR>(child);
-        tool.lpszText = const_cast<char*>(option->ToolTipText.c_str());
+        tool.lpszText = const_cast<char*>(option->ToolTipText().c_str());
         SendMessageA(tooltips_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
     }
 }
@@ -157,6 +157,50 @@ void NativeControls::OptionChanged(const ui::OptionButton& option) {
     if (HWND peer = PeerOf(option)) SendMessageA(peer, BM_SETCHECK, option.Value() ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
+void NativeControls::Mirror(const ui::Control& control) {
+    HWND peer = PeerOf(control);
+    if (!peer) return;
+    ui::Rect b = control.Bounds();
+    if (control.Container()) {
+        const ui::Rect outer = control.Container()->Bounds();
+        b = {b.left - outer.left, b.top - outer.top, b.right - outer.left, b.bottom - outer.top};
+    }
+    SetWindowPos(peer, nullptr, b.left, b.top, b.Width(), b.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
+    ShowWindow(peer, control.Visible() ? SW_SHOWNA : SW_HIDE);
+    switch (control.Kind()) {
+    case ui::ControlKind::ListBox: {
+        const auto& list = static_cast<const ui::ListBox&>(control);
+        SendMessageA(peer, WM_SETFONT, reinterpret_cast<WPARAM>(GdiResources::Get().Font(list.TextFont())), FALSE);
+        SendMessageA(peer, LB_SETITEMHEIGHT, 0, list.RowHeight());
+        listTextTop_ = -1;
+        // The border is the list's own, drawn in its text colour.
+        SetWindowPos(peer, nullptr, 0, 0, 0, 0,
+                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+        break;
+    }
+    case ui::ControlKind::Frame:
+        SetWindowTextA(peer, static_cast<const ui::Frame&>(control).Caption().c_str());
+        break;
+    case ui::ControlKind::OptionButton: {
+        const auto& option = static_cast<const ui::OptionButton&>(control);
+        SetWindowTextA(peer, option.Caption().c_str());
+        if (tooltips_) {
+            TOOLINFOA tool{};
+            tool.cbSize = TTTOOLINFOA_V2_SIZE;
+            tool.hwnd = window_;
+            tool.uId = reinterpret_cast<UINT_PTR>(peer);
+            tool.lpszText = const_cast<char*>(option.ToolTipText().c_str());
+            SendMessageA(tooltips_, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&tool));
+        }
+        break;
+    }
+    default:
+        break;
+    }
+    // Painted anew in the model's colours, its windowless contents too.
+    RedrawWindow(peer, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+}
+
 // ------------------------------------------------------------------ messages to the parent
 
 void NativeControls::OnCommand(WPARAM wParam, LPARAM lParam) {
@@ -183,14 +227,14 @@ bool NativeControls::OnDrawItem(const DRAWITEMSTRUCT& item) {
     if (item.itemID < static_cast<UINT>(list->ListCount())) {
         // The model holds the same entries as the native list.
         const std::string& text = list->List(static_cast<int>(item.itemID));
-        HGDIOBJ old = SelectObject(item.hDC, GdiResources::Get().Font(list->font));
+        HGDIOBJ old = SelectObject(item.hDC, GdiResources::Get().Font(list->TextFont()));
         if (listTextTop_ < 0) {
             TEXTMETRICA metrics{};
             GetTextMetricsA(item.hDC, &metrics);
-            listTextTop_ = std::max(0, (list->RowHeight - static_cast<int>(metrics.tmHeight)) / 2);
+            listTextTop_ = std::max(0, (list->RowHeight() - static_cast<int>(metrics.tmHeight)) / 2);
         }
-        SetBkColor(item.hDC, selected ? GetSysColor(COLOR_HIGHLIGHT) : Resolve(list->BackColor));
-        SetTextColor(item.hDC, selected ? GetSysColor(COLOR_HIGHLIGHTTEXT) : Resolve(list->ForeColor));
+        SetBkColor(item.hDC, selected ? GetSysColor(COLOR_HIGHLIGHT) : Resolve(list->BackColor()));
+        SetTextColor(item.hDC, selected ? GetSysColor(COLOR_HIGHLIGHTTEXT) : Resolve(list->ForeColor()));
         SetTextAlign(item.hDC, TA_LEFT | TA_TOP);
         // One call fills the row and writes its text.
         ExtTextOutA(item.hDC, r.left + 2, r.top + listTextTop_, ETO_OPAQUE | ETO_CLIPPED, &r, text.c_str(),
@@ -204,13 +248,13 @@ bool NativeControls::OnDrawItem(const DRAWITEMSTRUCT& item) {
 LRESULT NativeControls::OnColor(HDC dc) {
     HWND child = WindowFromDC(dc);
     ui::Control* control = child ? ControlOf(child) : nullptr;
-    ui::Color back = form_.BackColor, fore = form_.ForeColor;
+    ui::Color back = form_.BackColor(), fore = form_.ForeColor();
     if (control && control->Kind() == ui::ControlKind::ListBox) {
-        back = static_cast<ui::ListBox*>(control)->BackColor;
-        fore = static_cast<ui::ListBox*>(control)->ForeColor;
+        back = static_cast<ui::ListBox*>(control)->BackColor();
+        fore = static_cast<ui::ListBox*>(control)->ForeColor();
     } else if (control && control->Kind() == ui::ControlKind::OptionButton) {
-        back = static_cast<ui::OptionButton*>(control)->BackColor;
-        fore = static_cast<ui::OptionButton*>(control)->ForeColor;
+        back = static_cast<ui::OptionButton*>(control)->BackColor();
+        fore = static_cast<ui::OptionButton*>(control)->ForeColor();
     }
     SetTextColor(dc, Resolve(fore));
     SetBkColor(dc, Resolve(back));
@@ -272,7 +316,7 @@ void NativeControls::PaintListBorder(HWND list, const ui::ListBox& model) {
     RECT r{};
     GetWindowRect(list, &r);
     OffsetRect(&r, -r.left, -r.top);
-    FrameRect(dc, &r, GdiResources::Get().Brush(Resolve(model.ForeColor)));
+    FrameRect(dc, &r, GdiResources::Get().Brush(Resolve(model.ForeColor())));
     ReleaseDC(list, dc);
 }
 
@@ -312,20 +356,20 @@ void NativeControls::PaintFrame(HWND frame, const ui::Frame& model) {
     HDC dc = BeginPaint(frame, &ps);
     RECT client{};
     GetClientRect(frame, &client);
-    ::FillRect(dc, &client, GdiResources::Get().Brush(Resolve(model.BackColor)));
-    HGDIOBJ oldFont = SelectObject(dc, GdiResources::Get().Font(form_.font));
+    ::FillRect(dc, &client, GdiResources::Get().Brush(Resolve(model.BackColor())));
+    HGDIOBJ oldFont = SelectObject(dc, GdiResources::Get().Font(form_.TextFont()));
     TEXTMETRICA metrics{};
     GetTextMetricsA(dc, &metrics);
     RECT edge = client;
     edge.top += metrics.tmHeight / 2;
     DrawEdge(dc, &edge, EDGE_ETCHED, BF_RECT);
     SIZE caption{};
-    GetTextExtentPoint32A(dc, model.Caption.c_str(), static_cast<int>(model.Caption.size()), &caption);
+    GetTextExtentPoint32A(dc, model.Caption().c_str(), static_cast<int>(model.Caption().size()), &caption);
     RECT label{8, 0, 8 + caption.cx + 4, metrics.tmHeight};
-    ::FillRect(dc, &label, GdiResources::Get().Brush(Resolve(model.BackColor)));
+    ::FillRect(dc, &label, GdiResources::Get().Brush(Resolve(model.BackColor())));
     SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, Resolve(model.ForeColor));
-    TextOutA(dc, 10, 0, model.Caption.c_str(), static_cast<int>(model.Caption.size()));
+    SetTextColor(dc, Resolve(model.ForeColor()));
+    TextOutA(dc, 10, 0, model.Caption().c_str(), static_cast<int>(model.Caption().size()));
     SelectObject(dc, oldFont);
     // The frame's lines are given in the window's coordinates.
     ui::Rect b = model.Bounds();

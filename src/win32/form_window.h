@@ -11,7 +11,7 @@
 #include <memory>
 #include <vector>
 
-#include "platform/win32/native_controls.h"
+#include "win32/native_controls.h"
 #include "ui/form.h"
 #include "ui/peer.h"
 
@@ -53,6 +53,8 @@ public:
     void ListSelected(const ui::ListBox& list) override;
     void TimerChanged(const ui::Timer& timer) override;
     void OptionChanged(const ui::OptionButton& option) override;
+    void ControlChanged(const ui::Control& control) override;
+    void FormChanged() override;
     void EnabledChanged(bool enabled) override;
     int PopupMenu(const std::vector<ui::MenuItem>& items, int x, int y) override;
 
