@@ -44,6 +44,9 @@ target_compile_definitions(e2e_tests PRIVATE
     ORVAN_WIN64_DIR="${ORVAN_WIN64_DIR}"
     ORVAN_PACKAGE_DIR="${ORVAN_PACKAGE_DIR}"
     ORVAN_PACKAGE_WIN64_DIR="${ORVAN_PACKAGE_WIN64_DIR}"
+    # (the MSI test builds an earlier version with packaging/msi.sh)
+    ORVAN_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
+    ORVAN_PICTURES_DIR="${CMAKE_BINARY_DIR}/pictures"
     ORVAN_E2E_WORK_DIR="${CMAKE_BINARY_DIR}/e2e")
 
 # The run ends itself (and everything it started) before CTest's limit. The

@@ -9,6 +9,8 @@
 ;           README.txt (CR LF text); scripts/package.sh prepares it.
 ; ICON      the program's icon (orvan97.ico of the picture generator).
 ; OUTDIR    where orvan97-<version>-<ARCH>-setup.exe is written.
+; SIGN      optional: a command that Authenticode-signs the file it is given
+;           (packaging/sign.sh), run on the uninstaller and on Setup.
 ;
 ; The version is read from src/version.h, its one definition.
 
@@ -24,6 +26,12 @@
     !define PROGRAM_FILES "$PROGRAMFILES64"
 !else
     !error "ARCH must be win32 or win64, not ${ARCH}"
+!endif
+
+; Each signed as makensis writes it: the uninstaller before Setup packs it.
+!ifdef SIGN
+    !uninstfinalize '"${SIGN}" "%1"' = 0
+    !finalize '"${SIGN}" "%1"' = 0
 !endif
 
 !define VERSION_H "${__FILEDIR__}/../src/version.h"

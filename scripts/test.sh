@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: the native unit tests (also under
-# AddressSanitizer and UndefinedBehaviorSanitizer), the release packages and
-# their reproducibility, the end-to-end tests of the real program and its
-# installer under Wine in a private display, and a bounded round of the
+# AddressSanitizer and UndefinedBehaviorSanitizer), the release packages
+# (signed with a throwaway certificate), their signatures, manifests and
+# reproducibility, the end-to-end tests of the real program, its installer
+# and its MSI under Wine in a private display, and a bounded round of the
 # settings file's fuzz harness (FUZZ_SECONDS). Ends with each stage's time.
 #
 # What can go side by side does, on two cores: the emulated 32-bit subset
@@ -21,15 +22,29 @@ stage "build: native" scripts/build.sh native
 # The 32-bit subset's prefix: booted now, kept, and copied when the tests start.
 stage_start "e2e_wow64 prefix" ctest --test-dir build/native -R '^e2e_wow64_prefix$' --output-on-failure
 stage "build: Windows" scripts/build.sh win32 win64
-# The release (build/package), and a second build of it from nothing that
-# must give the same bytes; then the shipped program's header and imports
-# against their review.
-stage "release, twice" tests/package/reproducible.sh
+# The release is signed with a throwaway certificate (build/test-signing);
+# its password reaches only the packaging, and the end-to-end tests install
+# the signed setup and MSI and check the installed programs' signatures.
+stage "test certificate" scripts/test-certificate.sh >/dev/null
+signed() {
+    (
+        export ORVAN_SIGN_PKCS12=$PWD/build/test-signing/signer.p12
+        ORVAN_SIGN_PASSWORD=$(cat build/test-signing/password)
+        export ORVAN_SIGN_PASSWORD ORVAN_SIGN_CA=$PWD/build/test-signing/signer.pem
+        "$@"
+    )
+}
+export ORVAN_E2E_SIGNER=$PWD/build/test-signing/signer.pem
+# The release (build/package), unsigned and signed, each built a second time
+# from nothing and compared byte for byte, every signature verified and the
+# manifests checked.
+stage "release, twice" signed tests/package/reproducible.sh
+# The shipped program's header and imports against their review.
 stage "imports" tests/package/imports.sh
 # Where the machine cannot run 32-bit code the end-to-end tests run the
-# 64-bit build, and install the same installer script built around it.
+# 64-bit build, and install the same installers built around it.
 if [ "$(. scripts/wine-env.sh 2>/dev/null; echo "$ORVAN_ARCH")" = win64 ]; then
-    stage "package: win64" scripts/package.sh --arch win64
+    stage "package: win64" signed scripts/package.sh --arch win64
 fi
 stage_wait "e2e_wow64 prefix"
 # Every CTest test, two at a time: the unit tests, the end-to-end run and the
@@ -44,7 +59,8 @@ asan() {
 stage "unit tests: sanitizers" asan
 stage "fuzz" scripts/fuzz.sh
 stage_wait ctest
-# What each end-to-end run tested: the program, the Wine, the installer.
-sed -n -E 's/^[0-9]+\/[0-9]+ Test: (e2e.*)/\1:/p; s/^(e2e: (testing|installing) .*)/    \1/p' \
+# What each end-to-end run tested: the program, the Wine, the installers and
+# whether they were signed.
+sed -n -E 's/^[0-9]+\/[0-9]+ Test: (e2e.*)/\1:/p; s/^(e2e: (testing|installing|signed|unsigned) .*)/    \1/p' \
     build/native/Testing/Temporary/LastTest.log
 [ -n "${ORVAN_STAGES_OPEN:-}" ] || stage_times

@@ -17,6 +17,7 @@
 #include <map>
 
 #include "console_fixture.h"
+#include "signature.h"
 #include "version.h"
 
 #ifndef ORVAN_PACKAGE_DIR
@@ -236,8 +237,10 @@ TEST_F(Install, SilentInstallPutsTheProgramTextsShortcutAndUninstallEntryInPlace
     const fs::path dir = InstallDir();
     const std::string program = installDir_ + R"(\orvan97.exe)";
 
-    EXPECT_TRUE(ReadFile(dir / "orvan97.exe") == ReadFile(Session::Get().Win32File("orvan97.exe")))
+    EXPECT_TRUE(SameProgram(dir / "orvan97.exe", Session::Get().Win32File("orvan97.exe")))
         << "the installer must hold the program under test: run scripts/package.sh after the build";
+    ExpectSignedAsThePackages(dir / "orvan97.exe");
+    ExpectSignedAsThePackages(dir / "uninstall.exe");
     const std::string licence = ReadFile(dir / "LICENSE.txt").value_or("");
     EXPECT_EQ(licence.rfind("MIT License\r\n", 0), 0U) << licence;
     EXPECT_NE(licence.find("Copyright (c) 2026 The Orvan 97 authors\r\n"), std::string::npos);
