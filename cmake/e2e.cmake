@@ -59,9 +59,9 @@ set_tests_properties(e2e PROPERTIES TIMEOUT 2400 ENVIRONMENT "ORVAN_E2E_TIMEOUT=
 # The shipping 32-bit program and its x86 installer in a 64-bit prefix, as
 # 64-bit Windows runs them (the 32-bit program folder, the registry's 32-bit
 # view): natively where the machine runs 32-bit code, and elsewhere with every
-# 32-bit process under qemu-i386, where this is the shipping program's test. A
-# 32-bit start costs about a minute there, so it runs the subset
-# tests/e2e/wow64.filter names.
+# 32-bit process under qemu-i386, where this is the shipping program's test.
+# Translated code runs many times slower, so it runs the subset
+# tests/e2e/wow64.filter names: what only the 32-bit program can show.
 set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/wow64.filter)
 file(STRINGS ${CMAKE_SOURCE_DIR}/tests/e2e/wow64.filter ORVAN_E2E_WOW64 REGEX "^[^#]")
 list(JOIN ORVAN_E2E_WOW64 ":" ORVAN_E2E_WOW64_FILTER)

@@ -5,7 +5,7 @@
 #  - Where it cannot (some virtual machines have no 32-bit mode), the 64-bit
 #    build runs under the 64-bit Wine; or, with ORVAN_ARCH=win32 set before,
 #    the 32-bit program runs in a 64-bit prefix with every 32-bit process
-#    under qemu-i386 (scripts/wine-emulated.sh): about a minute a process.
+#    under qemu-i386 (scripts/wine-emulated.sh): a second or two a start.
 # ORVAN_WINE32=emulated asks for the emulation even where 32-bit code runs.
 orvan_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 if [ "${ORVAN_WINE32:-}" != emulated ] && /usr/lib/wine/wine --version >/dev/null 2>&1; then

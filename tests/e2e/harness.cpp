@@ -121,7 +121,7 @@ void E2EEnvironment::StartSession() {
     const WineArch arch = kind == WineKind::Native64 ? WineArch::Win64 : WineArch::Win32;
     session->win32Dir_ = BuildDir(arch);
     // In a 64-bit prefix the tests' own helpers are the 64-bit build's: they
-    // run natively, where each emulated 32-bit start costs about a minute.
+    // run natively, not translated by the emulator.
     session->toolsDir_ = kind == WineKind::Native32 ? session->win32Dir_ : fs::path(ORVAN_WIN64_DIR);
     session->workDir_ = Setting("ORVAN_E2E_WORK_DIR", ORVAN_E2E_WORK_DIR);
     if (ArchOf(session->Win32File("orvan97.exe")) != arch) {

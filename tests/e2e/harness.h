@@ -36,8 +36,9 @@ constexpr int kScreenHeight = 768;
 constexpr std::uint32_t kProbeColour = 0x123456;
 
 // A wait that takes in the start of `starts` processes of the build under
-// test: under emulation each 32-bit start costs about a minute (more on a
-// busy machine), which is added; natively the wait stays as it is.
+// test: under emulation each 32-bit start is added with a wide margin (a
+// start takes seconds, but minutes on a busy machine or where the emulator
+// lacks the preloaded mmap); natively the wait stays as it is.
 Ms AllowStarts(Ms wait, int starts = 1);
 
 class Session {

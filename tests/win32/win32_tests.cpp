@@ -11,7 +11,8 @@
 //
 //   win32_tests [--no-child-processes]
 // The stack protector's check starts a second copy of the tests (--smash),
-// which under emulation costs a minute; --no-child-processes leaves it out.
+// which under emulation is one more translated start; --no-child-processes
+// leaves it out there.
 #include <windows.h>
 
 #include <cctype>

@@ -109,17 +109,22 @@ std::string ClassOf(HWND hwnd) {
     return Utf8(std::wstring(name, n > 0 ? static_cast<size_t>(n) : 0));
 }
 
+// How long a window may take to answer a message: an emulated program can be
+// busy for seconds (loading a library) and is not hung for that, so the
+// system's own idea of hung (no message taken for five seconds) is not used.
+constexpr UINT kAnswerWithinMs = 15000;
+
 // WM_GETTEXT is marshalled between processes, GetWindowText is not for
 // controls of other processes.
 std::string TextOf(HWND hwnd) {
     DWORD_PTR length = 0;
-    if (!SendMessageTimeoutW(hwnd, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 1000, &length)) {
+    if (!SendMessageTimeoutW(hwnd, WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, kAnswerWithinMs, &length)) {
         return {};
     }
     std::wstring text(length + 1, L'\0');
     DWORD_PTR copied = 0;
-    SendMessageTimeoutW(hwnd, WM_GETTEXT, length + 1, reinterpret_cast<LPARAM>(text.data()), SMTO_ABORTIFHUNG, 1000,
-                        &copied);
+    SendMessageTimeoutW(hwnd, WM_GETTEXT, length + 1, reinterpret_cast<LPARAM>(text.data()), SMTO_NORMAL,
+                        kAnswerWithinMs, &copied);
     text.resize(copied);
     return Utf8(text);
 }
@@ -236,7 +241,7 @@ Reply Children(const Args& args) {
 
 LRESULT Ask(HWND hwnd, UINT msg, WPARAM wp = 0, LPARAM lp = 0) {
     DWORD_PTR result = 0;
-    if (!SendMessageTimeoutW(hwnd, msg, wp, lp, SMTO_ABORTIFHUNG, 2000, &result)) {
+    if (!SendMessageTimeoutW(hwnd, msg, wp, lp, SMTO_NORMAL, kAnswerWithinMs, &result)) {
         throw CommandError("the window does not answer");
     }
     return static_cast<LRESULT>(result);
