@@ -12,7 +12,6 @@
 #include <cctype>
 #include <cstdlib>
 #include <fstream>
-#include <functional>
 #include <iostream>
 #include <map>
 
@@ -346,14 +345,10 @@ TEST_F(Install, SetupRefusesWhileAConsoleRunsAndSaysWhy) {
 
 // Setup refuses a Windows older than the program's floor, and says so, with
 // its pages and without. Wine tells programs the Windows version its
-// registry names; the test's older one is taken back whatever happens.
+// registry names.
 TEST_F(Install, SetupRefusesAWindowsOlderThanTheProgramsFloor) {
-    const std::string wine = R"(HKCU\Software\Wine)";
-    ASSERT_EQ(RunWindows("reg", {"add", wine, "/v", "Version", "/d", "winxp64", "/f"}).status, 0);
-    struct TakeBack {
-        std::function<void()> undo;
-        ~TakeBack() { undo(); }
-    } takeBack{[&] { RunWindows("reg", {"delete", wine, "/v", "Version", "/f"}); }};
+    const OlderWindows xp(Wine(), "winxp64");
+    ASSERT_TRUE(xp.Set());
 
     EXPECT_EQ(InstallSilently(), kRefused);
     EXPECT_FALSE(Installed());

@@ -3,9 +3,8 @@
 // release's MSI upgrading it in place with a preset settings file, the
 // console started from the Start-menu shortcut beginning from that preset,
 // and a silent uninstall that keeps the settings. One test, since each step
-// starts from the last and a 32-bit start costs a minute under emulation:
-// msiexec itself is the 64-bit one in a 64-bit prefix, so only the console
-// is a 32-bit process there.
+// starts from the last. msiexec itself is the 64-bit one in a 64-bit prefix,
+// so only the console is a 32-bit process there.
 //
 // The MSI is the one scripts/package.sh writes for the build under test (the
 // x86 one of the release, or the x64 one where the machine has no 32-bit
@@ -42,6 +41,9 @@ using namespace std::chrono_literals;
 
 constexpr const char* kReleaseVersion = ORVAN_VERSION "." ORVAN_REVISION_TEXT;
 constexpr const char* kEarlierVersion = "1.00." ORVAN_REVISION_TEXT;
+// msiexec's status when the install ended on an error (ERROR_INSTALL_FAILURE,
+// 1603), as Wine's process ends with it: its low byte.
+constexpr int kInstallFailure = 1603 & 0xff;
 constexpr const char* kUninstall = R"(Microsoft\Windows\CurrentVersion\Uninstall)";
 
 // An entry of the list of installed programs: its key's last part (the
@@ -240,6 +242,15 @@ TEST_F(Msi, UpgradesInPlaceStartsFromItsShortcutWithThePresetAndUninstallsKeepin
     EXPECT_TRUE(OwnEntries().empty()) << "left over: the entry";
     EXPECT_TRUE(OtherViewEntries().empty());
     EXPECT_EQ(Settings().value_or("(none)"), saved);
+}
+
+// On a Windows older than the program's floor the MSI installs nothing.
+TEST_F(Msi, RefusesAWindowsOlderThanTheProgramsFloor) {
+    const OlderWindows xp(Wine(), "winxp64");
+    ASSERT_TRUE(xp.Set());
+    EXPECT_EQ(Msiexec({"/i", Wine().WindowsPath(release_), "/qn"}), kInstallFailure);
+    EXPECT_FALSE(fs::exists(InstallDir())) << "installed anyway: " << installDir_;
+    EXPECT_TRUE(OwnEntries().empty()) << "an entry for a refused install";
 }
 
 }  // namespace

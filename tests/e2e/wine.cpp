@@ -411,4 +411,16 @@ bool WineSession::Shutdown() {
     return clean;
 }
 
+namespace {
+constexpr const char* kWineSettings = R"(HKCU\Software\Wine)";
+}
+
+OlderWindows::OlderWindows(const WineSession& wine, const std::string& version) : wine_(wine) {
+    const std::optional<RunResult> added =
+        wine_.Run("reg", {"add", kWineSettings, "/v", "Version", "/d", version, "/f"}, Ms(60000));
+    set_ = added && added->status == 0;
+}
+
+OlderWindows::~OlderWindows() { wine_.Run("reg", {"delete", kWineSettings, "/v", "Version", "/f"}, Ms(60000)); }
+
 }  // namespace orvan::e2e

@@ -142,4 +142,19 @@ private:
     bool shutDown_ = false;
 };
 
+// While it lives, the prefix's programs are told an older Windows (Wine's
+// per-user "Version" setting); taken back whatever happens.
+class OlderWindows {
+public:
+    OlderWindows(const WineSession& wine, const std::string& version);
+    ~OlderWindows();
+    OlderWindows(const OlderWindows&) = delete;
+    OlderWindows& operator=(const OlderWindows&) = delete;
+    bool Set() const { return set_; }
+
+private:
+    const WineSession& wine_;
+    bool set_ = false;
+};
+
 }  // namespace orvan::e2e
