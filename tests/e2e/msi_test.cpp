@@ -130,9 +130,16 @@ protected:
         return earlier_;
     }
 
-    int Msiexec(const std::vector<std::string>& args) {
+    // Each run logs verbosely into the test's scratch folder, which stays
+    // after the run; a failure names its log.
+    int Msiexec(std::vector<std::string> args) {
+        const fs::path log = Scratch() / ("msiexec-" + std::to_string(++runs_) + ".log");
+        args.insert(args.end(), {"/l*v", Wine().WindowsPath(log)});
         const std::optional<RunResult> result = Wine().Run("msiexec", args, 300s);
         if (!result) ADD_FAILURE() << "msiexec did not end within 300 s";
+        if (result && result->status != 0)
+            std::cout << "e2e: msiexec ended with " << result->status << ", log " << log.string() << "\n"
+                      << result->output << std::endl;
         return result ? result->status : -1;
     }
 
@@ -141,7 +148,12 @@ protected:
     std::vector<Entry> Entries(bool wow6432) {
         const std::string key = std::string(R"(HKLM\Software\)") + (wow6432 ? R"(WOW6432Node\)" : "") + kUninstall;
         const std::optional<RunResult> query = Wine().Run("reg", {"query", key, "/s"}, 60s);
-        return query && query->status == 0 ? OrvanEntries(query->output) : std::vector<Entry>{};
+        if (!query || query->status != 0) {
+            ADD_FAILURE() << "reg query " << key << " failed: " << (query ? query->status : -1) << "\n"
+                          << (query ? query->output : "");
+            return {};
+        }
+        return OrvanEntries(query->output);
     }
     // The view the package registers in, and the other one, which must hold
     // nothing (a 32-bit prefix has only one).
@@ -174,6 +186,7 @@ protected:
     fs::path earlier_;
     bool x86OnX64_ = false;
     std::string installDir_;
+    int runs_ = 0;
 };
 
 TEST_F(Msi, UpgradesInPlaceStartsFromItsShortcutWithThePresetAndUninstallsKeepingTheSettings) {
@@ -201,7 +214,8 @@ TEST_F(Msi, UpgradesInPlaceStartsFromItsShortcutWithThePresetAndUninstallsKeepin
     fs::remove(SettingsPath());
     ASSERT_EQ(Msiexec({"/i", Wine().WindowsPath(release_), "/qn", presetArg}), 0);
     entries = OwnEntries();
-    ASSERT_EQ(entries.size(), 1U) << "an upgrade leaves one entry";
+    ASSERT_EQ(entries.size(), 1U) << "an upgrade leaves one entry; in the other registry view: "
+                                  << OtherViewEntries().size();
     EXPECT_NE(entries[0].key, earlierCode);
     EXPECT_EQ(entries[0].values["DisplayVersion"], kReleaseVersion);
     EXPECT_EQ(entries[0].values["Publisher"], "The Orvan 97 authors");
@@ -246,10 +260,8 @@ TEST_F(Msi, RefusesAWindowsOlderThanTheProgramsFloor) {
     const OlderWindows xp(Wine(), "winxp64");
     ASSERT_TRUE(xp.Set());
     // Windows gives ERROR_INSTALL_FAILURE; any failure will do, a success not.
-    const fs::path log = Scratch() / "refused.log";
-    EXPECT_NE(Msiexec({"/i", Wine().WindowsPath(release_), "/qn", "/l*v", Wine().WindowsPath(log)}), 0)
-        << "msiexec reported the refused install as done:\n"
-        << ReadFile(log).value_or("(no log)");
+    EXPECT_NE(Msiexec({"/i", Wine().WindowsPath(release_), "/qn"}), 0)
+        << "msiexec reported the refused install as done";
     EXPECT_FALSE(fs::exists(InstallDir())) << "installed anyway: " << installDir_;
     EXPECT_TRUE(OwnEntries().empty()) << "an entry for a refused install";
 }
