@@ -54,14 +54,7 @@ print(str(uuid.uuid5(uuid.UUID("5726ad46-9dd5-4f71-8128-3855a7e0c7c6"), "product
     "$arch" "$version")
 
 # The oldest Windows the program runs on, from its one definition.
-version_h=$here/../src/version.h
-windows_name=$(sed -n 's/^#define ORVAN_WINDOWS_NAME "\(.*\)"$/\1/p' "$version_h")
-windows_major=$(sed -n 's/^#define ORVAN_WINDOWS_MAJOR \([0-9]*\)$/\1/p' "$version_h")
-windows_minor=$(sed -n 's/^#define ORVAN_WINDOWS_MINOR \([0-9]*\)$/\1/p' "$version_h")
-if [ -z "$windows_name" ] || [ -z "$windows_major" ] || [ -z "$windows_minor" ]; then
-    echo "msi.sh: src/version.h names no oldest Windows (ORVAN_WINDOWS_*)" >&2
-    exit 1
-fi
+. "$here/../scripts/version.sh"
 
 out=$(realpath -m "$out")
 icon=$(realpath "$icon")
@@ -69,8 +62,8 @@ rm -f "$out"
 # wixl finds sources only by relative paths: it runs in the staged folder.
 # It reads the files' times into the cabinet: they carry the release's.
 (cd "$stage" && wixl -a "$wixl_arch" -D ARCH="$arch" -D STAGE=. -D ICON="$(realpath --relative-to=. "$icon")" \
-    -D VERSION="$version" -D PRODUCT_CODE="$product_code" -D WINDOWS_NAME="$windows_name" \
-    -D WINDOWS_NT=$((windows_major * 100 + windows_minor)) -o "$out" "$here/orvan97.wxs")
+    -D VERSION="$version" -D PRODUCT_CODE="$product_code" -D WINDOWS_NAME="$ORVAN_WINDOWS_NAME" \
+    -D WINDOWS_NT=$((ORVAN_WINDOWS_MAJOR * 100 + ORVAN_WINDOWS_MINOR)) -o "$out" "$here/orvan97.wxs")
 
 # The administrator's preset goes in only where no settings file exists; the
 # preset's name and the search's answer reach the installing service.

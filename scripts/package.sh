@@ -57,13 +57,8 @@ out=$(realpath -m "$out")
 
 scripts/install-deps.sh
 
-version=$(sed -n 's/^#define ORVAN_VERSION "\([0-9.]*\)"$/\1/p' src/version.h)
-revision=$(sed -n 's/^#define ORVAN_REVISION \([0-9]*\)$/\1/p' src/version.h)
-windows=$(sed -n 's/^#define ORVAN_WINDOWS_NAME "\(.*\)"$/\1/p' src/version.h)
-if [ -z "$version" ] || [ -z "$revision" ] || [ -z "$windows" ]; then
-    echo "src/version.h: no ORVAN_VERSION, ORVAN_REVISION or ORVAN_WINDOWS_NAME definition" >&2
-    exit 1
-fi
+. scripts/version.sh
+version=$ORVAN_VERSION revision=$ORVAN_REVISION windows=$ORVAN_WINDOWS_NAME
 # The commit's time; outside a git checkout, 1 January 1997.
 epoch=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct 2>/dev/null || echo 852076800)}
 

@@ -11,13 +11,8 @@ exe=${1:-build/win32/orvan97.exe}
 list=tests/package/imports.txt
 objdump=i686-w64-mingw32-objdump
 
-major=$(sed -n 's/^#define ORVAN_WINDOWS_MAJOR \([0-9]*\)$/\1/p' src/version.h)
-minor=$(sed -n 's/^#define ORVAN_WINDOWS_MINOR \([0-9]*\)$/\1/p' src/version.h)
-name=$(sed -n 's/^#define ORVAN_WINDOWS_NAME "\(.*\)"$/\1/p' src/version.h)
-if [ -z "$major" ] || [ -z "$minor" ] || [ -z "$name" ]; then
-    echo "src/version.h: no ORVAN_WINDOWS_MAJOR, ORVAN_WINDOWS_MINOR or ORVAN_WINDOWS_NAME definition" >&2
-    exit 1
-fi
+. scripts/version.sh
+major=$ORVAN_WINDOWS_MAJOR minor=$ORVAN_WINDOWS_MINOR name=$ORVAN_WINDOWS_NAME
 [ -f "$exe" ] || { echo "$exe is missing: build it first (scripts/build.sh)" >&2; exit 1; }
 header=$("$objdump" -p "$exe")
 imports=$(awk '

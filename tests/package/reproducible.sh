@@ -32,7 +32,8 @@ unsigned --build-dir build/repro/win32 --out build/repro/package-unsigned
 scripts/package.sh
 scripts/package.sh --build-dir build/repro/win32 --out build/repro/package
 
-version=$(sed -n 's/^#define ORVAN_VERSION "\([0-9.]*\)"$/\1/p' src/version.h)
+. scripts/version.sh
+version=$ORVAN_VERSION
 failed=0
 compare() {
     if cmp -s "$1" "$2"; then
