@@ -5,16 +5,17 @@
 #include "console_phases.h"
 #include "win32/console_program.h"
 #include "win32/lazy_dll.h"
+#include "win32/stack_protector.h"
 
 using orvan::bench::StampPhase;
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
-    StampPhase("winmain");
-    orvan::win32::KeepLibrarySearchToTheSystemFolder();
+namespace {
+
+[[noreturn]] __attribute__((noinline)) void RunConsole(HINSTANCE instance) {
     orvan::bench::StampingServices services;
     orvan::win32::ConsoleProgram program(services);
     StampPhase("layout");
-    if (!program.ClaimSession()) return 0;
+    if (!program.ClaimSession()) ExitProcess(0);
     program.RegisterClasses(instance);
     StampPhase("classes");
     program.OpenConsole();
@@ -27,4 +28,14 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     RedrawWindow(program.Console(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
     StampPhase("complete");
     orvan::bench::ReportFirstPaintAndExit();
+}
+
+}  // namespace
+
+// As the program's own entry point: the search kept, the canary seeded.
+__attribute__((no_stack_protector)) int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    StampPhase("winmain");
+    orvan::win32::KeepLibrarySearchToTheSystemFolder();
+    orvan::win32::SeedStackGuard();
+    RunConsole(instance);
 }

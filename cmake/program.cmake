@@ -31,12 +31,13 @@ target_compile_options(orvan_console PRIVATE ${ORVAN_WARNINGS})
 
 set(ORVAN_RC "${CMAKE_SOURCE_DIR}/src/win32/orvan97.rc")
 # The stack protector's canary and failure, in the program itself so they
-# are taken before libssp's (seeded by the system's random numbers, advapi32).
+# are taken before libssp's (seeded by the entry point from the system's
+# random numbers, loaded from the system folder once the search is kept there).
 set(ORVAN_STACK_PROTECTOR "${CMAKE_SOURCE_DIR}/src/win32/stack_protector.cpp")
 # orvan_program(name entry_point): a console program with its resources.
 function(orvan_program name entry)
     add_executable(${name} WIN32 ${entry} ${ORVAN_RC} ${ORVAN_STACK_PROTECTOR})
-    target_link_libraries(${name} PRIVATE orvan_console orvan_version advapi32)
+    target_link_libraries(${name} PRIVATE orvan_console orvan_version)
     target_compile_options(${name} PRIVATE $<$<COMPILE_LANGUAGE:CXX>:${ORVAN_WARNINGS}>)
     target_link_options(${name} PRIVATE ${ORVAN_STATIC_LINK})
     set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})

@@ -171,6 +171,16 @@ public:
     virtual std::string SystemFolder() = 0;
     virtual std::string WindowsFolder() = 0;
 
+    // The folder the console's own program file is in, and its current
+    // folder, as absolute paths; empty when the system does not say. A
+    // program looked for by its bare name is never taken from either.
+    virtual std::string ProgramFolder() = 0;
+    virtual std::string CurrentFolder() = 0;
+
+    // The value of a variable of the console's environment (case ignored in
+    // its name, as the system ignores it), or nothing when it is not set.
+    virtual std::optional<std::string> EnvironmentVariable(const std::string& name) = 0;
+
     // Modal message box with a single OK button; returns when it is closed.
     virtual void ShowMessage(const std::string& text, const std::string& title, MessageIcon icon) = 0;
 

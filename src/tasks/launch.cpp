@@ -1,5 +1,8 @@
 #include "tasks/launch.h"
 
+#include <algorithm>
+#include <vector>
+
 namespace orvan::tasks {
 
 using platform::PathKind;
@@ -17,6 +20,10 @@ StartResult Start(platform::Services& sys, const StartRequest& request) {
     return sys.StartProgram(request);
 }
 
+constexpr const char* kNotOnSearchPath =
+    "No program of that name is in the system folder, the Windows folder or a folder of the search path.";
+constexpr const char* kNoSuchProgram = "The program it names does not exist.";
+
 bool EndsWithIgnoringCase(const std::string& text, std::string_view suffix) {
     if (text.size() < suffix.size()) return false;
     for (std::size_t i = 0; i < suffix.size(); ++i) {
@@ -26,23 +33,101 @@ bool EndsWithIgnoringCase(const std::string& text, std::string_view suffix) {
     return true;
 }
 
+char Folded(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool IsAbsolute(const std::string& path) {
+    const bool drive = path.size() >= 3 && path[1] == ':' && (path[2] == '\\' || path[2] == '/');
+    return drive || path.rfind("\\\\", 0) == 0;
+}
+
+std::string WithoutTrailingSeparator(std::string folder) {
+    while (folder.size() > 3 && (folder.back() == '\\' || folder.back() == '/')) folder.pop_back();
+    return folder;
+}
+
+bool SameFolder(const std::string& a, const std::string& b) {
+    const std::string x = WithoutTrailingSeparator(a), y = WithoutTrailingSeparator(b);
+    return !y.empty() && x.size() == y.size() &&
+           std::equal(x.begin(), x.end(), y.begin(), [](char p, char q) { return Folded(p) == Folded(q); });
+}
+
+// A name as the system's search takes it: ".exe" added when it has no
+// extension of its own.
+std::string WithDefaultExtension(const std::string& name) {
+    const std::size_t slash = name.find_last_of("\\/");
+    const std::size_t dot = name.rfind('.');
+    const bool extension = dot != std::string::npos && (slash == std::string::npos || dot > slash);
+    return extension ? name : name + ".exe";
+}
+
+// The first file of that name (with its default extension) in the folders,
+// in their order.
+std::optional<std::string> FindProgram(platform::Services& sys, const std::vector<std::string>& folders,
+                                       const std::string& name) {
+    const std::string file = WithDefaultExtension(name);
+    for (const std::string& folder : folders) {
+        if (folder.empty()) continue;
+        const bool separated = folder.back() == '\\' || folder.back() == '/';
+        const std::string path = folder + (separated ? "" : "\\") + file;
+        if (sys.Classify(path) == PathKind::File) return path;
+    }
+    return std::nullopt;
+}
+
+// The program's word of a command line: in quotes, or else up to the first
+// blank after which the text so far names a program (".exe", ".com"), so a
+// path with blanks is read whole and no shorter prefix of it stands in; a
+// bare name ends at the first blank.
+struct ProgramWord {
+    std::string text;     // without its quotes
+    std::size_t end = 0;  // where the arguments start in the command line
+    bool quoted = false;
+};
+
+ProgramWord FirstWord(const std::string& commandLine) {
+    ProgramWord word;
+    std::size_t start = 0;
+    while (start < commandLine.size() && (commandLine[start] == ' ' || commandLine[start] == '\t')) ++start;
+    if (start < commandLine.size() && commandLine[start] == '"') {
+        const std::size_t close = commandLine.find('"', start + 1);
+        word.quoted = true;
+        word.end = close == std::string::npos ? commandLine.size() : close + 1;
+        word.text =
+            commandLine.substr(start + 1, (close == std::string::npos ? commandLine.size() : close) - start - 1);
+        return word;
+    }
+    const std::size_t blank = commandLine.find_first_of(" \t", start);
+    const std::string first = commandLine.substr(start, blank == std::string::npos ? std::string::npos : blank - start);
+    if (IsBareName(first)) {
+        word.text = first;
+        word.end = blank == std::string::npos ? commandLine.size() : blank;
+        return word;
+    }
+    for (std::size_t at = blank;; at = commandLine.find_first_of(" \t", at + 1)) {
+        const std::size_t end = at == std::string::npos ? commandLine.size() : at;
+        const std::string text = commandLine.substr(start, end - start);
+        // Without a program's name anywhere, the whole line is the name
+        // of a program that does not exist.
+        if (IsProgramFile(text) || at == std::string::npos) {
+            word.text = text;
+            word.end = end;
+            return word;
+        }
+    }
+}
+
 }  // namespace
+
+bool IsBareName(const std::string& name) { return name.find_first_of("\\/:") == std::string::npos; }
 
 bool IsProgramFile(const std::string& path) {
     return EndsWithIgnoringCase(path, ".exe") || EndsWithIgnoringCase(path, ".com");
 }
 
 std::optional<std::string> BuiltInProgram(platform::Services& sys, std::string_view command) {
-    std::string name(command.substr(0, command.find(' ')));
-    if (name.empty() || name.find_first_of("\\/:") != std::string::npos) return std::nullopt;
-    if (name.find('.') == std::string::npos) name += ".exe";
-    for (const std::string& folder : {sys.SystemFolder(), sys.WindowsFolder()}) {
-        if (folder.empty()) continue;
-        const bool separated = folder.back() == '\\' || folder.back() == '/';
-        const std::string path = folder + (separated ? "" : "\\") + name;
-        if (sys.Classify(path) == PathKind::File) return path;
-    }
-    return std::nullopt;
+    const std::string name(command.substr(0, command.find(' ')));
+    if (!IsBareName(name)) return std::nullopt;
+    return FindProgram(sys, {sys.SystemFolder(), sys.WindowsFolder()}, name);
 }
 
 StartResult StartBuiltIn(platform::Services& sys, int index, int runMethod) {
@@ -56,8 +141,51 @@ StartResult StartBuiltIn(platform::Services& sys, int index, int runMethod) {
     return Start(sys, request);
 }
 
+std::vector<std::string> BareNameFolders(platform::Services& sys) {
+    // The system's own folders first, as the system's search takes them, then
+    // the search path without the console's own folder or its current one.
+    std::vector<std::string> folders = {sys.SystemFolder(), sys.WindowsFolder()};
+    const std::string own = sys.ProgramFolder();
+    const std::string current = sys.CurrentFolder();
+    const std::string path = sys.EnvironmentVariable("PATH").value_or("");
+    for (std::size_t from = 0; from <= path.size();) {
+        std::size_t end = path.find(';', from);
+        if (end == std::string::npos) end = path.size();
+        std::string folder = path.substr(from, end - from);
+        from = end + 1;
+        folder.erase(std::remove(folder.begin(), folder.end(), '"'), folder.end());
+        // A relative entry ("." or "bin") is a folder under the current one.
+        if (!IsAbsolute(folder) || SameFolder(folder, own) || SameFolder(folder, current)) continue;
+        folders.push_back(folder);
+    }
+    return folders;
+}
+
+std::optional<UserTaskProgram> FindUserTaskProgram(platform::Services& sys, const std::string& taskPath) {
+    const ProgramWord word = FirstWord(taskPath);
+    if (word.text.empty()) return std::nullopt;
+    UserTaskProgram found;
+    // The program's word as the command line hands it on: quoted where it
+    // holds a blank, so the program's own reading of it finds its arguments.
+    const bool quote = word.quoted || word.text.find(' ') != std::string::npos;
+    found.commandLine = (quote ? "\"" + word.text + "\"" : word.text) + taskPath.substr(word.end);
+    if (IsBareName(word.text)) {
+        std::optional<std::string> program = FindProgram(sys, BareNameFolders(sys), word.text);
+        if (!program) return std::nullopt;
+        found.program = *program;
+        return found;
+    }
+    for (const std::string& candidate : {word.text, word.quoted ? WithDefaultExtension(word.text) : word.text}) {
+        if (sys.Classify(candidate) == PathKind::File) {
+            found.program = candidate;
+            return found;
+        }
+    }
+    return std::nullopt;
+}
+
 StartResult StartUserTask(platform::Services& sys, const std::string& taskPath, int runMethod) {
-    if (sys.Classify(taskPath) == PathKind::File) {
+    if (!IsBareName(taskPath) && sys.Classify(taskPath) == PathKind::File) {
         if (!IsProgramFile(taskPath)) {
             // A document opens in its own folder.
             if (!platform::IsAcceptedShowCode(runMethod)) return {false, 0, kRefusedCode};
@@ -72,8 +200,14 @@ StartResult StartUserTask(platform::Services& sys, const std::string& taskPath, 
         request.directory = platform::FolderOf(taskPath);
         return Start(sys, request);
     }
+    // A command line: a program and its arguments, started in the console's
+    // directory, but only the program it names, never one the system's
+    // search would find in the console's folder or at a shorter prefix.
+    const std::optional<UserTaskProgram> program = FindUserTaskProgram(sys, taskPath);
+    if (!program) return {false, 0, IsBareName(FirstWord(taskPath).text) ? kNotOnSearchPath : kNoSuchProgram};
     StartRequest request;
-    request.commandLine = taskPath;
+    request.application = program->program;
+    request.commandLine = program->commandLine;
     request.showCode = runMethod;
     return Start(sys, request);
 }

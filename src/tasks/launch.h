@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/platform.h"
 
@@ -47,9 +48,33 @@ platform::StartResult StartBuiltIn(platform::Services& sys, int index, int runMe
 
 // Starts a user task path with the run method. A path that names an existing
 // program starts exactly that program, in its own folder; an existing
-// document opens through its file association; anything else goes to the
-// system's command-line rules unchanged, in the console's directory.
+// document opens through its file association; anything else is a command
+// line, started in the console's directory with the program
+// FindUserTaskProgram finds, or not at all.
 platform::StartResult StartUserTask(platform::Services& sys, const std::string& taskPath, int runMethod);
+
+// The program a user task's command line names, and the command line it is
+// handed (its program's word quoted where it holds a blank, the arguments as
+// written). The program's word is the quoted text, or else the text up to
+// the first blank after which it names a program (".exe", ".com"), so that
+// a path with blanks is read whole and never a shorter prefix of it. A bare
+// name (no folder: "xxx", "notepad") is looked for in BareNameFolders, with
+// ".exe" added when it has no extension; a path must name an existing file
+// (a quoted one may leave out ".exe"). Nothing when no such file exists.
+struct UserTaskProgram {
+    std::string program;
+    std::string commandLine;
+};
+std::optional<UserTaskProgram> FindUserTaskProgram(platform::Services& sys, const std::string& taskPath);
+
+// Where a bare program name is looked for: the system folder, the Windows
+// folder, then each absolute folder of the search path (PATH), leaving out
+// the console's own folder and its current folder, where anyone who can
+// leave a file beside the program could plant one.
+std::vector<std::string> BareNameFolders(platform::Services& sys);
+
+// Whether a name has no folder part (no '\', '/' or ':').
+bool IsBareName(const std::string& name);
 
 // The report shown when a user task cannot be started; the system's reason
 // comes with its inserts unfilled.

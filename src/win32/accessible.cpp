@@ -366,11 +366,7 @@ bool AnswerGetObject(FormWindow& window, AccessibleForm*& object, WPARAM wParam,
     if (!lresultFromObject) return false;
     if (!object) {
         // Handing the object to another process takes COM on this thread.
-        static const bool comReady = [] {
-            auto* init = LazyFunction<decltype(CoInitializeEx)>("ole32.dll", "CoInitializeEx");
-            return init && SUCCEEDED(init(nullptr, COINIT_APARTMENTTHREADED));
-        }();
-        if (!comReady) return false;
+        if (!EnterComApartment()) return false;
         object = new AccessibleForm(window);
     }
     result = lresultFromObject(IID_IAccessible, wParam, static_cast<IAccessible*>(object));

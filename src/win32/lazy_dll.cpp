@@ -1,5 +1,7 @@
 #include "win32/lazy_dll.h"
 
+#include <objbase.h>
+
 #include <map>
 #include <string>
 
@@ -51,6 +53,16 @@ HMODULE SystemLibrary(const char* dll) {
     HMODULE module = LoadFromSystemFolder(dll, SearchThisSystemHas());
     if (module) loaded.emplace(dll, module);
     return module;
+}
+
+bool EnterComApartment() {
+    // Without OLE 1's DDE, as the shell asks of a thread that calls
+    // ShellExecuteEx; an apartment already entered (S_FALSE) counts.
+    static const bool entered = [] {
+        auto* init = LazyFunction<decltype(CoInitializeEx)>("ole32.dll", "CoInitializeEx");
+        return init && SUCCEEDED(init(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE));
+    }();
+    return entered;
 }
 
 }  // namespace orvan::win32

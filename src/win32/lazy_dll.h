@@ -39,4 +39,9 @@ Function* LazyFunction(const char* dll, const char* name) {
     return reinterpret_cast<Function*>(reinterpret_cast<void*>(GetProcAddress(module, name)));
 }
 
+// COM on the calling thread, in a single-threaded apartment, entered once
+// and kept for the thread's life (the console's one thread lives as long as
+// the process). False when ole32 cannot be had.
+bool EnterComApartment();
+
 }  // namespace orvan::win32

@@ -198,6 +198,9 @@ platform::StartResult Win32Services::OpenDocument(const std::string& path, int s
     info.nShow = showCode;
     auto* shellExecute = LazyFunction<decltype(ShellExecuteExA)>("shell32.dll", "ShellExecuteExA");
     if (!shellExecute) return Failed(GetLastError());
+    // The handler of a document's type may be a COM object, so ShellExecuteEx
+    // wants COM on the thread first. Without it, it still tries.
+    EnterComApartment();
     if (!shellExecute(&info)) return Failed(GetLastError());
     return {true, 0, {}};
 }
@@ -232,6 +235,32 @@ std::string Win32Services::SystemFolder() { return FolderFrom(GetSystemDirectory
 // The shared one: on a terminal server GetWindowsDirectory gives a program
 // like ours a folder of the user's own.
 std::string Win32Services::WindowsFolder() { return FolderFrom(GetSystemWindowsDirectoryA); }
+
+std::string Win32Services::ProgramFolder() {
+    char path[MAX_PATH];
+    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return {};
+    return platform::FolderOf(std::string(path, length));
+}
+
+std::string Win32Services::CurrentFolder() {
+    return FolderFrom([](LPSTR buffer, UINT size) { return static_cast<UINT>(GetCurrentDirectoryA(size, buffer)); });
+}
+
+std::optional<std::string> Win32Services::EnvironmentVariable(const std::string& name) {
+    SetLastError(ERROR_SUCCESS);
+    const DWORD needed = GetEnvironmentVariableA(name.c_str(), nullptr, 0);
+    if (needed == 0) {
+        // Set but empty, or not set at all.
+        if (GetLastError() == ERROR_ENVVAR_NOT_FOUND) return std::nullopt;
+        return std::string();
+    }
+    std::string value(needed, '\0');
+    const DWORD length = GetEnvironmentVariableA(name.c_str(), value.data(), needed);
+    if (length >= needed) return std::nullopt;  // changed between the calls: cannot happen on one thread
+    value.resize(length);
+    return value;
+}
 
 void Win32Services::ShowMessage(const std::string& text, const std::string& title, platform::MessageIcon icon) {
     UINT style =

@@ -29,6 +29,9 @@ public:
     platform::PathKind Classify(const std::string& path) override;
     std::string SystemFolder() override;
     std::string WindowsFolder() override;
+    std::string ProgramFolder() override;
+    std::string CurrentFolder() override;
+    std::optional<std::string> EnvironmentVariable(const std::string& name) override;
     void ShowMessage(const std::string& text, const std::string& title, platform::MessageIcon icon) override;
     void ShowMessageUtf8(const std::string& text, const std::string& title, platform::MessageIcon icon) override;
     std::optional<platform::ChosenFile> OpenFileDialog(const platform::OpenFileSpec& spec) override;

@@ -111,6 +111,11 @@ bool ConsoleTest::RequestClose(std::chrono::milliseconds timeout) {
 
 bool ConsoleTest::WaitConsoleExit(std::chrono::milliseconds timeout) { return process_.WaitExit(timeout).has_value(); }
 
+void ConsoleTest::SelectEntry(Hwnd list, int index) {
+    ClickOn(Inspect().List(list).entries.at(static_cast<size_t>(index)).rect);
+    ASSERT_TRUE(WaitUntil([&] { return Inspect().List(list).selected == index; }, std::chrono::seconds(5)));
+}
+
 void ConsoleTest::ClickOn(const Rect& r, Button button) { Screen().Click(r.CenterX(), r.CenterY(), button); }
 
 std::uint32_t ConsoleTest::ColourOf(const Rect& r) { return Screen().Pixel(r.left + 4, r.CenterY()); }

@@ -95,6 +95,8 @@ protected:
     bool WaitColour(const Rect& r, std::uint32_t colour, std::chrono::milliseconds timeout = std::chrono::seconds(5));
     std::uint32_t ColourOf(const Rect& r);
 
+    // A click on the list's entry, waiting until it is the selected one.
+    void SelectEntry(Hwnd list, int index);
     // Rests the pointer at a rectangle's centre.
     void MoveTo(const Rect& r);
     // Waits until the console has handled every pointer event so far: lights

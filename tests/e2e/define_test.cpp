@@ -20,11 +20,6 @@ protected:
         return Wine().WindowsPath(folder / "probe task.exe");
     }
 
-    void SelectEntry(Hwnd list, int index) {
-        ClickOn(Inspect().List(list).entries.at(static_cast<size_t>(index)).rect);
-        ASSERT_TRUE(WaitUntil([&] { return Inspect().List(list).selected == index; }, 5s));
-    }
-
     static std::string WithValue(std::string file, const std::string& key, const std::string& value) {
         const std::string line = key + "=xxx\r\n";
         file.replace(file.find(line), line.size(), key + "=" + value + "\r\n");

@@ -132,19 +132,40 @@ TEST_F(LaunchUserTask, UndefinedSlotStartsXxxFoundAlongTheSearchPath) {
     EXPECT_TRUE(RequestClose());
 }
 
-TEST_F(LaunchUserTask, UndefinedSlotWithNothingToFindIsReportedWithTheSystemsReason) {
+// Only the program a task names starts: not an xxx.exe lying beside the
+// console (its current directory too) for an undefined slot, not a program
+// at a shorter prefix of a missing one's path with blanks; a program named
+// with an argument starts with it.
+TEST_F(LaunchUserTask, OnlyTheNamedProgramStartsNeverOneBesideTheConsoleOrAtAPrefix) {
     const ProbeLog log = NewProbeLog();
-    StartWith(SettingsWith("1", {}), log);
+    PlaceProbe(AppDir() / "xxx.exe");
+    PlaceProbe(Wine().UnixPath("C:\\users\\Public") / "My.exe");
+    const std::string missing = "C:\\users\\Public\\My Tools\\tool.exe";
+    const std::string tool = PlaceProbe(Scratch() / "my tools" / "tool.exe");
+    StartWith(SettingsWith("1", {{2, missing}, {3, tool + " --at 600,400"}}), log);
+
+    const std::pair<std::string, std::string> refused[] = {
+        {"xxx", "No program of that name is in the system folder, the Windows folder or a folder of the search path."},
+        {missing, "The program it names does not exist."}};
+    for (int slot = 0; slot < 2; ++slot) {
+        SelectEntry(UserList(), slot);
+        ClickOn(at::kUser);
+        const std::optional<MessageBoxInfo> box = WaitReport();
+        ASSERT_TRUE(box) << "slot " << slot + 1 << " was not reported";
+        EXPECT_EQ(box->Text(),
+                  "The user task \"" + refused[slot].first + "\" could not be started.\r\n\r\n" + refused[slot].second);
+        ASSERT_TRUE(ClickOk(*box));
+    }
+    SelectEntry(UserList(), 2);
     ClickOn(at::kUser);
-    const std::optional<MessageBoxInfo> box = WaitReport();
-    ASSERT_TRUE(box);
-    const std::string lead = "The user task \"xxx\" could not be started.\r\n\r\n";
-    EXPECT_EQ(box->Text().substr(0, lead.size()), lead);
-    EXPECT_GT(box->Text().size(), lead.size()) << "the reason is missing: " << box->Text();
-    ASSERT_TRUE(ClickOk(*box));
-    EXPECT_EQ(Inspect().List(UserList()).selected, 0);
-    EXPECT_TRUE(Inspect().Window(ConsoleWindow().hwnd).value_or(WindowInfo{}).enabled);
-    EXPECT_TRUE(StartedByConsole().empty());
+    const std::optional<Record> start = WaitStart(log);
+    ASSERT_TRUE(start);
+    EXPECT_EQ(start->Get("module"), tool);
+    EXPECT_EQ(start->Get("cmdline"), "\"" + tool + "\" --at 600,400");
+    EXPECT_EQ(start->Int("args"), 3);
+    EXPECT_EQ(start->Get("cwd"), AppDirWindows());
+    EXPECT_EQ(log.WaitForCount("start", 2, 0ms).size(), 1u) << "a planted program started";
+    EXPECT_EQ(StartedByConsole().size(), 1u);
     EXPECT_TRUE(RequestClose());
 }
 

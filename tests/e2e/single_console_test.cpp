@@ -100,11 +100,6 @@ protected:
         return Wine().WindowsPath(file);
     }
 
-    void SelectEntry(Hwnd list, int index) {
-        ClickOn(Inspect().List(list).entries.at(static_cast<size_t>(index)).rect);
-        ASSERT_TRUE(WaitUntil([&] { return Inspect().List(list).selected == index; }, 5s));
-    }
-
     // Defines the user slot (0-based) through the Open-file dialog and
     // waits for its entry to show the path.
     void Define(int slot, const std::string& path) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <algorithm>
+#include <cctype>
 #include <deque>
 #include <functional>
 #include <map>
@@ -69,6 +70,10 @@ public:
     // 64-bit Windows keeps them.
     std::string systemFolder = "C:\\WINDOWS\\system32";
     std::string windowsFolder = "C:\\WINDOWS";
+    // Where the console was unpacked, which is also its current folder.
+    std::string programFolder = "C:\\Users\\Ann\\Downloads\\Orvan97";
+    std::string currentFolder = programFolder;
+    std::map<std::string, std::string> environment;  // names as the test writes them
 
     // ---- dialogs
     std::vector<ShownMessage> messages;
@@ -110,6 +115,15 @@ public:
 
     std::string SystemFolder() override { return systemFolder; }
     std::string WindowsFolder() override { return windowsFolder; }
+    std::string ProgramFolder() override { return programFolder; }
+    std::string CurrentFolder() override { return currentFolder; }
+    std::optional<std::string> EnvironmentVariable(const std::string& name) override {
+        for (const auto& [key, value] : environment)
+            if (std::equal(key.begin(), key.end(), name.begin(), name.end(),
+                           [](char a, char b) { return std::toupper(a) == std::toupper(b); }))
+                return value;
+        return std::nullopt;
+    }
 
     void ShowMessage(const std::string& text, const std::string& title, platform::MessageIcon icon) override {
         messages.push_back({text, title, icon, false});

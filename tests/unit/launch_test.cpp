@@ -140,14 +140,73 @@ TEST_F(LaunchTest, ProgramAtADriveRootStartsInTheRoot) {
     EXPECT_EQ(sys.starts.at(0).directory, "C:\\");
 }
 
-TEST_F(LaunchTest, UnknownTaskPathGoesToTheSearchPathUnchanged) {
-    Start(Settings("4"));
+// A bare name is looked for in the system's folders and along the search
+// path, never beside the console or in its current folder, however the
+// path names those.
+TEST_F(LaunchTest, BareNamesAreFoundInTheSystemsFoldersAndOnThePathNeverBesideTheConsole) {
+    sys.paths[sys.programFolder + "\\xxx.exe"] = PathKind::File;
+    sys.paths["xxx.exe"] = PathKind::File;
+    sys.paths["xxx"] = PathKind::File;
+    sys.currentFolder = "D:\\Work";
+    sys.paths["D:\\Work\\xxx.exe"] = PathKind::File;
+    sys.environment["Path"] = ".;bin;C:\\USERS\\ANN\\DOWNLOADS\\ORVAN97\\;\"D:\\Work\";;\"C:\\My Bin\"";
+    Start(Settings("4", "User Task Two=notepad C:\\notes.txt\r\n"));
+    Console().User_Click();
+    ASSERT_EQ(sys.messages.size(), 1u) << "a program beside the console started";
+    EXPECT_EQ(sys.messages[0].text,
+              "The user task \"xxx\" could not be started.\r\n\r\nNo program of that name is in the system folder, "
+              "the Windows folder or a folder of the search path.");
+    EXPECT_TRUE(sys.starts.empty());
+
+    sys.paths["C:\\My Bin\\xxx.exe"] = PathKind::File;
     Console().User_Click();
     ASSERT_EQ(sys.starts.size(), 1u);
-    EXPECT_EQ(sys.starts[0].application, "");
+    EXPECT_EQ(sys.starts[0].application, "C:\\My Bin\\xxx.exe");
     EXPECT_EQ(sys.starts[0].commandLine, "xxx");
-    EXPECT_EQ(sys.starts[0].directory, "");
+    EXPECT_EQ(sys.starts[0].directory, "") << "a command line starts in the console's directory";
     EXPECT_EQ(sys.starts[0].showCode, 4);
+
+    // The system folder comes first; the arguments go with the name as written.
+    Console().lstUser.SelectedByUser(1);
+    Console().User_Click();
+    ASSERT_EQ(sys.starts.size(), 2u);
+    EXPECT_EQ(sys.starts[1].application, "C:\\WINDOWS\\system32\\notepad.exe");
+    EXPECT_EQ(sys.starts[1].commandLine, "notepad C:\\notes.txt");
+}
+
+// A command line starts the program its first word names, read whole where
+// it holds blanks, and only when that file exists.
+TEST_F(LaunchTest, CommandLinesStartOnlyTheProgramTheyNameNeverAShorterPrefix) {
+    sys.paths["C:\\Users\\Public\\My.exe"] = PathKind::File;
+    sys.paths["C:\\Program Files\\App\\app.exe"] = PathKind::File;
+    struct Case {
+        const char* taskPath;
+        const char* program;  // nullptr: nothing starts
+        const char* commandLine;
+    };
+    const Case cases[] = {
+        {"C:\\Users\\Public\\My Tools\\tool.exe", nullptr, nullptr},
+        {"C:\\Users\\Public\\My Tools\\tool.exe -x", nullptr, nullptr},
+        {"C:\\Users\\Public\\My -x", nullptr, nullptr},
+        {"C:\\Program Files\\App\\app.exe -x \"a b\"", "C:\\Program Files\\App\\app.exe",
+         "\"C:\\Program Files\\App\\app.exe\" -x \"a b\""},
+        {"\"C:\\Program Files\\App\\app\" -x", "C:\\Program Files\\App\\app.exe", "\"C:\\Program Files\\App\\app\" -x"},
+        {"C:\\Users\\Public\\My.exe /y", "C:\\Users\\Public\\My.exe", "C:\\Users\\Public\\My.exe /y"},
+    };
+    for (const Case& c : cases) {
+        const std::optional<tasks::UserTaskProgram> found = tasks::FindUserTaskProgram(sys, c.taskPath);
+        ASSERT_EQ(found.has_value(), c.program != nullptr) << c.taskPath;
+        if (!found) continue;
+        EXPECT_EQ(found->program, c.program) << c.taskPath;
+        EXPECT_EQ(found->commandLine, c.commandLine) << c.taskPath;
+    }
+    Start(Settings("1", "User Task One=C:\\Users\\Public\\My Tools\\tool.exe\r\n"));
+    Console().User_Click();
+    EXPECT_TRUE(sys.starts.empty());
+    ASSERT_EQ(sys.messages.size(), 1u);
+    EXPECT_EQ(sys.messages[0].text,
+              "The user task \"C:\\Users\\Public\\My Tools\\tool.exe\" could not be started.\r\n\r\nThe program it "
+              "names does not exist.");
 }
 
 TEST_F(LaunchTest, DocumentOpensThroughItsAssociation) {
@@ -170,6 +229,7 @@ TEST_F(LaunchTest, ProgramsAreTheExeAndComFilesInAnyCase) {
 }
 
 TEST_F(LaunchTest, FailedUserTaskIsReportedAndChangesNothing) {
+    sys.paths["C:\\gone.exe"] = PathKind::File;
     Start(Settings("300", "User Task Five=C:\\gone.exe\r\n"));
     Console().lstUser.SelectedByUser(4);
     Console().User_Click();
@@ -241,6 +301,7 @@ TEST_F(LaunchTest, MissingEditorShowsTheFixedMessageOncePerClick) {
 }
 
 TEST_F(LaunchTest, ClicksOnTheLabelButtonsReachTheirHandlers) {
+    sys.paths["C:\\WINDOWS\\xxx.exe"] = PathKind::File;
     Start();
     Console().tmrAnimate_Timer();  // the buttons in their column
     ClickAt(Console(), Centre(Console().Windows));

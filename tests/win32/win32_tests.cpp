@@ -26,6 +26,7 @@
 #include "win32/files.h"
 #include "win32/lazy_dll.h"
 #include "win32/services.h"
+#include "win32/stack_protector.h"
 #include "peer_mirror.h"
 #include "profile_agreement.h"
 #include "settings/modIni.h"
@@ -448,9 +449,7 @@ void DeliberateDifferencesFromTheSystemsWriter() {
     DeleteFileA(system.c_str());
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+__attribute__((noinline)) int RunTests(int argc, char** argv) {
     bool childProcesses = true;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--smash") == 0) {
@@ -485,4 +484,12 @@ int main(int argc, char** argv) {
     RemoveDirectoryA(dir.c_str());
     std::printf("%d passed, %d failed\n", passed, failed);
     return failed == 0 ? 0 : 1;
+}
+
+}  // namespace
+
+// Seeded as the program seeds it, from a frame without a canary.
+__attribute__((no_stack_protector)) int main(int argc, char** argv) {
+    orvan::win32::SeedStackGuard();
+    return RunTests(argc, argv);
 }
