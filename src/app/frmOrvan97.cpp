@@ -81,20 +81,7 @@ void frmOrvan97::Bind() {
 // ------------------------------------------------------------------ load and unload
 
 void frmOrvan97::Form_Load() {
-    EndsSilently([&] { ini_.IniPath = settings::kSettingsPath; });
-    EndsSilently([&] {
-        ini_.RunMethodText =
-            ini_.ReadIni(settings::kOptionsSection, settings::kRunMethodKey, settings::kRunMethodDefault, ini_.IniPath);
-    });
-    EndsSilently([&] {
-        // Text that does not convert leaves the run method at 0.
-        if (auto code = settings::ToRunMethod(ini_.RunMethodText)) ini_.RunMethod = *code;
-    });
-    EndsSilently([&] {
-        for (std::size_t slot = 0; slot < settings::kSlotCount; ++slot)
-            ini_.TaskPath[slot] = ini_.ReadIni(settings::kUserTasksSection, settings::kSlotLabels[slot],
-                                               settings::kTaskPathDefault, ini_.IniPath);
-    });
+    EndsSilently([&] { ini_.LoadAll(); });
     EndsSilently([&] { FillUserList(); });
     EndsSilently([&] { lstWindows.SetText(lstWindows.List(0)); });
     EndsSilently([&] { lstUser.SetText(lstUser.List(0)); });

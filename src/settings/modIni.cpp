@@ -175,18 +175,43 @@ std::string RunMethodToText(std::int16_t value) { return std::to_string(value); 
 
 modIni::modIni(platform::Services& sys) : sys_(sys) {}
 
-std::string modIni::ReadIni(std::string_view section, std::string_view key, std::string_view defaultValue,
-                            std::string_view file) {
+std::optional<std::string> modIni::Read(const std::string& file) {
     try {
-        std::optional<std::string> contents = Load(std::string(file));
+        return Load(file);
+    } catch (const std::bad_alloc&) {
+        // A file too large to hold reads as no file: the defaults.
+    } catch (const std::length_error&) {
+    }
+    return std::nullopt;
+}
+
+std::string modIni::ValueIn(const std::optional<std::string>& contents, std::string_view section, std::string_view key,
+                            std::string_view defaultValue) {
+    try {
         std::string value = profile::GetString(sys_.Text(), contents ? std::string_view(*contents) : "", section, key,
                                                defaultValue, kReadBufferSize);
         if (!value.empty()) return value;
     } catch (const std::bad_alloc&) {
-        // A read never fails its caller: a file too large to hold gives the default.
+        // A read never fails its caller.
     } catch (const std::length_error&) {
     }
     return std::string(defaultValue);
+}
+
+std::string modIni::ReadIni(std::string_view section, std::string_view key, std::string_view defaultValue,
+                            std::string_view file) {
+    return ValueIn(Read(std::string(file)), section, key, defaultValue);
+}
+
+void modIni::LoadAll() {
+    IniPath = std::string(kSettingsPath);
+    const std::optional<std::string> contents = Read(IniPath);
+    RunMethodText = ValueIn(contents, kOptionsSection, kRunMethodKey, kRunMethodDefault);
+    // Text that does not convert leaves the run method as it was.
+    if (std::optional<std::int16_t> code = ToRunMethod(RunMethodText)) RunMethod = *code;
+    for (std::size_t slot = 0; slot < kSlotCount; ++slot)
+        TaskPath[slot] = ValueIn(contents, kUserTasksSection, kSlotLabels[slot], kTaskPathDefault);
+    loaded_ = Loaded{RunMethod, TaskPath};
 }
 
 std::optional<std::string> modIni::Load(const std::string& file) {
@@ -272,10 +297,24 @@ bool modIni::WriteIni(std::string_view section, std::string_view key, std::strin
 
 void modIni::SaveAll() {
     RunMethodText = RunMethodToText(RunMethod);
-    WriteIni(kOptionsSection, kRunMethodKey, RunMethodText, IniPath);
+    // Which entries the file holds now: none when there is no file; where it
+    // cannot be read, no telling, so every write is tried (and refused).
+    std::optional<std::string> now = Read(IniPath);
+    if (!now && sys_.Classify(IniPath) == platform::PathKind::Missing) now = std::string();
+    const auto lacks = [&](std::string_view section, std::string_view key) {
+        try {
+            return !now || !profile::HasEntry(sys_.Text(), *now, section, key);
+        } catch (const std::bad_alloc&) {
+            return true;
+        }
+    };
+    if (!loaded_ || RunMethod != loaded_->runMethod || lacks(kOptionsSection, kRunMethodKey))
+        WriteIni(kOptionsSection, kRunMethodKey, RunMethodText, IniPath);
     for (std::size_t slot = 0; slot < kSlotCount; ++slot)
-        WriteIni(kUserTasksSection, kSlotLabels[slot], TaskPath[slot], IniPath);
-    for (const NoteEntry& note : kNoteEntries) WriteIni(kNoteSection, note.key, note.value, IniPath);
+        if (!loaded_ || TaskPath[slot] != loaded_->taskPath[slot] || lacks(kUserTasksSection, kSlotLabels[slot]))
+            WriteIni(kUserTasksSection, kSlotLabels[slot], TaskPath[slot], IniPath);
+    for (const NoteEntry& note : kNoteEntries)
+        if (!loaded_ || lacks(kNoteSection, note.key)) WriteIni(kNoteSection, note.key, note.value, IniPath);
 }
 
 }  // namespace orvan::settings

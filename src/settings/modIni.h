@@ -1,8 +1,9 @@
 // modIni: the in-memory settings of the process and the settings file.
 //
 // One instance lives for the whole process. The console's load fills it from
-// the file, the Options dialog and the defining of user tasks change it, and
-// SaveAll writes everything back when the console closes or on Exit.
+// the file (LoadAll), the Options dialog and the defining of user tasks
+// change it, and SaveAll writes back what the file should hold when the
+// console closes or on Exit.
 #pragma once
 
 #include <array>
@@ -121,11 +122,35 @@ public:
     // is never written.
     bool WriteIni(std::string_view section, std::string_view key, std::string_view value, std::string_view file);
 
-    // Writes the run method, the ten user tasks and the note: fifteen
-    // WriteIni calls, each failure with its own box, results ignored.
+    // Sets IniPath and reads the run method (RunMethodText, and RunMethod
+    // where the text converts) and the ten user tasks from one reading of
+    // the file: the mirror of SaveAll. What it leaves is what SaveAll
+    // compares with.
+    void LoadAll();
+
+    // Writes the entries the file should be given, in the file's order: the
+    // run method, the ten user tasks, the note. An entry is written when the
+    // user changed it since LoadAll (every entry, without a LoadAll), or
+    // when the file lacks it, so a first close writes the whole layout. An
+    // entry the load could not read (the file held or unreadable) or that
+    // another program wrote since keeps what the file holds. Where the file
+    // cannot be read now, every entry is tried, and each write refuses with
+    // its box. Each failure with its own box, results ignored.
     void SaveAll();
 
 private:
+    // What LoadAll left, for SaveAll; nothing before a load.
+    struct Loaded {
+        std::int16_t runMethod = 0;
+        std::array<std::string, kSlotCount> taskPath;
+    };
+    std::optional<Loaded> loaded_;
+
+    // The entry's value in the file's bytes, as ReadIni gives it.
+    std::string ValueIn(const std::optional<std::string>& contents, std::string_view section, std::string_view key,
+                        std::string_view defaultValue);
+    // The file's bytes, or nothing when they cannot be had (read or held in memory).
+    std::optional<std::string> Read(const std::string& file);
     bool TryWrite(std::string_view section, std::string_view key, std::string_view value, const std::string& file);
     // The file's bytes as the last whole save left them: the whole copy
     // beside it when there is one, else the file itself.

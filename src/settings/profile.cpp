@@ -301,6 +301,24 @@ Wide CopyEntry(WideView value, std::size_t size) {
     return out;
 }
 
+// The key as the writer writes it, leading blanks dropped, and the scan that
+// finds its line the writer's way: a key that ends in blanks only as written.
+struct WriterScan {
+    std::string_view key;
+    Scan scan;
+};
+
+WriterScan ScanForWriter(const platform::TextCodec& codec, const Units& units, std::string_view section,
+                         std::string_view key) {
+    // Blanks are ASCII in every code page, so they can be dropped as bytes.
+    std::size_t first = 0;
+    while (first < key.size() && IsBlank(static_cast<unsigned char>(key[first]))) ++first;
+    const std::string_view k = key.substr(first);
+    const bool exact = !k.empty() && IsBlank(static_cast<unsigned char>(k.back()));
+    const Wide exactKey = exact ? codec.AnsiToWide(k) : Wide();
+    return {k, ScanFor(units, Wanted(codec, section), Wanted(codec, key), exactKey)};
+}
+
 bool HasBreakOrNul(std::string_view text) {
     return text.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos;
 }
@@ -341,6 +359,15 @@ std::string GetString(const platform::TextCodec& codec, std::string_view content
     return out;
 }
 
+bool HasEntry(const platform::TextCodec& codec, std::string_view contents, std::string_view section,
+              std::string_view key) {
+    // The names as SetString holds them, so the two agree on every file.
+    const std::string heldSection = codec.WideToAnsi(codec.AnsiToWide(section));
+    const std::string heldKey = codec.WideToAnsi(codec.AnsiToWide(key));
+    const Units units(codec, contents);
+    return ScanForWriter(codec, units, heldSection, heldKey).scan.keyFound;
+}
+
 bool IsWritable(std::string_view section, std::string_view key, std::string_view value) {
     if (HasBreakOrNul(section) || HasBreakOrNul(key) || HasBreakOrNul(value)) return false;
     if (section.find(']') != std::string_view::npos) return false;
@@ -373,13 +400,7 @@ std::optional<std::string> SetString(const platform::TextCodec& codec, std::stri
     key = heldKey;
     value = heldValue;
     const Units units(codec, contents);
-    // Blanks are ASCII in every code page, so they can be dropped as bytes.
-    std::size_t first = 0;
-    while (first < key.size() && IsBlank(static_cast<unsigned char>(key[first]))) ++first;
-    const std::string_view k = key.substr(first);
-    const bool exact = !k.empty() && IsBlank(static_cast<unsigned char>(k.back()));
-    const Wide exactKey = exact ? codec.AnsiToWide(k) : Wide();
-    Scan scan = ScanFor(units, Wanted(codec, section), Wanted(codec, key), exactKey);
+    auto [k, scan] = ScanForWriter(codec, units, section, key);
 
     const bool note = !k.empty() && k.front() == ';';
     std::string text = note || ReadsBackAsIs(codec, value) ? std::string(value) : "\"" + std::string(value) + "\"";

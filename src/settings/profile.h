@@ -69,6 +69,12 @@ std::optional<std::string> FindValue(const platform::TextCodec& codec, std::stri
 std::string GetString(const platform::TextCodec& codec, std::string_view contents, std::string_view section,
                       std::string_view key, std::string_view fallback, std::size_t size);
 
+// True when the file holds the entry as the writer finds it (SetString
+// changes its line rather than adding one): a key without '=' counts, and a
+// key ending in blanks counts only as written, blanks and all.
+bool HasEntry(const platform::TextCodec& codec, std::string_view contents, std::string_view section,
+              std::string_view key);
+
 // True when the entry can be written without changing the meaning of other
 // lines or losing text: no CR, LF or NUL anywhere, no ']' in the section, no
 // '=' in the key, and a key that does not begin (after blanks) with '['.

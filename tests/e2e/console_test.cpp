@@ -95,22 +95,39 @@ TEST_F(Console, SecondRunOfUnchangedSettingsLeavesTheSameBytes) {
     EXPECT_EQ(first, FirstRunFile());
 }
 
-struct RunMethodCase {
-    const char* stored;
-    const char* saved;
-};
+// A run method the console reads, converts or not (3.5 starts as 4, "abc"
+// as 0), and the user leaves alone stays as the file has it.
+class StoredRunMethod : public ConsoleTest, public ::testing::WithParamInterface<const char*> {};
 
-class StoredRunMethod : public ConsoleTest, public ::testing::WithParamInterface<RunMethodCase> {};
-
-TEST_P(StoredRunMethod, ComesBackConvertedInTheFileWrittenAtClose) {
-    StartConsole(WithSettings(std::string("[Options]\r\nProgram Run Method=") + GetParam().stored + "\r\n"));
+TEST_P(StoredRunMethod, StaysAsWrittenWhenTheUserLeavesItAlone) {
+    StartConsole(WithSettings(std::string("[Options]\r\nProgram Run Method=") + GetParam() + "\r\n"));
     ASSERT_TRUE(RequestClose());
-    EXPECT_EQ(ValueIn(Settings().value_or(""), "Program Run Method"), GetParam().saved);
+    EXPECT_EQ(ValueIn(Settings().value_or(""), "Program Run Method"), GetParam());
 }
 
-INSTANTIATE_TEST_SUITE_P(Texts, StoredRunMethod,
-                         ::testing::Values(RunMethodCase{"3.5", "4"}, RunMethodCase{"2.5", "2"}, RunMethodCase{"", "1"},
-                                           RunMethodCase{"abc", "0"}));
+INSTANTIATE_TEST_SUITE_P(Texts, StoredRunMethod, ::testing::Values("3.5", "2.5", "", "abc"));
+
+// The settings file held without sharing while the console opens (a backup
+// or a scanner reading it): the console shows the defaults, and closing it
+// once the hold is over writes none of them over the user's own. An entry
+// the system's writer changes while the console runs keeps its new value.
+TEST_F(Console, CloseKeepsWhatItCouldNotReadAndWhatAnotherProgramWrote) {
+    std::string users = FirstRunFile("4");
+    users.replace(users.find("User Task One=xxx"), 17, "User Task One=C:\\tools\\a.exe");
+    WriteSettings(users);
+    Inspect().HoldFile("C:\\Windows\\Orvan97.ini", Inspector::Sharing::Nothing);
+    StartConsole();
+    Inspect().ReleaseFiles();
+    EXPECT_EQ(Inspect().List(UserList()).entries.at(0).text, "User Task One - xxx") << "the held file was read";
+    ASSERT_TRUE(Inspect()
+                    .WriteProfileString("C:\\Windows\\Orvan97.ini", "User Tasks", "User Task Five", "C:\\tools\\e.exe")
+                    .written);
+    ASSERT_TRUE(RequestClose());
+    const std::string saved = Settings().value_or("(none)");
+    EXPECT_EQ(ValueIn(saved, "Program Run Method"), "4") << saved;
+    EXPECT_EQ(ValueIn(saved, "User Task One"), "C:\\tools\\a.exe") << saved;
+    EXPECT_EQ(ValueIn(saved, "User Task Five"), "C:\\tools\\e.exe") << saved;
+}
 
 TEST_F(Console, EmptyAndOverlongValuesReadAsTheRulesSay) {
     const std::string longPath = "C:\\" + std::string(297, 'q');

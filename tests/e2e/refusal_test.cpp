@@ -1,10 +1,11 @@
 // The console's save beside the system's own private-profile writer
 // (WritePrivateProfileStringA, called through the inspector with the same
-// fifteen entries), on the same file in the same state, for each way the
-// harness can make the system refuse part of a save. Where the system saves,
-// the console must save whole, without a box and leaving nothing beside the
-// file; where the system does not, the console shows its fifteen boxes and
-// leaves the file exactly as it was. Each row prints its line of the table
+// entries: those the start file lacks, since the user changes nothing), on
+// the same file in the same state, for each way the harness can make the
+// system refuse part of a save. Where the system saves, the console must
+// save whole, without a box and leaving nothing beside the file; where the
+// system does not, the console shows a box for each entry and leaves the
+// file exactly as it was. Each row prints its line of the table
 // in docs/architecture.md ("The settings file").
 #include <sys/stat.h>
 
@@ -28,19 +29,18 @@ using namespace std::chrono_literals;
 
 const std::string kSettingsFile = "C:\\Windows\\Orvan97.ini";
 const std::string kWriteError = "Unexpected error writing to file: " + kSettingsFile;
-constexpr int kEntries = 15;  // one save: the run method, ten user tasks, four note lines
-
 const char* const kSlots[] = {"User Task One", "User Task Two",   "User Task Three", "User Task Four", "User Task Five",
                               "User Task Six", "User Task Seven", "User Task Eight", "User Task Nine", "User Task Ten"};
 
 // A settings file a save starts from, and what the console's save makes of it.
 struct Start {
     std::optional<std::string> bytes;  // none: no file
-    std::string runMethod;             // as the console saves it
+    std::string runMethod;             // as the file holds it once saved
     std::string taskThree;
-    std::string saved;  // the whole new contents, as the console writes them
+    std::set<std::string> holds;  // the keys the start file holds, which the save leaves
+    std::string saved;            // the whole new contents, as the console writes them
 
-    // The fifteen entries of the save, in its order.
+    // The entries of the save, in its order: those the file lacks.
     std::vector<std::array<std::string, 3>> Entries() const {
         std::vector<std::array<std::string, 3>> entries = {{"Options", "Program Run Method", runMethod}};
         for (int slot = 0; slot < 10; ++slot)
@@ -51,8 +51,10 @@ struct Start {
                  {";  ", " the file. If that occurs, delete this file. You"},
                  {";   ", "will then have to define your user tasks again."}})
             entries.push_back({"Note", key, value});
+        std::erase_if(entries, [&](const auto& entry) { return holds.count(entry[1]) > 0; });
         return entries;
     }
+    int Writes() const { return static_cast<int>(Entries().size()); }
     // What the run method and the ten tasks read as once they are saved.
     std::vector<std::string> SavedReads() const {
         std::vector<std::string> reads = {runMethod};
@@ -61,14 +63,15 @@ struct Start {
     }
 };
 
-// A run method the console converts (3.5 reads as 4) and one user task: the
-// save changes every line but the task's and adds the rest.
+// A run method the console converts (3.5 reads as 4) and one user task,
+// both kept as they stand: the save adds the rest.
 Start SmallFile() {
     Start start;
     start.bytes = "[Options]\r\nProgram Run Method=3.5\r\n[User Tasks]\r\nUser Task Three=C:\\tools\\a.exe\r\n";
-    start.runMethod = "4";
+    start.runMethod = "3.5";
     start.taskThree = "C:\\tools\\a.exe";
-    start.saved = FirstRunFile("4");
+    start.holds = {"Program Run Method", "User Task Three"};
+    start.saved = FirstRunFile("3.5");
     const std::string three = "User Task Three=xxx\r\n";
     start.saved.erase(start.saved.find(three), three.size());
     start.saved.insert(start.saved.find("[User Tasks]\r\n") + 14, "User Task Three=C:\\tools\\a.exe\r\n");
@@ -105,7 +108,7 @@ struct Outcome {
     std::vector<std::string> beside;   // names left beside the file that were not there before
     bool replaced = false;             // the file left is another file than the one there before
 
-    bool SavedWhole(const Start& start) const { return saved == kEntries && reads == start.SavedReads(); }
+    bool SavedWhole(const Start& start) const { return saved == start.Writes() && reads == start.SavedReads(); }
 };
 
 // Undoes what a row did to the host, when it goes.
@@ -192,7 +195,7 @@ protected:
             const std::set<std::string> before = Beside();
             const ino_t inode = Inode();
             Inspect().Close(ConsoleWindow().hwnd);
-            outcome.saved = kEntries - PressErrorBoxesUntilTheConsoleEnds();
+            outcome.saved = start.Writes() - PressErrorBoxesUntilTheConsoleEnds(start.Writes());
             Finish(outcome, before, inode);
         }
         outcome.reads = SystemReads(outcome.bytes, "console.ini");
@@ -200,8 +203,8 @@ protected:
     }
 
     // Each "Error" box the console shows on its way out, checked and closed;
-    // how many there were.
-    int PressErrorBoxesUntilTheConsoleEnds() {
+    // how many there were, at most one a write.
+    int PressErrorBoxesUntilTheConsoleEnds(int writes) {
         int boxes = 0;
         for (;;) {
             std::optional<MessageBoxInfo> box;
@@ -221,7 +224,7 @@ protected:
             }
             EXPECT_EQ(box->Text(), kWriteError);
             EXPECT_EQ(box->icon, "hand");
-            if (box->buttons.size() != 1u || ++boxes > kEntries) {
+            if (box->buttons.size() != 1u || ++boxes > writes) {
                 ADD_FAILURE() << "box " << boxes << " is not the write error's";
                 break;
             }
@@ -249,8 +252,8 @@ protected:
         for (std::size_t i = 0; i < o.reads.size(); ++i) readBack += o.reads[i] == start.SavedReads()[i] ? 1 : 0;
         std::string beside;
         for (const std::string& name : o.beside) beside += " " + name;
-        return std::to_string(kEntries - o.saved) + " of 15 writes failed; file " + bytes + ", " +
-               std::to_string(readBack) +
+        return std::to_string(start.Writes() - o.saved) + " of " + std::to_string(start.Writes()) +
+               " writes failed; file " + bytes + ", " + std::to_string(readBack) +
                " of 11 entries read as saved; beside:" + (beside.empty() ? " nothing" : beside);
     }
 
@@ -264,7 +267,7 @@ protected:
                     Describe(console, start).c_str());
         EXPECT_EQ(system.SavedWhole(start), systemSaves) << "the system's writer does not do what the table says";
         if (system.SavedWhole(start)) {
-            EXPECT_EQ(console.saved, kEntries) << "a box where the system saves";
+            EXPECT_EQ(console.saved, start.Writes()) << "a box where the system saves";
             EXPECT_EQ(console.bytes, start.saved) << "not the whole new contents";
             EXPECT_EQ(console.reads, system.reads);
         } else {
@@ -276,7 +279,8 @@ protected:
 
     // The file held open by another program, here the inspector.
     Arranged Held(bool shareDelete) {
-        Inspect().HoldFile(kSettingsFile, shareDelete);
+        Inspect().HoldFile(kSettingsFile,
+                           shareDelete ? Inspector::Sharing::ReadWriteDelete : Inspector::Sharing::ReadWrite);
         return std::make_shared<Undo>([this] { Inspect().ReleaseFiles(); });
     }
 

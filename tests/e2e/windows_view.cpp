@@ -304,8 +304,11 @@ std::string Inspector::ReadProfileString(const std::string& file, const std::str
     return Ask({"profile-read", file, section, key}).at(0).Get("value");
 }
 
-void Inspector::HoldFile(const std::string& file, bool shareDelete) {
-    Ask({"hold", file, shareDelete ? "delete" : "nodelete"});
+void Inspector::HoldFile(const std::string& file, Sharing sharing) {
+    Ask({"hold", file,
+         sharing == Sharing::Nothing           ? "none"
+         : sharing == Sharing::ReadWriteDelete ? "delete"
+                                               : "nodelete"});
 }
 
 void Inspector::ReleaseFiles() { Ask({"release"}); }

@@ -178,10 +178,10 @@ public:
                                     const std::string& value);
     // GetPrivateProfileStringA with an empty default and 256 characters.
     std::string ReadProfileString(const std::string& file, const std::string& section, const std::string& key);
-    // Keeps the file open for reading, sharing reading, writing and, when
-    // `shareDelete`, deleting, until ReleaseFiles; throws InspectorError when
-    // it cannot be opened.
-    void HoldFile(const std::string& file, bool shareDelete);
+    // Keeps the file open for reading, sharing what `sharing` says, until
+    // ReleaseFiles; throws InspectorError when it cannot be opened.
+    enum class Sharing { Nothing, ReadWrite, ReadWriteDelete };
+    void HoldFile(const std::string& file, Sharing sharing);
     void ReleaseFiles();
 
     // The inspector's own Windows process id.

@@ -62,16 +62,40 @@ TEST_F(ConsoleTest, CloseRequestSavesOnceAndWritesTheWholeFile) {
     EXPECT_EQ(sys.replaceCalls, writes) << "a second close request must not save again";
 }
 
-TEST_F(ConsoleTest, UnconvertibleRunMethodIsSavedAsZero) {
-    Start(Settings("abc"));
+// The close writes what the user changed and what the file lacks; what the
+// console could not read, what it read but did not change (a run method
+// that does not convert among them), and what another program wrote while
+// it ran keep their values.
+TEST_F(ConsoleTest, CloseWritesOnlyWhatTheUserChangedOrTheFileLacks) {
+    const std::string users = Settings("abc", "User Task One=C:\\one.exe\r\nUser Task Two=C:\\two.exe\r\n");
+    sys.paths[kIni] = platform::PathKind::File;  // held by another program: there, yet unreadable
+    Start();
+    EXPECT_EQ(Ini().TaskPath[0], "xxx");
+    EXPECT_EQ(Ini().RunMethod, 1);
+    sys.files[kIni] = users;  // released, then another program writes slot Three
+    sys.files[kIni] += "User Task Three=C:\\three.exe\r\n";
+    Ini().TaskPath[3] = "C:\\four.exe";  // the user's own change
     application->CloseRequested();
-    EXPECT_NE(sys.files[kIni].find("Program Run Method=0\r\n"), std::string::npos);
+    const std::string& file = sys.files[kIni];
+    EXPECT_EQ(
+        file.find(users + "User Task Three=C:\\three.exe\r\nUser Task Four=C:\\four.exe\r\nUser Task Five=xxx\r\n"), 0u)
+        << file;
+    EXPECT_NE(file.find("User Task Ten=xxx\r\n[Note]\r\n;=   Please"), std::string::npos) << file;
+
+    // Read this time, and nothing changed: the next close writes nothing.
+    const int writes = sys.replaceCalls;
+    Start();
+    EXPECT_EQ(Ini().RunMethod, 0) << "the text does not convert";
+    application->CloseRequested();
+    EXPECT_EQ(sys.replaceCalls, writes);
+    EXPECT_NE(sys.files[kIni].find("Program Run Method=abc\r\n"), std::string::npos);
 }
 
 TEST_F(ConsoleTest, UnwritableSettingsFileShowsFifteenErrorsAndKeepsTheFile) {
     Start(Settings("3", "User Task One=C:\\a.exe\r\n"));
     const std::string before = sys.files[kIni];
     Ini().RunMethod = 6;
+    Ini().TaskPath[0] = "C:\\b.exe";
     sys.failReplace = true;
     application->CloseRequested();
     ASSERT_EQ(sys.messages.size(), 15u);

@@ -47,7 +47,7 @@ TEST_F(Session, FirstStartKeepsTheSessionLoadsAndSavesAsBefore) {
     EXPECT_GT(sys.readCalls, 0);
     EXPECT_EQ(Console().lstUser.List(0), "User Task One - C:\\Tools\\mine.exe");
     EXPECT_TRUE(application->CloseRequested());
-    EXPECT_EQ(sys.replaceCalls, 15);
+    EXPECT_EQ(sys.replaceCalls, 13) << "all but the run method and the task the file holds";
     EXPECT_NE(sys.files[kIni].find("User Task One=C:\\Tools\\mine.exe\r\n"), std::string::npos);
 }
 

@@ -62,8 +62,9 @@
 //                        value: what GetPrivateProfileStringA gives, with an
 //                        empty default and a buffer of 256 characters
 //   hold FILE SHARE      opens FILE for reading, as another program holding it
-//                        would, sharing reading and writing and, when SHARE is
-//                        "delete", deleting; kept open until release
+//                        would, sharing nothing when SHARE is "none", else
+//                        reading and writing and, when SHARE is "delete",
+//                        deleting; kept open until release
 //   release              closes every file hold opened
 //   acc HWND             what accessibility tools see of the window's client
 //                        area (its IAccessible through oleacc): the object
@@ -501,7 +502,8 @@ std::vector<HANDLE>& HeldFiles() {
 }
 
 Reply Hold(const Args& args) {
-    const DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE | (args[1] == "delete" ? FILE_SHARE_DELETE : 0);
+    const DWORD share =
+        args[1] == "none" ? 0 : FILE_SHARE_READ | FILE_SHARE_WRITE | (args[1] == "delete" ? FILE_SHARE_DELETE : 0);
     const HANDLE file =
         CreateFileW(Wide(args[0]).c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
