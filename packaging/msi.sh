@@ -7,8 +7,7 @@
 # Debian's wixl builds packaging/orvan97.wxs; msitools' msibuild adds what
 # wixl cannot say (packaging/msi/*.idt: the search for an existing
 # C:\Windows\Orvan97.ini and the copy of the administrator's preset, with its
-# component's condition, and the properties a per-machine install must pass
-# on); packaging/msi_summary.py sets the summary's times to EPOCH and its
+# conditions, and the properties a per-machine install must pass on); packaging/msi_summary.py sets the summary's times to EPOCH and its
 # package code to one derived from the content. The product code is derived
 # from the version and the architecture, so each release has its own and
 # replaces an older one in place (the upgrade code never changes).
@@ -65,10 +64,18 @@ rm -f "$out"
     -D VERSION="$version" -D PRODUCT_CODE="$product_code" -D WINDOWS_NAME="$ORVAN_WINDOWS_NAME" \
     -D WINDOWS_NT=$((ORVAN_WINDOWS_MAJOR * 100 + ORVAN_WINDOWS_MINOR)) -o "$out" "$here/orvan97.wxs")
 
-# The administrator's preset goes in only where no settings file exists; the
-# preset's name and the search's answer reach the installing service.
+# The administrator's preset goes in once: on a first installation (a major
+# upgrade is one) by an administrator, only where no settings file exists.
+# A repair or a modify reinstalls the component and would run the copy
+# again, so the copy runs only while the product is not installed; the
+# preset's name is no secure property, so a standard user's elevated
+# install cannot pass one, and AdminUser means a real administrator
+# (MSIUSEREALADMINDETECTION), not one the AlwaysInstallElevated policy
+# elevates. The search's answer reaches the installing service.
 (cd "$here/msi" && msibuild "$out" -i AppSearch.idt Signature.idt DrLocator.idt MoveFile.idt \
-    -q "UPDATE \`Component\` SET \`Condition\` = 'PRESET_SETTINGS AND NOT SETTINGS_IN_WINDOWS' WHERE \`Component\` = 'PresetSettings'" \
-    -q "UPDATE \`Property\` SET \`Value\` = 'PRESET_SETTINGS;SETTINGS_IN_WINDOWS;WIX_DOWNGRADE_DETECTED;WIX_UPGRADE_DETECTED' WHERE \`Property\` = 'SecureCustomProperties'")
+    -q "UPDATE \`Component\` SET \`Condition\` = 'PRESET_SETTINGS AND NOT SETTINGS_IN_WINDOWS AND AdminUser' WHERE \`Component\` = 'PresetSettings'" \
+    -q "UPDATE \`InstallExecuteSequence\` SET \`Condition\` = 'NOT Installed' WHERE \`Action\` = 'MoveFiles'" \
+    -q "INSERT INTO \`Property\` (\`Property\`, \`Value\`) VALUES ('MSIUSEREALADMINDETECTION', '1')" \
+    -q "UPDATE \`Property\` SET \`Value\` = 'SETTINGS_IN_WINDOWS;WIX_DOWNGRADE_DETECTED;WIX_UPGRADE_DETECTED' WHERE \`Property\` = 'SecureCustomProperties'")
 
 python3 "$here/msi_summary.py" "$out" "$epoch" >/dev/null

@@ -247,6 +247,13 @@ TEST_F(Msi, UpgradesInPlaceStartsFromItsShortcutWithThePresetAndUninstallsKeepin
     EXPECT_EQ(ValueIn(saved, "Program Run Method"), "4") << saved;
     EXPECT_EQ(ValueIn(saved, "User Task One"), "notepad.exe") << saved;
 
+    // A repair, even one started with a preset of its own, copies nothing:
+    // the copy was the first installation's.
+    fs::remove(SettingsPath());
+    ASSERT_EQ(Msiexec({"/i", Wine().WindowsPath(release_), "/qn", "REINSTALL=ALL", "REINSTALLMODE=amus", presetArg}), 0);
+    EXPECT_FALSE(Settings()) << "the repair copied the preset";
+    WriteSettings(saved);
+
     // Uninstalled: the program, its folder, the shortcut and the entry go;
     // the settings stay.
     ASSERT_EQ(Msiexec({"/x", Wine().WindowsPath(release_), "/qn"}), 0);
