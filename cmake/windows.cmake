@@ -23,8 +23,12 @@ add_link_options(
 # compiler knows a buffer's size (mingw-w64's _FORTIFY_SOURCE); both report
 # through libssp, linked statically like the rest, except in the program and
 # its Win32 tests, which carry their own canary (src/win32/stack_protector.cpp).
+# The standard library's own checks too: an index outside a string or a
+# vector, or front() of an empty one, ends the program rather than reading
+# past it (_GLIBCXX_ASSERTIONS).
 add_compile_options("$<$<COMPILE_LANGUAGE:C,CXX>:-fstack-protector-strong>"
-                    "$<$<COMPILE_LANGUAGE:C,CXX>:-D_FORTIFY_SOURCE=2>")
+                    "$<$<COMPILE_LANGUAGE:C,CXX>:-D_FORTIFY_SOURCE=2>"
+                    "$<$<COMPILE_LANGUAGE:CXX>:-D_GLIBCXX_ASSERTIONS>")
 add_link_options(-fstack-protector-strong)
 
 set(ORVAN_STATIC_LINK -static -static-libgcc -static-libstdc++)
