@@ -9,6 +9,8 @@ if(CMAKE_CXX_COMPILER_ID MATCHES "Clang")
         ${PROJECT_SOURCE_DIR}/tools/fuzz/profile_fuzz.cpp
         ${PROJECT_SOURCE_DIR}/src/settings/profile.cpp
         ${PROJECT_SOURCE_DIR}/src/settings/modIni.cpp
+        ${PROJECT_SOURCE_DIR}/src/settings/durable_save.cpp
+        ${PROJECT_SOURCE_DIR}/src/settings/run_method.cpp
         ${PROJECT_SOURCE_DIR}/src/platform/platform.cpp)
     target_include_directories(profile_fuzz PRIVATE ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/tests)
     target_compile_options(profile_fuzz PRIVATE ${ORVAN_WARNINGS} ${ORVAN_FUZZ_FLAGS})

@@ -1,6 +1,7 @@
 #include "app/frmOptions.h"
 
 #include "platform/platform.h"
+#include "settings/run_method.h"
 #include "ui/hover.h"
 
 namespace orvan::app {

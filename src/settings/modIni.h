@@ -56,45 +56,8 @@ inline constexpr std::array<NoteEntry, 4> kNoteEntries = {{
 // ReadIni asks for at most this many characters, the last one for the NUL.
 inline constexpr std::size_t kReadBufferSize = 256;
 
-// While the file is written in place, a whole copy of its new bytes waits
-// beside it under this name, sealed (see WholeCopyOf), until the file is whole.
-inline constexpr std::string_view kWholeCopySuffix = ".new";
-
 inline constexpr std::string_view kWriteErrorText = "Unexpected error writing to file: ";
 inline constexpr std::string_view kWriteErrorTitle = "Error";
-
-// ---------------------------------------------------------------- run method
-
-// The run method a text stands for: surrounding blanks ignored, a decimal
-// number with optional sign, fraction and exponent, rounded to the nearest
-// whole number with halves to the even one. Nothing when the text is not such
-// a number or the rounded value lies outside -32768..32767.
-std::optional<std::int16_t> ToRunMethod(std::string_view text);
-
-// Decimal text, no blanks, '-' for a negative value.
-std::string RunMethodToText(std::int16_t value);
-
-// ---------------------------------------------------------------- whole copy
-
-// The bytes followed by a seal line that names their length and checksum.
-std::string WholeCopyOf(std::string_view bytes);
-
-// The bytes a sealed copy holds, or nothing when the copy is not whole: cut
-// short, empty, or not ours.
-std::optional<std::string> FromWholeCopy(std::string_view copy);
-
-// ---------------------------------------------------------------- write in place
-
-// Bytes that read as nothing after `before` in a file of its encoding:
-// blanks, led by a line break when `before` does not end in one. Nothing
-// when `count` bytes cannot be laid out so (a UTF-16 file of odd length).
-std::optional<std::string> BlankFiller(std::string_view before, std::size_t count);
-
-// The edit that turns `old` into `updated` in place with the least written
-// while a cut could tear the file: the bytes from the first that differs,
-// in one write. A file that grows first takes the room in blanks at its end;
-// one that shrinks has blanks written up to its old end, then is cut.
-platform::InPlaceEdit PlanInPlaceEdit(std::string_view old, std::string_view updated);
 
 // ---------------------------------------------------------------- the module
 
@@ -114,12 +77,8 @@ public:
                         std::string_view file);
 
     // Writes one entry. On failure shows the "Error" box naming the file and
-    // returns false. The file is replaced atomically; where the system
-    // refuses that, it is written in place while a whole copy waits beside it
-    // (what a reader then takes); where no copy can be made either, it is
-    // written in place as the system's writer would, changing only what
-    // differs (PlanInPlaceEdit). A file that exists but cannot be read whole
-    // is never written.
+    // returns false. The new bytes reach the disk through SaveDurably; a
+    // file that exists but cannot be read whole is never written.
     bool WriteIni(std::string_view section, std::string_view key, std::string_view value, std::string_view file);
 
     // Sets IniPath and reads the run method (RunMethodText, and RunMethod
@@ -149,17 +108,10 @@ private:
     // The entry's value in the file's bytes, as ReadIni gives it.
     std::string ValueIn(const std::optional<std::string>& contents, std::string_view section, std::string_view key,
                         std::string_view defaultValue);
-    // The file's bytes, or nothing when they cannot be had (read or held in memory).
+    // The file's bytes as the last whole save left them, or nothing when
+    // they cannot be had (read, or held in memory).
     std::optional<std::string> Read(const std::string& file);
     bool TryWrite(std::string_view section, std::string_view key, std::string_view value, const std::string& file);
-    // The file's bytes as the last whole save left them: the whole copy
-    // beside it when there is one, else the file itself.
-    std::optional<std::string> Load(const std::string& file);
-    // Makes the file whole from a copy left by a save that broke off; true
-    // when no such copy remains.
-    bool Recover(const std::string& file);
-    bool Store(const std::string& file, const std::optional<std::string>& old, const std::string& bytes);
-    bool RetireCopy(const std::string& copy);
 
     platform::Services& sys_;
 };

@@ -250,7 +250,8 @@ TEST_F(Msi, UpgradesInPlaceStartsFromItsShortcutWithThePresetAndUninstallsKeepin
     // A repair, even one started with a preset of its own, copies nothing:
     // the copy was the first installation's.
     fs::remove(SettingsPath());
-    ASSERT_EQ(Msiexec({"/i", Wine().WindowsPath(release_), "/qn", "REINSTALL=ALL", "REINSTALLMODE=amus", presetArg}), 0);
+    ASSERT_EQ(Msiexec({"/i", Wine().WindowsPath(release_), "/qn", "REINSTALL=ALL", "REINSTALLMODE=amus", presetArg}),
+              0);
     EXPECT_FALSE(Settings()) << "the repair copied the preset";
     WriteSettings(saved);
 

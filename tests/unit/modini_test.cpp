@@ -1,6 +1,8 @@
 // modIni against the in-memory platform: reads, writes, SaveAll and the
 // run-method conversions.
 #include "settings/modIni.h"
+#include "settings/durable_save.h"
+#include "settings/run_method.h"
 
 #include <gtest/gtest.h>
 

@@ -29,6 +29,7 @@
 #include "win32/stack_protector.h"
 #include "peer_mirror.h"
 #include "profile_agreement.h"
+#include "settings/durable_save.h"
 #include "settings/modIni.h"
 #include "settings/profile.h"
 #include "support/encoded_files.h"

@@ -20,8 +20,10 @@
 
 #include "fakes/fake_dbcs_codec.h"
 #include "fakes/fake_platform.h"
+#include "settings/durable_save.h"
 #include "settings/modIni.h"
 #include "settings/profile.h"
+#include "settings/run_method.h"
 
 namespace {
 
