@@ -20,7 +20,8 @@ public:
     virtual ui::Form& Model() const = 0;
     // Whether the window takes input now.
     virtual bool Enabled() const = 0;
-    // A tool pressed the control: the model hears of it from the message loop.
+    // A tool pressed the control: the model hears of it from the message
+    // loop, as it hears of a click.
     virtual void PressLater(const ui::Control& control) = 0;
 
 protected:

@@ -26,14 +26,9 @@ public:
 
     static void RegisterClasses(HINSTANCE instance);
 
-    HWND Hwnd() const override { return hwnd_; }
     // A key went down on the window or one of its controls; true when the
     // form used it.
     bool KeyDown(HWND target, WPARAM key);
-    ui::Form& Model() const override { return form_; }
-    // An accessibility tool pressed the control: the model hears of it from
-    // the message loop, as it hears of a click.
-    void PressLater(const ui::Control& control) override;
 
     // The window asks to be closed (WM_CLOSE, end of session).
     std::function<void()> OnCloseRequest;
@@ -51,8 +46,11 @@ public:
     void EnabledChanged(bool enabled) override;
     int PopupMenu(const std::vector<ui::MenuItem>& items, int x, int y) override;
 
-    // Whether the window takes input now, as the last WM_ENABLE said.
+    // AccessibleHost; Enabled: as the last WM_ENABLE said.
+    HWND Hwnd() const override { return hwnd_; }
+    ui::Form& Model() const override { return form_; }
     bool Enabled() const override { return enabled_; }
+    void PressLater(const ui::Control& control) override;
 
 private:
     static LRESULT CALLBACK FormProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);

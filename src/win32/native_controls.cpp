@@ -57,10 +57,13 @@ protected:
         hwnd_ = CreateWindowExA(exStyle, windowClass, text, style, b.left, b.top, b.Width(), b.Height(), parent,
                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr), nullptr);
     }
-    // Its own procedure finds the peer in the child's user data on every
-    // message, without asking the system: a window property is a call to
-    // Wine's server each time.
-    void Link() { SetWindowLongPtrA(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this)); }
+    // A child's own procedure finds its peer in the child's user data on
+    // every message, without asking the system: a window property is a call
+    // to Wine's server each time.
+    template <typename Peer>
+    static void Link(HWND child, Peer* peer) {
+        SetWindowLongPtrA(child, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(peer));
+    }
     template <typename Peer>
     static Peer* LinkOf(HWND child) {
         return reinterpret_cast<Peer*>(GetWindowLongPtrA(child, GWLP_USERDATA));
@@ -105,7 +108,7 @@ public:
         for (int i = 0; i < list_.ListCount(); ++i) Changed({ui::Change::Inserted, i});
         Changed({ui::Change::Selected});
         // Linked before our procedure stands before the list's own.
-        Link();
+        Link(hwnd_, this);
         oldProc_ = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Proc)));
     }
 
@@ -186,7 +189,7 @@ private:
         switch (message) {
         case WM_NCDESTROY:
             SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(oldProc));
-            SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+            Link<ListPeer>(hwnd, nullptr);
             break;
         case WM_NCPAINT: {
             LRESULT result = CallWindowProcA(oldProc, hwnd, message, wParam, lParam);
@@ -247,13 +250,13 @@ public:
     void Create(HWND parent, int id) override {
         MakeWindow(WS_EX_CONTROLPARENT, kFrameClass, frame_.Caption().c_str(), WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN,
                    parent, id);
-        Link();
+        Link(hwnd_, this);
     }
 
     static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
         // Nothing linked while the frame is being made.
         FramePeer* self = LinkOf<FramePeer>(hwnd);
-        if (message == WM_NCDESTROY) SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+        if (message == WM_NCDESTROY) Link<FramePeer>(hwnd, nullptr);
         if (!self) return DefWindowProcA(hwnd, message, wParam, lParam);
         switch (message) {
         case WM_PAINT:
