@@ -53,15 +53,15 @@ void Control::Place(float left, int top, int width, int height) {
     Changed({Change::Look, -1, before});
 }
 
-Rect Control::Bounds() const {
-    int x = ToPixels(left_);
-    int y = ToPixels(top_);
-    if (container_) {
-        Rect outer = container_->Bounds();
-        x += outer.left;
-        y += outer.top;
-    }
+Rect Control::LocalBounds() const {
+    const int x = ToPixels(left_), y = ToPixels(top_);
     return {x, y, x + ToPixels(width_), y + ToPixels(height_)};
+}
+
+Rect Control::Bounds() const {
+    const Rect local = LocalBounds();
+    const Rect outer = container_ ? container_->Bounds() : Rect{};
+    return {local.left + outer.left, local.top + outer.top, local.right + outer.left, local.bottom + outer.top};
 }
 
 void Control::SetLeft(float left) { Set(left_, left); }

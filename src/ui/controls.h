@@ -108,6 +108,8 @@ public:
     // The control's rectangle in client pixels; a control inside a
     // container is placed from the container's corner.
     Rect Bounds() const;
+    // The same from the corner of its container, or of the window.
+    Rect LocalBounds() const;
     void SetContainer(const Control* container) { container_ = container; }
     const Control* Container() const { return container_; }
 

@@ -35,7 +35,7 @@ public:
     // else of the kind shows (Restyle), and the child is painted again.
     virtual void Changed(const ui::Change& change) {
         if (change.what != ui::Change::Look) return;
-        const ui::Rect b = PlaceInParent();
+        const ui::Rect b = model_.LocalBounds();
         SetWindowPos(hwnd_, nullptr, b.left, b.top, b.Width(), b.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
         ShowWindow(hwnd_, model_.Visible() ? SW_SHOWNA : SW_HIDE);
         Restyle();
@@ -53,7 +53,7 @@ protected:
     virtual void Restyle() {}
 
     void MakeWindow(DWORD exStyle, const char* windowClass, const char* text, DWORD style, HWND parent, int id) {
-        const ui::Rect b = PlaceInParent();
+        const ui::Rect b = model_.LocalBounds();
         hwnd_ = CreateWindowExA(exStyle, windowClass, text, style, b.left, b.top, b.Width(), b.Height(), parent,
                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr), nullptr);
     }
@@ -77,16 +77,6 @@ protected:
     HWND hwnd_ = nullptr;
 
 private:
-    // The bounds from the corner of the child's parent: its container's, or the window's.
-    ui::Rect PlaceInParent() const {
-        ui::Rect b = model_.Bounds();
-        if (const ui::Control* container = model_.Container()) {
-            const ui::Rect outer = container->Bounds();
-            b = {b.left - outer.left, b.top - outer.top, b.right - outer.left, b.bottom - outer.top};
-        }
-        return b;
-    }
-
     NativeControls& owner_;
     ui::Control& model_;
 };
