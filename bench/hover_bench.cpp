@@ -37,7 +37,7 @@ void NothingChanges(benchmark::State& state) {
     Console c;
     int x = 600;
     for (auto _ : state) {
-        c.app.Console().PointerMove(x, 590, 0, 0);  // the bare background, every button idle
+        c.app.Console().PointerMove(0, 0, x, 590);  // the bare background, every button idle
         x = x == 600 ? 601 : 600;
     }
     state.counters["repaints"] = static_cast<double>(c.peer.repaints);
@@ -50,7 +50,7 @@ void ButtonChanges(benchmark::State& state) {
     const int y2 = console.User.Bounds().top + 5;
     bool first = true;
     for (auto _ : state) {
-        console.PointerMove(50, first ? y1 : y2, 0, 0);  // light one, clear the other
+        console.PointerMove(0, 0, 50, first ? y1 : y2);  // light one, clear the other
         first = !first;
     }
     state.counters["repaints/move"] =

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "pictures/pictures.h"
+#include "pictures/picture.h"
 
 namespace orvan::pictures::raster {
 

@@ -7,11 +7,9 @@
 
 #include <cstdint>
 
-#include "ui/picture.h"
+#include "pictures/picture.h"
 
 namespace orvan::pictures {
-
-using ui::Picture;
 
 // Colours as 0x00RRGGBB.
 inline constexpr std::uint32_t kFrameBlue = 0x0084C6;     // the elbow frames

@@ -4,11 +4,9 @@
 // it, so the program scales nothing.
 #pragma once
 
-#include "ui/picture.h"
+#include "pictures/picture.h"
 
 namespace orvan::pictures {
-
-using ui::Picture;
 
 // A 24-bit picture scaled to width x height. Anything else (an 8-bit
 // picture, an empty size) comes back as an empty picture.

@@ -5,7 +5,6 @@
 #include <stdexcept>
 #include <utility>
 
-#include "ui/form.h"
 #include "ui/peer.h"
 
 namespace orvan::ui {
@@ -42,8 +41,7 @@ Rect Rect::Intersect(const Rect& o) const {
 
 // ------------------------------------------------------------------ Control
 
-Control::Control(Form& form, ControlKind kind, std::string name, int index)
-    : form_(form), kind_(kind), name_(std::move(name)), index_(index) {}
+Control::Control(ControlHost& host, std::string name, int index) : host_(host), name_(std::move(name)), index_(index) {}
 
 void Control::Place(float left, int top, int width, int height) {
     if (left == left_ && top == top_ && width == width_ && height == height_) return;
@@ -52,40 +50,27 @@ void Control::Place(float left, int top, int width, int height) {
     top_ = top;
     width_ = width;
     height_ = height;
-    Redraw(before);
+    Changed({Change::Look, -1, before});
 }
 
-Rect Control::Bounds() const {
-    int x = ToPixels(left_);
-    int y = ToPixels(top_);
-    if (container_) {
-        Rect outer = container_->Bounds();
-        x += outer.left;
-        y += outer.top;
-    }
+Rect Control::LocalBounds() const {
+    const int x = ToPixels(left_), y = ToPixels(top_);
     return {x, y, x + ToPixels(width_), y + ToPixels(height_)};
 }
 
-bool Control::Windowed() const {
-    return kind_ == ControlKind::ListBox || kind_ == ControlKind::Frame || kind_ == ControlKind::OptionButton;
+Rect Control::Bounds() const {
+    const Rect local = LocalBounds();
+    const Rect outer = container_ ? container_->Bounds() : Rect{};
+    return {local.left + outer.left, local.top + outer.top, local.right + outer.left, local.bottom + outer.top};
 }
 
-void Control::Redraw(const Rect& before) const {
-    const Control* native = Windowed() ? this : container_;
-    if (native) {
-        if (auto* peer = form_.Peer()) peer->ControlChanged(*native);
-        return;
-    }
-    form_.Invalidate(before.Union(PaintExtent()));
-}
+void Control::SetLeft(float left) { Set(left_, left); }
 
-void Control::SetLeft(float left) { Change(left_, left); }
-
-void Control::SetVisible(bool visible) { Change(visible_, visible); }
+void Control::SetVisible(bool visible) { Set(visible_, visible); }
 
 // ------------------------------------------------------------------ Label
 
-Label::Label(Form& form, std::string name, int index) : Control(form, ControlKind::Label, std::move(name), index) {
+Label::Label(ControlHost& host, std::string name, int index) : Control(host, std::move(name), index) {
     SetRole(AccessibleRole::StaticText);
 }
 
@@ -108,7 +93,7 @@ void DefineLabelButton(Label& label, const char* caption, float left, int top, i
 
 // ------------------------------------------------------------------ Image, Shape, Line
 
-Image::Image(Form& form, std::string name) : Control(form, ControlKind::Image, std::move(name), -1) {
+Image::Image(ControlHost& host, std::string name) : Control(host, std::move(name), -1) {
     SetRole(AccessibleRole::Graphic);
 }
 
@@ -116,7 +101,7 @@ void Image::Paint(Canvas& canvas) const {
     if (Visible() && picture_ != PictureId::None) canvas.DrawPicture(picture_, Bounds(), stretch_);
 }
 
-Shape::Shape(Form& form, std::string name, int index) : Control(form, ControlKind::Shape, std::move(name), index) {}
+Shape::Shape(ControlHost& host, std::string name, int index) : Control(host, std::move(name), index) {}
 
 void Shape::Paint(Canvas& canvas) const {
     if (!Visible()) return;
@@ -132,7 +117,7 @@ void Shape::Paint(Canvas& canvas) const {
     canvas.FillEllipse({x, y, x + d, y + d}, fillColor_);
 }
 
-Line::Line(Form& form, std::string name, int index) : Control(form, ControlKind::Line, std::move(name), index) {}
+Line::Line(ControlHost& host, std::string name, int index) : Control(host, std::move(name), index) {}
 
 Rect Line::PixelEnds() const {
     int ox = 0, oy = 0;
@@ -145,7 +130,7 @@ Rect Line::PixelEnds() const {
             oy + ToPixels(ends_.bottom)};
 }
 
-void Line::SetEnds(int x1, int y1, int x2, int y2) { Change(ends_, Rect{x1, y1, x2, y2}); }
+void Line::SetEnds(int x1, int y1, int x2, int y2) { Set(ends_, Rect{x1, y1, x2, y2}); }
 
 void Line::Paint(Canvas& canvas) const {
     if (!Visible()) return;
@@ -161,8 +146,8 @@ Rect Line::PaintExtent() const {
 
 // ------------------------------------------------------------------ ListBox
 
-ListBox::ListBox(Form& form, std::string name, ListOrder order)
-    : Control(form, ControlKind::ListBox, std::move(name), -1), order_(order) {}
+ListBox::ListBox(ControlHost& host, std::string name, ListOrder order)
+    : Control(host, std::move(name), -1), order_(order) {}
 
 void ListBox::AddItem(const std::string& text) {
     auto at = items_.end();
@@ -170,7 +155,7 @@ void ListBox::AddItem(const std::string& text) {
     int index = static_cast<int>(at - items_.begin());
     items_.insert(at, text);
     if (listIndex_ >= index) ++listIndex_;
-    if (auto* peer = Parent().Peer()) peer->ListInserted(*this, index);
+    Changed({Change::Inserted, index});
 }
 
 void ListBox::RemoveItem(int index) {
@@ -180,13 +165,13 @@ void ListBox::RemoveItem(int index) {
         listIndex_ = -1;
     else if (listIndex_ > index)
         --listIndex_;
-    if (auto* peer = Parent().Peer()) peer->ListRemoved(*this, index);
+    Changed({Change::Removed, index});
 }
 
 void ListBox::SetListIndex(int index) {
     if (index < -1 || index >= ListCount()) throw std::out_of_range("list index out of range");
     listIndex_ = index;
-    if (auto* peer = Parent().Peer()) peer->ListSelected(*this);
+    Changed({Change::Selected, index});
 }
 
 void ListBox::SetText(const std::string& text) {
@@ -201,24 +186,23 @@ void ListBox::SelectedByUser(int index) {
 
 // ------------------------------------------------------------------ Timer, Frame, OptionButton
 
-Timer::Timer(Form& form, std::string name) : Control(form, ControlKind::Timer, std::move(name), -1) {}
+Timer::Timer(ControlHost& host, std::string name) : Control(host, std::move(name), -1) {}
 
 void Timer::SetInterval(int milliseconds) {
     if (milliseconds == interval_) return;
     interval_ = milliseconds;
-    if (auto* peer = Parent().Peer()) peer->TimerChanged(*this);
+    Changed({Change::Timing});
 }
 
 void Timer::SetTimerEnabled(bool enabled) {
     if (enabled == timerEnabled_) return;
     timerEnabled_ = enabled;
-    if (auto* peer = Parent().Peer()) peer->TimerChanged(*this);
+    Changed({Change::Timing});
 }
 
-Frame::Frame(Form& form, std::string name) : Control(form, ControlKind::Frame, std::move(name), -1) {}
+Frame::Frame(ControlHost& host, std::string name) : Control(host, std::move(name), -1) {}
 
-OptionButton::OptionButton(Form& form, std::string name)
-    : Control(form, ControlKind::OptionButton, std::move(name), -1) {}
+OptionButton::OptionButton(ControlHost& host, std::string name) : Control(host, std::move(name), -1) {}
 
 void OptionButton::ClickedByUser() {
     if (!value_) {
@@ -231,19 +215,17 @@ void OptionButton::ClickedByUser() {
 void OptionButton::SetValue(bool value) {
     if (value == value_) return;
     value_ = value;
-    auto* peer = Parent().Peer();
-    if (value) {
-        for (Control* c : Parent().Windowed()) {
-            if (c == this || c->Kind() != ControlKind::OptionButton || c->Container() != Container()) continue;
-            auto* other = static_cast<OptionButton*>(c);
-            if (other->value_) {
-                other->value_ = false;
-                if (peer) peer->OptionChanged(*other);
-            }
-        }
-    }
-    if (peer) peer->OptionChanged(*this);
+    if (value)
+        for (Control* c : Host().Windowed()) c->OtherChosen(*this);
+    Changed({Change::Checked});
     if (value && Click) Click();
+}
+
+void OptionButton::OtherChosen(const Control& chosen) {
+    // The buttons of one container are one group.
+    if (&chosen == this || chosen.Container() != Container() || !value_) return;
+    value_ = false;
+    Changed({Change::Checked});
 }
 
 }  // namespace orvan::ui

@@ -1,7 +1,8 @@
 // The control model: the state of every control of a window, as the form
 // designer knows it. Windowless controls (labels, images, shapes, lines) are
 // painted by their window and hit-tested here; list boxes, frames and option
-// buttons have native peers that the front end keeps in step.
+// buttons have native peers that the front end makes by their kind
+// (PeerMaker) and keeps in step (Change).
 #pragma once
 
 #include <functional>
@@ -13,10 +14,51 @@
 
 namespace orvan::ui {
 
-class Form;
 class Canvas;
+class Control;
+class ListBox;
+class Frame;
+class OptionButton;
 
-enum class ControlKind { Label, Image, Shape, Line, ListBox, Timer, Frame, OptionButton };
+// What changed in a control, as its window and its peer hear of it.
+struct Change {
+    enum What {
+        Look,      // what shows: place, visibility, caption, colours, font, row height, tooltip
+        Inserted,  // a list's entry `index`
+        Removed,   // a list's entry `index`
+        Selected,  // a list's selection, now `index`
+        Checked,   // an option button's value
+        Timing,    // a timer's interval or running
+    };
+    Change(What changed, int at = -1, Rect paintedBefore = {}) : what(changed), index(at), before(paintedBefore) {}
+    What what;
+    int index;
+    Rect before;  // Look: where the control could paint until now
+};
+
+// What a control asks of the window it is on.
+class ControlHost {
+public:
+    // The one way a control's changes go out: the window paints a windowless
+    // control's look again, and its peer shows the rest.
+    virtual void ControlChanged(const Control& control, const Change& change) = 0;
+    // The controls with native peers, in creation order.
+    virtual const std::vector<Control*>& Windowed() const = 0;
+
+protected:
+    ~ControlHost() = default;
+};
+
+// The front end's maker of native peers: each windowed kind asks for its own.
+class PeerMaker {
+public:
+    virtual void Make(ListBox& list) = 0;
+    virtual void Make(Frame& frame) = 0;
+    virtual void Make(OptionButton& option) = 0;
+
+protected:
+    ~PeerMaker() = default;
+};
 
 // What accessibility tools are told a windowless control is. None keeps a
 // control from them: decoration (shapes, lines) and the native controls,
@@ -39,15 +81,13 @@ struct MouseArgs {
 
 class Control {
 public:
-    Control(Form& form, ControlKind kind, std::string name, int index);
+    Control(ControlHost& host, std::string name, int index);
     virtual ~Control() = default;
     Control(const Control&) = delete;
     Control& operator=(const Control&) = delete;
 
     const std::string& Name() const { return name_; }
     int Index() const { return index_; }
-    ControlKind Kind() const { return kind_; }
-    Form& Parent() const { return form_; }
 
     float Left() const { return left_; }
     int Top() const { return top_; }
@@ -68,6 +108,8 @@ public:
     // The control's rectangle in client pixels; a control inside a
     // container is placed from the container's corner.
     Rect Bounds() const;
+    // The same from the corner of its container, or of the window.
+    Rect LocalBounds() const;
     void SetContainer(const Control* container) { container_ = container; }
     const Control* Container() const { return container_; }
 
@@ -79,6 +121,14 @@ public:
     // Whether pointer events over the control stop here (true) or pass to
     // what lies beneath.
     virtual bool TakesPointer() const { return false; }
+    // Windowed kinds ask `maker` for their native peer; the others have none.
+    virtual void MakePeer(PeerMaker&) {}
+    // `chosen` was selected: an option button of its group lets go.
+    virtual void OtherChosen(const Control& /*chosen*/) {}
+
+    // The focus moves between the windowed controls in this order; those
+    // that take no focus (a frame) keep -1 and come first.
+    int TabIndex = -1;
 
     AccessibleRole Role() const { return role_; }
     void SetRole(AccessibleRole role) { role_ = role; }
@@ -96,28 +146,21 @@ public:
     // handler used it, so the system does nothing more with it.
     std::function<bool(const KeyArgs&)> KeyDown;
 
-    // Lists, frames and option buttons are native windows of their own.
-    bool Windowed() const;
-
 protected:
-    // Sets a property that shows, and has it redrawn, when the value really
-    // changes; setting the value it holds draws nothing.
+    // Sets a property that shows, and has it shown anew, when the value
+    // really changes; setting the value it holds draws nothing.
     template <typename T, typename V>
-    void Change(T& property, V&& value) {
+    void Set(T& property, V&& value) {
         if (property == value) return;
         const Rect before = PaintExtent();
         property = std::forward<V>(value);
-        Redraw(before);
+        Changed({Change::Look, -1, before});
     }
-    // Something that shows changed, and the control reached `before` until
-    // then: a windowless control is painted again there and where it is
-    // now; one inside a native container is painted again by the
-    // container's peer; a windowed control's peer mirrors it anew.
-    void Redraw(const Rect& before) const;
+    void Changed(const Change& change) const { host_.ControlChanged(*this, change); }
+    const ControlHost& Host() const { return host_; }
 
 private:
-    Form& form_;
-    ControlKind kind_;
+    ControlHost& host_;
     std::string name_;
     int index_;
     float left_ = 0;
@@ -132,7 +175,7 @@ private:
 
 class Label : public Control {
 public:
-    Label(Form& form, std::string name, int index = -1);
+    Label(ControlHost& host, std::string name, int index = -1);
 
     const std::string& Caption() const { return caption_; }
     const Font& TextFont() const { return font_; }
@@ -142,12 +185,12 @@ public:
     // BackStyle: an opaque label fills its rectangle with BackColor.
     bool Opaque() const { return opaque_; }
 
-    void SetCaption(std::string caption) { Change(caption_, std::move(caption)); }
-    void SetTextFont(const Font& font) { Change(font_, font); }
-    void SetForeColor(Color color) { Change(foreColor_, color); }
-    void SetBackColor(Color color) { Change(backColor_, color); }
-    void SetAlignment(Align alignment) { Change(alignment_, alignment); }
-    void SetOpaque(bool opaque) { Change(opaque_, opaque); }
+    void SetCaption(std::string caption) { Set(caption_, std::move(caption)); }
+    void SetTextFont(const Font& font) { Set(font_, font); }
+    void SetForeColor(Color color) { Set(foreColor_, color); }
+    void SetBackColor(Color color) { Set(backColor_, color); }
+    void SetAlignment(Align alignment) { Set(alignment_, alignment); }
+    void SetOpaque(bool opaque) { Set(opaque_, opaque); }
 
     void Paint(Canvas& canvas) const override;
     bool TakesPointer() const override { return Visible() && Enabled(); }
@@ -169,13 +212,13 @@ void DefineLabelButton(Label& label, const char* caption, float left, int top, i
 
 class Image : public Control {
 public:
-    Image(Form& form, std::string name);
+    Image(ControlHost& host, std::string name);
 
     PictureId Picture() const { return picture_; }
     // Stretched to fill the control, or at the picture's own size.
     bool Stretch() const { return stretch_; }
-    void SetPicture(PictureId picture) { Change(picture_, picture); }
-    void SetStretch(bool stretch) { Change(stretch_, stretch); }
+    void SetPicture(PictureId picture) { Set(picture_, picture); }
+    void SetStretch(bool stretch) { Set(stretch_, stretch); }
 
     // The picture in a few words, for those who cannot see it.
     std::string AltText;
@@ -192,12 +235,12 @@ enum class ShapeKind { Rectangle, Circle };
 
 class Shape : public Control {
 public:
-    Shape(Form& form, std::string name, int index);
+    Shape(ControlHost& host, std::string name, int index);
 
     ShapeKind Figure() const { return figure_; }
     Color FillColor() const { return fillColor_; }
-    void SetFigure(ShapeKind figure) { Change(figure_, figure); }
-    void SetFillColor(Color color) { Change(fillColor_, color); }
+    void SetFigure(ShapeKind figure) { Set(figure_, figure); }
+    void SetFillColor(Color color) { Set(fillColor_, color); }
 
     void Paint(Canvas& canvas) const override;
 
@@ -208,14 +251,14 @@ private:
 
 class Line : public Control {
 public:
-    Line(Form& form, std::string name, int index);
+    Line(ControlHost& host, std::string name, int index);
 
     // The ends, in twips in the container's coordinates, as {x1, y1, x2, y2}.
     Rect Ends() const { return ends_; }
     Color BorderColor() const { return borderColor_; }
     // Repaints where the line was and where it goes.
     void SetEnds(int x1, int y1, int x2, int y2);
-    void SetBorderColor(Color color) { Change(borderColor_, color); }
+    void SetBorderColor(Color color) { Set(borderColor_, color); }
 
     void Paint(Canvas& canvas) const override;
     // Its ends, both drawn, whatever its bounds.
@@ -235,20 +278,18 @@ class ListBox : public Control {
 public:
     // A sorted list keeps its entries in order as they are added; the order
     // is the list's for its life, as the designer fixes it.
-    ListBox(Form& form, std::string name, ListOrder order = ListOrder::AsAdded);
+    ListBox(ControlHost& host, std::string name, ListOrder order = ListOrder::AsAdded);
 
     bool Sorted() const { return order_ == ListOrder::Sorted; }
-    // The focus moves between the windowed controls in this order.
-    int TabIndex = 0;
 
     const Font& TextFont() const { return font_; }
     Color BackColor() const { return backColor_; }
     Color ForeColor() const { return foreColor_; }
     int RowHeight() const { return rowHeight_; }  // pixels, every row alike
-    void SetTextFont(const Font& font) { Change(font_, font); }
-    void SetBackColor(Color color) { Change(backColor_, color); }
-    void SetForeColor(Color color) { Change(foreColor_, color); }
-    void SetRowHeight(int pixels) { Change(rowHeight_, pixels); }
+    void SetTextFont(const Font& font) { Set(font_, font); }
+    void SetBackColor(Color color) { Set(backColor_, color); }
+    void SetForeColor(Color color) { Set(foreColor_, color); }
+    void SetRowHeight(int pixels) { Set(rowHeight_, pixels); }
 
     int ListCount() const { return static_cast<int>(items_.size()); }
     const std::string& List(int index) const { return items_.at(static_cast<std::size_t>(index)); }
@@ -268,6 +309,8 @@ public:
     // The user moved the selection in the native list: no echo to the peer.
     void SelectedByUser(int index);
 
+    void MakePeer(PeerMaker& maker) override { maker.Make(*this); }
+
 private:
     ListOrder order_;
     Font font_;
@@ -280,7 +323,7 @@ private:
 
 class Timer : public Control {
 public:
-    Timer(Form& form, std::string name);
+    Timer(ControlHost& host, std::string name);
     int Interval() const { return interval_; }  // milliseconds
     bool TimerEnabled() const { return timerEnabled_; }
     // Either change restarts the timer from now.
@@ -295,14 +338,16 @@ private:
 
 class Frame : public Control {
 public:
-    Frame(Form& form, std::string name);
+    Frame(ControlHost& host, std::string name);
 
     const std::string& Caption() const { return caption_; }
     Color BackColor() const { return backColor_; }
     Color ForeColor() const { return foreColor_; }
-    void SetCaption(std::string caption) { Change(caption_, std::move(caption)); }
-    void SetBackColor(Color color) { Change(backColor_, color); }
-    void SetForeColor(Color color) { Change(foreColor_, color); }
+    void SetCaption(std::string caption) { Set(caption_, std::move(caption)); }
+    void SetBackColor(Color color) { Set(backColor_, color); }
+    void SetForeColor(Color color) { Set(foreColor_, color); }
+
+    void MakePeer(PeerMaker& maker) override { maker.Make(*this); }
 
 private:
     std::string caption_;
@@ -312,19 +357,16 @@ private:
 
 class OptionButton : public Control {
 public:
-    OptionButton(Form& form, std::string name);
-
-    // The focus moves between the windowed controls in this order.
-    int TabIndex = 0;
+    OptionButton(ControlHost& host, std::string name);
 
     const std::string& Caption() const { return caption_; }
     const std::string& ToolTipText() const { return toolTipText_; }
     Color BackColor() const { return backColor_; }
     Color ForeColor() const { return foreColor_; }
-    void SetCaption(std::string caption) { Change(caption_, std::move(caption)); }
-    void SetToolTipText(std::string text) { Change(toolTipText_, std::move(text)); }
-    void SetBackColor(Color color) { Change(backColor_, color); }
-    void SetForeColor(Color color) { Change(foreColor_, color); }
+    void SetCaption(std::string caption) { Set(caption_, std::move(caption)); }
+    void SetToolTipText(std::string text) { Set(toolTipText_, std::move(text)); }
+    void SetBackColor(Color color) { Set(backColor_, color); }
+    void SetForeColor(Color color) { Set(foreColor_, color); }
 
     bool Value() const { return value_; }
     // Selecting a button clears the others of its container and raises its
@@ -333,6 +375,9 @@ public:
     // The user clicked the button: it is selected, and a click on the
     // selected one raises Click again.
     void ClickedByUser();
+
+    void MakePeer(PeerMaker& maker) override { maker.Make(*this); }
+    void OtherChosen(const Control& chosen) override;
 
 private:
     std::string caption_;

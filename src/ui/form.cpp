@@ -8,14 +8,9 @@ namespace orvan::ui {
 Form::Form(std::string name) : name_(std::move(name)) {}
 
 std::vector<Control*> Form::TabOrder() const {
-    auto tabIndex = [](const Control* c) {
-        if (c->Kind() == ControlKind::ListBox) return static_cast<const ListBox*>(c)->TabIndex;
-        if (c->Kind() == ControlKind::OptionButton) return static_cast<const OptionButton*>(c)->TabIndex;
-        return -1;
-    };
     std::vector<Control*> order = windowed_;
     std::stable_sort(order.begin(), order.end(),
-                     [&](const Control* a, const Control* b) { return tabIndex(a) < tabIndex(b); });
+                     [](const Control* a, const Control* b) { return a->TabIndex < b->TabIndex; });
     return order;
 }
 
@@ -27,20 +22,28 @@ void Form::SetEnabled(bool enabled) {
 }
 
 template <typename T, typename V>
-void Form::Change(T& property, V&& value) {
+void Form::Set(T& property, V&& value) {
     if (property == value) return;
     property = std::forward<V>(value);
     if (peer_) peer_->FormChanged();
 }
 
-void Form::SetCaption(std::string caption) { Change(caption_, std::move(caption)); }
-void Form::SetBackColor(Color color) { Change(backColor_, color); }
-void Form::SetForeColor(Color color) { Change(foreColor_, color); }
-void Form::SetTextFont(const Font& font) { Change(font_, font); }
-void Form::SetPicture(PictureId picture) { Change(picture_, picture); }
+void Form::SetCaption(std::string caption) { Set(caption_, std::move(caption)); }
+void Form::SetBackColor(Color color) { Set(backColor_, color); }
+void Form::SetForeColor(Color color) { Set(foreColor_, color); }
+void Form::SetTextFont(const Font& font) { Set(font_, font); }
+void Form::SetPicture(PictureId picture) { Set(picture_, picture); }
 
-void Form::Invalidate(const Rect& rect) const {
-    if (peer_ && !rect.Empty()) peer_->Invalidate(rect);
+void Form::ControlChanged(const Control& control, const Change& change) {
+    if (!peer_) return;
+    if (change.what != Change::Look || std::ranges::find(windowed_, &control) != windowed_.end()) {
+        peer_->ControlChanged(control, change);
+    } else if (control.Container()) {
+        peer_->ControlChanged(*control.Container(), change);
+    } else {
+        const Rect area = change.before.Union(control.PaintExtent());
+        if (!area.Empty()) peer_->Invalidate(area);
+    }
 }
 
 void Form::Paint(Canvas& canvas, const Rect& clip) const {
@@ -94,7 +97,7 @@ MouseArgs Form::ArgsFor(const Control* control, int button, int shift, int x, in
     return ArgsAt(button, shift, x - origin.left, y - origin.top);
 }
 
-void Form::PointerMove(int x, int y, int buttons, int shift) {
+void Form::PointerMove(int buttons, int shift, int x, int y) {
     if (!enabled_) return;
     Control* target = HitTest(x, y);
     MouseArgs args = ArgsFor(target, buttons, shift, x, y);
@@ -126,7 +129,7 @@ void Form::PointerDown(int button, int shift, int x, int y, bool doubleClick) {
     }
 }
 
-void Form::ControlPointerMove(Control& control, int x, int y, int buttons, int shift) {
+void Form::ControlPointerMove(Control& control, int buttons, int shift, int x, int y) {
     if (enabled_ && control.MouseMove) control.MouseMove(ArgsAt(buttons, shift, x, y));
 }
 

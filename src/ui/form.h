@@ -14,7 +14,7 @@ namespace orvan::ui {
 
 enum class BorderStyle { None, FixedDialog };
 
-class Form {
+class Form : public ControlHost {
 public:
     explicit Form(std::string name);
     virtual ~Form() = default;
@@ -52,8 +52,8 @@ public:
     // Windowless controls, top of the stack first.
     const std::vector<Control*>& DrawingOrder() const { return drawingOrder_; }
     // Controls with native peers (lists, frames, option buttons), in
-    // creation order; the focus moves between those that take it in TabIndex order.
-    const std::vector<Control*>& Windowed() const { return windowed_; }
+    // creation order.
+    const std::vector<Control*>& Windowed() const override { return windowed_; }
     // The windowed controls in the order the focus moves through them:
     // containers (which take no focus) first, then by TabIndex.
     std::vector<Control*> TabOrder() const;
@@ -62,7 +62,10 @@ public:
     // ---- the peer
     void Attach(WindowPeer* peer) { peer_ = peer; }
     WindowPeer* Peer() const { return peer_; }
-    void Invalidate(const Rect& rect) const;
+    // A windowless control's look is painted again where it was and where
+    // it is, one inside a native container by the container's peer; the
+    // rest goes to the control's own peer.
+    void ControlChanged(const Control& control, const Change& change) override;
 
     // ---- painting: the picture, then the windowless controls bottom up,
     // those that reach into `clip` (client pixels): what a window paints a
@@ -77,15 +80,16 @@ public:
     // lines), in the form's client coordinates; the container's peer paints them.
     void PaintContained(Canvas& canvas, const Control& container) const;
 
-    // ---- input from the front end, in client pixels
-    void PointerMove(int x, int y, int buttons, int shift);
+    // ---- input from the front end, in client pixels; the pointer's
+    // arguments come in the order of the events' own (MouseArgs).
+    void PointerMove(int buttons, int shift, int x, int y);
     void PointerDown(int button, int shift, int x, int y, bool doubleClick);
     void PointerUp(int button, int shift, int x, int y);
 
     // Pointer input on a native control (a list), at pixels from the
     // control's corner: its own handlers, and nothing while the window is
     // disabled.
-    void ControlPointerMove(Control& control, int x, int y, int buttons, int shift);
+    void ControlPointerMove(Control& control, int buttons, int shift, int x, int y);
     void ControlPointerDown(Control& control, int button, int shift, int x, int y);
 
     // A key went down on one of the form's native controls (`control`) or
@@ -126,7 +130,7 @@ private:
 
     // A property of the window itself changed to `value`: mirrored when it differs.
     template <typename T, typename V>
-    void Change(T& property, V&& value);
+    void Set(T& property, V&& value);
 
     std::string name_;
     std::string caption_;

@@ -14,9 +14,7 @@
 namespace orvan::ui {
 
 class Control;
-class ListBox;
-class Timer;
-class OptionButton;
+struct Change;
 
 // Drawing in client pixels. Implementations clip to the area being painted.
 class Canvas {
@@ -49,14 +47,9 @@ public:
     // Paint what is pending now, without waiting for the event loop.
     virtual void UpdateNow() = 0;
 
-    virtual void ListInserted(const ListBox& list, int index) = 0;
-    virtual void ListRemoved(const ListBox& list, int index) = 0;
-    virtual void ListSelected(const ListBox& list) = 0;
-    virtual void TimerChanged(const Timer& timer) = 0;
-    virtual void OptionChanged(const OptionButton& option) = 0;
-    // A property of a windowed control that shows (caption, colours, font,
-    // row height, tooltip) changed: its native peer shows it anew.
-    virtual void ControlChanged(const Control& control) = 0;
+    // A timer or a windowed control changed as `change` says (a container
+    // also when a control it holds looks different): the front end shows it.
+    virtual void ControlChanged(const Control& control, const Change& change) = 0;
     // The window's own caption, colours, font or picture changed.
     virtual void FormChanged() = 0;
 

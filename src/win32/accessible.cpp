@@ -9,14 +9,13 @@
 #include <vector>
 
 #include "win32/accessible_types.h"
-#include "win32/form_window.h"
 #include "ui/accessibility.h"
 
 namespace orvan::win32 {
 
 class AccessibleForm final : public DispatchWithoutTypes<IAccessible>, public IOleWindow {
 public:
-    explicit AccessibleForm(FormWindow& window) : window_(&window) {
+    explicit AccessibleForm(AccessibleHost& window) : window_(&window) {
         // The system's object of the client area answers for the window itself.
         if (auto* create = Oleacc<decltype(CreateStdAccessibleObject)>("CreateStdAccessibleObject"))
             create(window.Hwnd(), OBJID_CLIENT, IID_IAccessible, reinterpret_cast<void**>(&standard_));
@@ -356,11 +355,11 @@ private:
     }
 
     LONG refs_ = 1;
-    FormWindow* window_;
+    AccessibleHost* window_;
     IAccessible* standard_ = nullptr;
 };
 
-bool AnswerGetObject(FormWindow& window, AccessibleForm*& object, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+bool AnswerGetObject(AccessibleHost& window, AccessibleForm*& object, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     if (static_cast<LONG>(lParam) != OBJID_CLIENT) return false;
     auto* lresultFromObject = Oleacc<decltype(LresultFromObject)>("LresultFromObject");
     if (!lresultFromObject) return false;

@@ -39,7 +39,7 @@ void FormWindow::RegisterClasses(HINSTANCE instance) {
     NativeControls::RegisterClasses(instance);
 }
 
-FormWindow::FormWindow(ui::Form& form, HWND owner) : form_(form), owner_(owner) {
+FormWindow::FormWindow(ui::Form& form, HWND owner) : form_(form), owner_(owner), controls_(form) {
     DWORD style = WS_POPUP | WS_CLIPCHILDREN;
     DWORD exStyle = owner ? 0 : WS_EX_APPWINDOW;
     if (form.Border == ui::BorderStyle::FixedDialog) {
@@ -59,11 +59,12 @@ FormWindow::FormWindow(ui::Form& form, HWND owner) : form_(form), owner_(owner) 
     }
     hwnd_ = CreateWindowExA(exStyle, kFormClass, form.Caption().c_str(), style, r.left, r.top, r.right - r.left,
                             r.bottom - r.top, owner, nullptr, GetModuleHandleA(nullptr), this);
-    controls_ = std::make_unique<NativeControls>(form_, hwnd_);
+    controls_.Create(hwnd_);
     form_.Attach(this);
     for (ui::Timer* timer : form_.Timers()) {
-        timers_[timers_.size() + 1] = timer;
-        TimerChanged(*timer);
+        const UINT_PTR id = timers_.size() + 1;
+        timers_[id] = timer;
+        Time(id, *timer);
     }
 }
 
@@ -82,7 +83,7 @@ void FormWindow::Destroy() {
 // ------------------------------------------------------------------ input
 
 bool FormWindow::KeyDown(HWND target, WPARAM key) {
-    ui::Control* control = target == hwnd_ ? nullptr : controls_->ControlOf(target);
+    ui::Control* control = target == hwnd_ ? nullptr : controls_.ControlOf(target);
     if (target != hwnd_ && !control) return false;
     return form_.KeyDown(control, static_cast<int>(key), ShiftState());
 }
@@ -118,25 +119,18 @@ void FormWindow::UpdateNow() {
     if (hwnd_) UpdateWindow(hwnd_);
 }
 
-void FormWindow::ListInserted(const ui::ListBox& list, int index) { controls_->ListInserted(list, index); }
-
-void FormWindow::ListRemoved(const ui::ListBox& list, int index) { controls_->ListRemoved(list, index); }
-
-void FormWindow::ListSelected(const ui::ListBox& list) { controls_->ListSelected(list); }
-
-void FormWindow::TimerChanged(const ui::Timer& timer) {
-    for (auto& [id, t] : timers_) {
-        if (t != &timer) continue;
-        if (timer.TimerEnabled() && timer.Interval() > 0)
-            SetTimer(hwnd_, id, static_cast<UINT>(timer.Interval()), nullptr);
-        else
-            KillTimer(hwnd_, id);
-    }
+void FormWindow::ControlChanged(const ui::Control& control, const ui::Change& change) {
+    for (auto& [id, timer] : timers_)
+        if (timer == &control) return Time(id, *timer);
+    controls_.Changed(control, change);
 }
 
-void FormWindow::OptionChanged(const ui::OptionButton& option) { controls_->OptionChanged(option); }
-
-void FormWindow::ControlChanged(const ui::Control& control) { controls_->Mirror(control); }
+void FormWindow::Time(UINT_PTR id, const ui::Timer& timer) {
+    if (timer.TimerEnabled() && timer.Interval() > 0)
+        SetTimer(hwnd_, id, static_cast<UINT>(timer.Interval()), nullptr);
+    else
+        KillTimer(hwnd_, id);
+}
 
 void FormWindow::FormChanged() {
     SetWindowTextA(hwnd_, form_.Caption().c_str());
@@ -203,17 +197,16 @@ LRESULT FormWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         OnPointer(message, wParam, lParam);
         return 0;
     case WM_COMMAND:
-        if (controls_) controls_->OnCommand(wParam, lParam);
+        controls_.OnCommand(wParam, lParam);
         return 0;
     case WM_MEASUREITEM:
-        return MeasureListRow(form_, *reinterpret_cast<MEASUREITEMSTRUCT*>(lParam));
+        return controls_.OnMeasureItem(*reinterpret_cast<MEASUREITEMSTRUCT*>(lParam));
     case WM_DRAWITEM:
-        return controls_ && controls_->OnDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+        return controls_.OnDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
     case WM_CTLCOLORLISTBOX:
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN:
-        if (controls_) return controls_->OnColor(reinterpret_cast<HDC>(wParam));
-        break;
+        return controls_.OnColor(reinterpret_cast<HDC>(wParam));
     case WM_ENABLE:
         // The one place the window learns whether it takes input: the model
         // or a message box that holds it.
@@ -298,7 +291,7 @@ void FormWindow::OnPointer(UINT message, WPARAM wParam, LPARAM lParam) {
     const int shift = ShiftState();
     switch (message) {
     case WM_MOUSEMOVE:
-        form_.PointerMove(x, y, HeldButtons(wParam), shift);
+        form_.PointerMove(HeldButtons(wParam), shift, x, y);
         break;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:

@@ -8,18 +8,16 @@
 
 #include <functional>
 #include <map>
-#include <memory>
 #include <vector>
 
+#include "win32/accessible.h"
 #include "win32/native_controls.h"
 #include "ui/form.h"
 #include "ui/peer.h"
 
 namespace orvan::win32 {
 
-class AccessibleForm;
-
-class FormWindow : public ui::WindowPeer {
+class FormWindow : public ui::WindowPeer, public AccessibleHost {
 public:
     FormWindow(ui::Form& form, HWND owner);
     ~FormWindow() override;
@@ -28,14 +26,9 @@ public:
 
     static void RegisterClasses(HINSTANCE instance);
 
-    HWND Hwnd() const { return hwnd_; }
     // A key went down on the window or one of its controls; true when the
     // form used it.
     bool KeyDown(HWND target, WPARAM key);
-    ui::Form& Model() const { return form_; }
-    // An accessibility tool pressed the control: the model hears of it from
-    // the message loop, as it hears of a click.
-    void PressLater(const ui::Control& control);
 
     // The window asks to be closed (WM_CLOSE, end of session).
     std::function<void()> OnCloseRequest;
@@ -48,18 +41,16 @@ public:
     // ui::WindowPeer
     void Invalidate(const ui::Rect& rect) override;
     void UpdateNow() override;
-    void ListInserted(const ui::ListBox& list, int index) override;
-    void ListRemoved(const ui::ListBox& list, int index) override;
-    void ListSelected(const ui::ListBox& list) override;
-    void TimerChanged(const ui::Timer& timer) override;
-    void OptionChanged(const ui::OptionButton& option) override;
-    void ControlChanged(const ui::Control& control) override;
+    void ControlChanged(const ui::Control& control, const ui::Change& change) override;
     void FormChanged() override;
     void EnabledChanged(bool enabled) override;
     int PopupMenu(const std::vector<ui::MenuItem>& items, int x, int y) override;
 
-    // Whether the window takes input now, as the last WM_ENABLE said.
-    bool Enabled() const { return enabled_; }
+    // AccessibleHost; Enabled: as the last WM_ENABLE said.
+    HWND Hwnd() const override { return hwnd_; }
+    ui::Form& Model() const override { return form_; }
+    bool Enabled() const override { return enabled_; }
+    void PressLater(const ui::Control& control) override;
 
 private:
     static LRESULT CALLBACK FormProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
@@ -68,11 +59,13 @@ private:
     void OnPaint();
     void OnPointer(UINT message, WPARAM wParam, LPARAM lParam);
     void OnTimer(UINT_PTR id);
+    // Runs the timer with this id as the model says, or stops it.
+    void Time(UINT_PTR id, const ui::Timer& timer);
 
     ui::Form& form_;
     HWND owner_;
     HWND hwnd_ = nullptr;
-    std::unique_ptr<NativeControls> controls_;
+    NativeControls controls_;
     std::map<UINT_PTR, ui::Timer*> timers_;
     HWND lastFocus_ = nullptr;  // given back when the window is active again
     ui::Rect painted_;          // where anything but background can be painted

@@ -32,18 +32,13 @@ public:
         ++updates;
         if (onUpdate) onUpdate();
     }
-    void ListInserted(const ui::ListBox& list, int index) override {
-        listCalls.push_back(list.Name() + " insert " + std::to_string(index));
+    void ControlChanged(const ui::Control& control, const ui::Change& change) override {
+        static const char* const kListCalls[] = {nullptr, " insert ", " remove ", " select "};
+        if (change.what == ui::Change::Look) mirrored.push_back(control.Name());
+        if (change.what == ui::Change::Timing) ++timerChanges;
+        if (change.what >= ui::Change::Inserted && change.what <= ui::Change::Selected)
+            listCalls.push_back(control.Name() + kListCalls[change.what] + std::to_string(change.index));
     }
-    void ListRemoved(const ui::ListBox& list, int index) override {
-        listCalls.push_back(list.Name() + " remove " + std::to_string(index));
-    }
-    void ListSelected(const ui::ListBox& list) override {
-        listCalls.push_back(list.Name() + " select " + std::to_string(list.ListIndex()));
-    }
-    void TimerChanged(const ui::Timer&) override { ++timerChanges; }
-    void OptionChanged(const ui::OptionButton&) override {}
-    void ControlChanged(const ui::Control& control) override { mirrored.push_back(control.Name()); }
     void FormChanged() override { ++formChanges; }
     void EnabledChanged(bool enabled) override { enabledChanges.push_back(enabled); }
     int PopupMenu(const std::vector<ui::MenuItem>& items, int x, int y) override {

@@ -16,7 +16,7 @@ using orvan::pictures::DecodeBmp;
 using orvan::pictures::DecodeIco;
 using orvan::pictures::EncodeBmp;
 using orvan::pictures::EncodeIco;
-using orvan::ui::Picture;
+using orvan::pictures::Picture;
 
 unsigned Byte(const std::string& f, std::size_t at) { return static_cast<unsigned char>(f[at]); }
 

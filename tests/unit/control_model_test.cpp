@@ -112,6 +112,7 @@ TEST_F(ControlModelTest, NativeControlsAndWhatTheyHoldAreShownAnewByTheirPeer) {
     EXPECT_EQ(mirroredBy([&] { options.linOrvan[0].SetBorderColor(ui::kWhite); }), Names{"fraLaunch"});
     EXPECT_EQ(mirroredBy([&] { options.linOrvan[1].SetEnds(0, 0, 100, 100); }), Names{"fraLaunch"});
     EXPECT_EQ(options.linOrvan[1].PaintExtent().Width(), ui::ToPixels(100) + 1);
+    EXPECT_EQ(options.optMin.LocalBounds(), (Rect{112, 20, 217, 45})) << "from the frame's corner, as its window";
 }
 
 TEST_F(ControlModelTest, TheWindowsOwnLookAndItsTimersReachThePeer) {

@@ -15,7 +15,7 @@ protected:
         Console().tmrAnimate_Timer();
         peer.invalidated.clear();
     }
-    void MoveTo(std::pair<int, int> at) { Console().PointerMove(at.first, at.second, 0, 0); }
+    void MoveTo(std::pair<int, int> at) { Console().PointerMove(0, 0, at.first, at.second); }
     void MoveOver(const ui::Control& c) { MoveTo(Centre(c)); }
     std::vector<ui::Color> Colours() {
         auto& c = Console();
@@ -59,7 +59,7 @@ TEST_F(HoverTest, ListsClearTheLowerTrioOnly) {
 
 TEST_F(HoverTest, PointerOnAListReachesItsHandlersInTwipsOnlyWhileTheConsoleTakesInput) {
     MoveOver(Console().User);
-    Console().ControlPointerMove(Console().lstUser, 3, 4, 0, 0);
+    Console().ControlPointerMove(Console().lstUser, 0, 0, 3, 4);
     EXPECT_EQ(Console().User.BackColor(), kIdleColor);
 
     std::vector<ui::MouseArgs> downs;
@@ -124,7 +124,7 @@ TEST_F(HoverTest, OptionsStaysLitThroughTheDialog) {
     MoveTo({700, 590});  // the disabled console takes no movement
     EXPECT_EQ(c.Options.BackColor(), kLitColor);
     app::frmOptions& dialog = *application->Options();
-    auto moveOver = [&](std::pair<int, int> at) { dialog.PointerMove(at.first, at.second, 0, 0); };
+    auto moveOver = [&](std::pair<int, int> at) { dialog.PointerMove(0, 0, at.first, at.second); };
     moveOver(Centre(dialog.OK));
     EXPECT_EQ(dialog.OK.BackColor(), kLitColor);
     moveOver(Centre(dialog.Cancel));
@@ -142,11 +142,11 @@ TEST_F(HoverTest, DialogRoutesMovementOverItsButtonsAndItsBackground) {
     Console().Options_Click();
     app::frmOptions& dialog = *application->Options();
     auto ok = Centre(dialog.OK);
-    dialog.PointerMove(ok.first, ok.second, 0, 0);
+    dialog.PointerMove(0, 0, ok.first, ok.second);
     EXPECT_EQ(dialog.OK.BackColor(), kLitColor);
     auto line = dialog.linOrvan[0].Bounds();  // lines take no movement
     EXPECT_EQ(dialog.HitTest(line.left + 5, line.top), nullptr);
-    dialog.PointerMove(5, 140, 0, 0);
+    dialog.PointerMove(0, 0, 5, 140);
     EXPECT_EQ(dialog.OK.BackColor(), kIdleColor);
 }
 

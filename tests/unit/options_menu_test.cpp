@@ -68,9 +68,7 @@ TEST_F(OptionsTest, FocusMovesThroughEachWindowByTabIndex) {
     const auto options = dialog.TabOrder();
     ASSERT_EQ(options.size(), 5u);
     EXPECT_EQ(options[0], &dialog.fraLaunch) << "the frame, which takes no focus, comes first";
-    for (std::size_t i = 2; i < options.size(); ++i)
-        EXPECT_LT(static_cast<ui::OptionButton*>(options[i - 1])->TabIndex,
-                  static_cast<ui::OptionButton*>(options[i])->TabIndex);
+    for (std::size_t i = 2; i < options.size(); ++i) EXPECT_LT(options[i - 1]->TabIndex, options[i]->TabIndex);
 }
 
 TEST_F(OptionsTest, ConsoleIsDisabledWhileTheDialogIsOpen) {

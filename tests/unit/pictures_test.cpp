@@ -17,7 +17,7 @@
 
 namespace {
 
-using orvan::ui::Picture;
+using orvan::pictures::Picture;
 
 constexpr std::uint32_t kBlue = 0x0084C6;  // red 0, green 132, blue 198
 constexpr std::uint32_t kBlack = 0x000000;

@@ -1,11 +1,11 @@
-// A picture held in memory: what the pictures drawn by code come out as, and
-// what the window's painter scales.
+// A picture held in memory: what the pictures drawn by code come out as,
+// what the stretch scales and what the file encoders write.
 #pragma once
 
 #include <cstdint>
 #include <vector>
 
-namespace orvan::ui {
+namespace orvan::pictures {
 
 // An uncompressed picture held top-down in memory.
 struct Picture {
@@ -28,4 +28,4 @@ struct Picture {
     bool IsTransparent(int x, int y) const;
 };
 
-}  // namespace orvan::ui
+}  // namespace orvan::pictures

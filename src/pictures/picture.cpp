@@ -1,10 +1,10 @@
-#include "ui/picture.h"
+#include "pictures/picture.h"
 
 #include <cstddef>
 
 #include "ui/types.h"  // kBlack: black is 0 in either colour notation
 
-namespace orvan::ui {
+namespace orvan::pictures {
 
 namespace {
 
@@ -16,17 +16,17 @@ std::size_t Index(int x, int y, int width) {
 
 std::uint32_t Picture::At(int x, int y) const {
     if (x < 0 || y < 0 || x >= width || y >= height) {
-        return kBlack;
+        return ui::kBlack;
     }
     const std::size_t i = Index(x, y, width);
     if (bitsPerPixel == 8) {
         if (i >= pixels.size() || pixels[i] >= palette.size()) {
-            return kBlack;
+            return ui::kBlack;
         }
         return palette[pixels[i]] & 0xFFFFFFu;
     }
     if (3 * i + 2 >= pixels.size()) {
-        return kBlack;
+        return ui::kBlack;
     }
     return (std::uint32_t{pixels[3 * i + 2]} << 16) | (std::uint32_t{pixels[3 * i + 1]} << 8) | pixels[3 * i];
 }
@@ -39,4 +39,4 @@ bool Picture::IsTransparent(int x, int y) const {
     return i < mask.size() && mask[i] != 0;
 }
 
-}  // namespace orvan::ui
+}  // namespace orvan::pictures
