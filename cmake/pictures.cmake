@@ -5,12 +5,13 @@ target_link_libraries(genpics PRIVATE orvan_pictures)
 target_compile_options(genpics PRIVATE ${ORVAN_WARNINGS})
 
 set(ORVAN_PICTURES_OUT ${CMAKE_BINARY_DIR}/pictures)
-set(ORVAN_PICTURE_FILES
-    ${ORVAN_PICTURES_OUT}/background.bmp
-    ${ORVAN_PICTURES_OUT}/title.bmp
-    ${ORVAN_PICTURES_OUT}/logo.bmp
-    ${ORVAN_PICTURES_OUT}/options.bmp
-    ${ORVAN_PICTURES_OUT}/orvan97.ico)
+# The pictures for each scale (100, 125, 150 and 200 %), and the icon.
+set(ORVAN_PICTURE_FILES ${ORVAN_PICTURES_OUT}/orvan97.ico)
+foreach(suffix "" _120 _144 _192)
+    foreach(picture background title logo options)
+        list(APPEND ORVAN_PICTURE_FILES ${ORVAN_PICTURES_OUT}/${picture}${suffix}.bmp)
+    endforeach()
+endforeach()
 
 # genpics is relinked whenever the drawing code in orvan_pictures changes, and
 # the files depend on it, so they are redrawn then.

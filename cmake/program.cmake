@@ -7,7 +7,7 @@ enable_language(RC)
 
 set(ORVAN_PICTURES_DIR "${CMAKE_SOURCE_DIR}/build/native/pictures" CACHE PATH
     "Folder of the pictures drawn by the native build's generator")
-foreach(picture background.bmp title.bmp logo.bmp options.bmp orvan97.ico)
+foreach(picture background.bmp title.bmp logo.bmp options.bmp background_192.bmp logo_192.bmp orvan97.ico)
     if(NOT EXISTS "${ORVAN_PICTURES_DIR}/${picture}")
         message(FATAL_ERROR "${ORVAN_PICTURES_DIR}/${picture} is missing: build the native tree first (scripts/build.sh)")
     endif()
@@ -42,7 +42,8 @@ function(orvan_program name entry)
     target_link_options(${name} PRIVATE ${ORVAN_STATIC_LINK})
     set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
     set_property(SOURCE ${ORVAN_RC} APPEND PROPERTY OBJECT_DEPENDS
-        ${ORVAN_PICTURES_DIR}/background.bmp ${ORVAN_PICTURES_DIR}/logo.bmp)
+        ${ORVAN_PICTURES_DIR}/background.bmp ${ORVAN_PICTURES_DIR}/logo.bmp ${ORVAN_PICTURES_DIR}/logo_192.bmp
+        ${ORVAN_PICTURES_DIR}/orvan97.ico)
     target_include_directories(${name} PRIVATE ${ORVAN_PICTURES_DIR} ${CMAKE_SOURCE_DIR}/src/win32)
 endfunction()
 

@@ -10,7 +10,6 @@ namespace {
 
 constexpr std::size_t kFileHeaderSize = 14;
 constexpr std::size_t kInfoHeaderSize = 40;
-constexpr std::size_t kIconDirSize = 6 + 16;
 constexpr std::uint32_t kPixelsPerMetre = 2835;  // 72 dots per inch
 constexpr std::int64_t kMaxSide = 16384;         // refuse absurd sizes in damaged files
 
@@ -227,41 +226,59 @@ std::string EncodeBmp(const Picture& picture) {
 }
 
 std::string EncodeIco(const Picture& icon, const std::vector<std::uint8_t>& mask) {
-    const std::size_t count = Size(icon.width) * Size(icon.height);
-    if (!Consistent(icon) || icon.bitsPerPixel != 8 || icon.width > 256 || icon.height > 256 ||
-        (!mask.empty() && mask.size() != count)) {
-        return {};
+    Picture image = icon;
+    image.mask = mask;
+    return EncodeIco(std::vector<Picture>{image});
+}
+
+std::string EncodeIco(const std::vector<Picture>& images) {
+    if (images.empty() || images.size() > 0xFFFF) return {};
+    std::vector<std::size_t> imageBytes;
+    for (const Picture& icon : images) {
+        const std::size_t count = Size(icon.width) * Size(icon.height);
+        if (!Consistent(icon) || icon.bitsPerPixel != 8 || icon.width > 256 || icon.height > 256 ||
+            (!icon.mask.empty() && icon.mask.size() != count)) {
+            return {};
+        }
+        imageBytes.push_back(RowBytes(icon.width, 8) * Size(icon.height) + RowBytes(icon.width, 1) * Size(icon.height));
     }
-    const std::size_t maskRow = RowBytes(icon.width, 1);
-    const std::size_t imageBytes = RowBytes(icon.width, 8) * Size(icon.height) + maskRow * Size(icon.height);
-    const std::size_t resourceBytes = kInfoHeaderSize + 256 * 4 + imageBytes;
     Writer w;
-    // ICONDIR and its one entry.
+    // ICONDIR and an entry for each image, then the images in turn.
     w.U16(0);
     w.U16(1);  // an icon, not a cursor
-    w.U16(1);
-    w.U8(static_cast<std::uint32_t>(icon.width) & 0xFFu);  // 256 is written as 0
-    w.U8(static_cast<std::uint32_t>(icon.height) & 0xFFu);
-    w.U8(0);  // 256 colours
-    w.U8(0);
-    w.U16(1);
-    w.U16(8);
-    w.U32(static_cast<std::uint32_t>(resourceBytes));
-    w.U32(static_cast<std::uint32_t>(kIconDirSize));
-    // The image: header with the doubled height, full palette, colours, mask.
-    WriteInfoHeader(w, icon.width, icon.height * 2, 8, imageBytes, 0);
-    WritePalette(w, icon.palette, 256);
-    WriteRows(w, icon, mask.empty() ? nullptr : &mask);
-    for (int y = icon.height - 1; y >= 0; --y) {
-        std::vector<std::uint8_t> row(maskRow, 0);
-        for (int x = 0; x < icon.width && !mask.empty(); ++x) {
-            if (mask[Size(y) * Size(icon.width) + Size(x)] != 0) {
-                row[Size(x) / 8] =
-                    static_cast<std::uint8_t>(row[Size(x) / 8] | (0x80u >> (static_cast<unsigned>(x) % 8)));
+    w.U16(static_cast<std::uint32_t>(images.size()));
+    std::size_t at = 6 + 16 * images.size();
+    for (std::size_t i = 0; i < images.size(); ++i) {
+        const std::size_t resourceBytes = kInfoHeaderSize + 256 * 4 + imageBytes[i];
+        w.U8(static_cast<std::uint32_t>(images[i].width) & 0xFFu);  // 256 is written as 0
+        w.U8(static_cast<std::uint32_t>(images[i].height) & 0xFFu);
+        w.U8(0);  // 256 colours
+        w.U8(0);
+        w.U16(1);
+        w.U16(8);
+        w.U32(static_cast<std::uint32_t>(resourceBytes));
+        w.U32(static_cast<std::uint32_t>(at));
+        at += resourceBytes;
+    }
+    for (std::size_t i = 0; i < images.size(); ++i) {
+        const Picture& icon = images[i];
+        const std::vector<std::uint8_t>& mask = icon.mask;
+        const std::size_t maskRow = RowBytes(icon.width, 1);
+        // The image: header with the doubled height, full palette, colours, mask.
+        WriteInfoHeader(w, icon.width, icon.height * 2, 8, imageBytes[i], 0);
+        WritePalette(w, icon.palette, 256);
+        WriteRows(w, icon, mask.empty() ? nullptr : &mask);
+        for (int y = icon.height - 1; y >= 0; --y) {
+            std::vector<std::uint8_t> row(maskRow, 0);
+            for (int x = 0; x < icon.width && !mask.empty(); ++x) {
+                if (mask[Size(y) * Size(icon.width) + Size(x)] != 0) {
+                    row[Size(x) / 8] =
+                        static_cast<std::uint8_t>(row[Size(x) / 8] | (0x80u >> (static_cast<unsigned>(x) % 8)));
+                }
             }
-        }
-        for (const std::uint8_t b : row) {
-            w.U8(b);
+            for (const std::uint8_t b : row) {
+                w.U8(b);
+            }
         }
     }
     return w.Take();
@@ -280,13 +297,14 @@ std::optional<Picture> DecodeBmp(std::string_view file) {
     return ReadPixels(r, *h, pixelsAt);
 }
 
-std::optional<Picture> DecodeIco(std::string_view file) {
+std::optional<Picture> DecodeIco(std::string_view file, std::size_t index) {
     Reader r(file);
-    if (r.U16(0) != 0 || r.U16(2) != 1 || r.U16(4) == 0 || !r.Ok()) {
+    if (r.U16(0) != 0 || r.U16(2) != 1 || r.U16(4) <= index || !r.Ok()) {
         return std::nullopt;
     }
-    const std::size_t bytes = r.U32(6 + 8);
-    const std::size_t at = r.U32(6 + 12);
+    const std::size_t entry = 6 + 16 * index;
+    const std::size_t bytes = r.U32(entry + 8);
+    const std::size_t at = r.U32(entry + 12);
     if (!r.Ok() || !r.Has(at, bytes)) {
         return std::nullopt;
     }

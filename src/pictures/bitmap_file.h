@@ -24,13 +24,16 @@ std::string EncodeBmp(const Picture& picture);
 // An empty string unless the icon is 8-bit, at most 256 x 256, with pixels
 // and mask matching its size.
 std::string EncodeIco(const Picture& icon, const std::vector<std::uint8_t>& mask);
+// The same with several images, each with its own mask (Picture::mask), in
+// the order given.
+std::string EncodeIco(const std::vector<Picture>& images);
 
 // Reads an uncompressed 8-bit or 24-bit .bmp file (bottom-up or top-down).
 // Anything else, or a damaged file, gives nothing.
 std::optional<Picture> DecodeBmp(std::string_view file);
 
-// Reads the first image of a .ico file if it is an uncompressed 8-bit one;
-// the AND mask comes back in Picture::mask.
-std::optional<Picture> DecodeIco(std::string_view file);
+// Reads an image of a .ico file (the first unless told) if it is an
+// uncompressed 8-bit one; the AND mask comes back in Picture::mask.
+std::optional<Picture> DecodeIco(std::string_view file, std::size_t index = 0);
 
 }  // namespace orvan::pictures

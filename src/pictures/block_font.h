@@ -21,6 +21,9 @@ struct LetterStyle {
     double bar = 2;      // horizontal strokes
     double gap = 1;      // between letters
     double chamfer = 0;  // the cut corners of the round letters; 0 for square ones
+
+    // The same letters `k` times as large.
+    LetterStyle Times(double k) const { return {width * k, height * k, stem * k, bar * k, gap * k, chamfer * k}; }
 };
 
 // Width from the first letter's left edge to the last one's right edge.

@@ -56,18 +56,22 @@ private:
     double grid_[kSide * kSide] = {};
 };
 
-void PaintSky(Canvas& c) {
+// Each painter draws with `detail` pixels to each of the 96-DPI drawing's:
+// positions and sizes are given in the 96-DPI drawing's pixels.
+
+void PaintSky(Canvas& c, double detail) {
     const ValueNoise coarse(0x5EED0001u, 48), fine(0x5EED0002u, 17);
-    for (int y = 0; y < c.Height(); ++y) {
-        for (int x = 0; x < c.Width(); ++x) {
-            const double t = static_cast<double>(y) / c.Height();
+    for (int y0 = 0; y0 < c.Height(); ++y0) {
+        for (int x0 = 0; x0 < c.Width(); ++x0) {
+            const double t = static_cast<double>(y0) / c.Height();
+            const double x = x0 / detail, y = y0 / detail;
             Rgb sky = raster::Mix(Rgb{6, 8, 30}, Rgb{1, 1, 6}, t);
             const double cloud = std::pow(0.65 * coarse.At(x, y) + 0.35 * fine.At(x, y), 2.2);
             const double violet = Gauss((x - 140.0) * (x - 140.0) / 4 + (y - 70.0) * (y - 70.0), 70);
             const double teal = Gauss((x - 430.0) * (x - 430.0) / 6 + (y - 150.0) * (y - 150.0), 60);
             sky = raster::Mix(sky, Rgb{48, 14, 84}, 0.55 * cloud * violet);
             sky = raster::Mix(sky, Rgb{0, 52, 78}, 0.55 * cloud * teal);
-            c.Put(x, y, sky);
+            c.Put(x0, y0, sky);
         }
     }
 }
@@ -92,20 +96,21 @@ void PaintSpikes(Canvas& c, double x, double y, Rgb colour, double brightness, i
     }
 }
 
-void PaintStars(Canvas& c) {
+void PaintStars(Canvas& c, double detail) {
     raster::Random rng(0x0A15C0DEu);
     const Rgb tints[] = {{255, 255, 255}, {175, 205, 255}, {255, 226, 180}, {200, 220, 255}};
     for (int n = 0; n < 950; ++n) {
-        const double x = rng.Range(0, c.Width()), y = rng.Range(0, c.Height());
+        const double x = rng.Range(0, kLogoWidth), y = rng.Range(0, kLogoHeight);
         const double b = std::pow(rng.Unit(), 3.0);
         const Rgb tint = tints[rng.Next() % 4];
-        PaintStar(c, x, y, tint, 0.08 + 0.9 * b, 0.45 + 0.5 * b);
+        PaintStar(c, x * detail, y * detail, tint, 0.08 + 0.9 * b, (0.45 + 0.5 * b) * detail);
     }
     for (int n = 0; n < 14; ++n) {
-        const double x = rng.Range(10, c.Width() - 10), y = rng.Range(8, c.Height() - 8);
+        const double x = rng.Range(10, kLogoWidth - 10), y = rng.Range(8, kLogoHeight - 8);
         const Rgb tint = tints[rng.Next() % 4];
-        PaintStar(c, x, y, tint, 1.0, 1.1);
-        PaintSpikes(c, x, y, tint, 0.5, 4 + static_cast<int>(rng.Next() % 7));
+        PaintStar(c, x * detail, y * detail, tint, 1.0, 1.1 * detail);
+        const int length = 4 + static_cast<int>(rng.Next() % 7);
+        PaintSpikes(c, x * detail, y * detail, tint, 0.5, static_cast<int>(std::lround(length * detail)));
     }
 }
 
@@ -140,32 +145,33 @@ struct Ghost {
 
 // The reflections a bright light leaves in a lens, strung along the line
 // through the picture's centre.
-void PaintGhosts(Canvas& c, const Flare& f) {
+void PaintGhosts(Canvas& c, const Flare& f, double detail) {
     const Ghost ghosts[] = {
         {0.35, 6, {90, 160, 255}, false}, {0.62, 11, {80, 255, 140}, false}, {1.30, 20, {255, 80, 220}, false},
         {1.55, 34, {60, 220, 255}, true}, {1.80, 9, {255, 170, 60}, false},  {2.15, 16, {140, 110, 255}, false},
     };
     const double cx = c.Width() / 2.0, cy = c.Height() / 2.0;
+    const double margin = 4 * detail, ringWidth = 1.6 * detail, edge = 2.5 * detail;
     for (const Ghost& g : ghosts) {
         const double gx = f.x + g.t * (cx - f.x), gy = f.y + g.t * (cy - f.y);
-        for (int y = static_cast<int>(gy - g.radius - 4); y <= static_cast<int>(gy + g.radius + 4); ++y) {
-            for (int x = static_cast<int>(gx - g.radius - 4); x <= static_cast<int>(gx + g.radius + 4); ++x) {
+        const double radius = g.radius * detail;
+        for (int y = static_cast<int>(gy - radius - margin); y <= static_cast<int>(gy + radius + margin); ++y) {
+            for (int x = static_cast<int>(gx - radius - margin); x <= static_cast<int>(gx + radius + margin); ++x) {
                 const double d = std::hypot(x + 0.5 - gx, y + 0.5 - gy);
-                const double k = g.ring
-                                     ? 0.22 * Gauss((d - g.radius) * (d - g.radius), 1.6)
-                                     : 0.2 * (1 - SmoothStep(g.radius - 2.5, g.radius, d)) * (0.6 + 0.4 * d / g.radius);
+                const double k = g.ring ? 0.22 * Gauss((d - radius) * (d - radius), ringWidth)
+                                        : 0.2 * (1 - SmoothStep(radius - edge, radius, d)) * (0.6 + 0.4 * d / radius);
                 c.Add(x, y, g.colour, k);
             }
         }
     }
 }
 
-void PaintFlares(Canvas& c) {
-    const Flare main{470, 42, {255, 246, 230}, {255, 132, 36}, {110, 160, 255}, 1.0};
-    const Flare second{58, 176, {220, 250, 255}, {40, 170, 255}, {190, 90, 255}, 0.55};
+void PaintFlares(Canvas& c, double detail) {
+    const Flare main{470 * detail, 42 * detail, {255, 246, 230}, {255, 132, 36}, {110, 160, 255}, 1.0 * detail};
+    const Flare second{58 * detail, 176 * detail, {220, 250, 255}, {40, 170, 255}, {190, 90, 255}, 0.55 * detail};
     PaintFlareSource(c, main);
     PaintFlareSource(c, second);
-    PaintGhosts(c, main);
+    PaintGhosts(c, main, detail);
 }
 
 // Chrome: bright sky above the horizon line, a dark band just below it,
@@ -180,33 +186,31 @@ Rgb Chrome(double t) {
     return raster::Mix(Rgb{18, 40, 110}, Rgb{96, 176, 255}, (t - 0.56) / 0.44);
 }
 
-void PaintLettering(Canvas& c) {
-    LetterStyle style;
-    style.width = 68;
-    style.height = 96;
-    style.stem = 20;
-    style.bar = 18;
-    style.gap = 14;
-    style.chamfer = 18;
+// A length of the 96-DPI drawing in whole pixels at `detail`.
+int Pixels(int length, double detail) { return static_cast<int>(std::lround(length * detail)); }
+
+void PaintLettering(Canvas& c, double detail) {
+    const LetterStyle style = LetterStyle{68, 96, 20, 18, 14, 18}.Times(detail);
     const std::string_view word = "VOSTEK";
     const double left = std::round((c.Width() - TextWidth(word, style)) / 2);
-    const double top = 80;
+    const double top = 80 * detail;
     const Coverage face = raster::Rasterize(c.Width(), c.Height(), LayOutText(word, left, top, style), 8);
-    const Coverage shadow = raster::Blur(face, 4);
-    const Coverage glow = raster::Blur(face, 7);
-    const Coverage bevel = raster::Blur(face, 2);
+    const Coverage shadow = raster::Blur(face, Pixels(4, detail));
+    const Coverage glow = raster::Blur(face, Pixels(7, detail));
+    const Coverage bevel = raster::Blur(face, Pixels(2, detail));
+    const int shadowX = Pixels(5, detail), shadowY = Pixels(6, detail), rim = Pixels(1, detail);
 
     for (int y = 0; y < c.Height(); ++y) {
         for (int x = 0; x < c.Width(); ++x) {
             const double f = face.At(x, y);
             c.Add(x, y, Rgb{40, 120, 255}, 0.9 * glow.At(x, y) * (1 - f));
-            c.Over(x, y, Rgb{0, 0, 0}, 0.85 * shadow.At(x - 5, y - 6) * (1 - f));
+            c.Over(x, y, Rgb{0, 0, 0}, 0.85 * shadow.At(x - shadowX, y - shadowY) * (1 - f));
             if (f <= 0) {
                 continue;
             }
             // Light from the upper left on the bevelled rims.
-            const double gx = bevel.At(x + 1, y) - bevel.At(x - 1, y);
-            const double gy = bevel.At(x, y + 1) - bevel.At(x, y - 1);
+            const double gx = bevel.At(x + rim, y) - bevel.At(x - rim, y);
+            const double gy = bevel.At(x, y + rim) - bevel.At(x, y - rim);
             const double light = std::clamp(-(gx + gy) * 1.6, -1.0, 1.0);
             Rgb metal = Chrome((y + 0.5 - top) / style.height);
             metal = light > 0 ? raster::Mix(metal, Rgb{255, 255, 255}, light)
@@ -217,32 +221,36 @@ void PaintLettering(Canvas& c) {
 }
 
 // A thin rule under the name, brightest in the middle.
-void PaintRule(Canvas& c) {
-    const int y = 188;
+void PaintRule(Canvas& c, double detail) {
+    // The rows of the 96-DPI drawing's rows 187 to 189.
+    const int first = Pixels(187, detail), middle = Pixels(188, detail), last = Pixels(190, detail) - 1;
+    const int end = Pixels(189, detail);
     for (int x = 0; x < c.Width(); ++x) {
         const double u = (x + 0.5) / c.Width();
         const double k = std::pow(std::sin(u * kPi), 3);
-        c.Add(x, y, Rgb{255, 150, 40}, 0.9 * k);
-        c.Add(x, y - 1, Rgb{255, 120, 20}, 0.25 * k);
-        c.Add(x, y + 1, Rgb{255, 120, 20}, 0.25 * k);
+        for (int y = middle; y < end; ++y) c.Add(x, y, Rgb{255, 150, 40}, 0.9 * k);
+        for (int y = first; y < middle; ++y) c.Add(x, y, Rgb{255, 120, 20}, 0.25 * k);
+        for (int y = end; y <= last; ++y) c.Add(x, y, Rgb{255, 120, 20}, 0.25 * k);
     }
 }
 
 }  // namespace
 
-Picture MakeLogo() {
-    Canvas canvas(kLogoWidth, kLogoHeight, Rgb{});
-    PaintSky(canvas);
-    PaintStars(canvas);
-    PaintFlares(canvas);
-    PaintRule(canvas);
-    PaintLettering(canvas);
+Picture MakeLogo(double detail) {
+    Canvas canvas(Pixels(kLogoWidth, detail), Pixels(kLogoHeight, detail), Rgb{});
+    PaintSky(canvas, detail);
+    PaintStars(canvas, detail);
+    PaintFlares(canvas, detail);
+    PaintRule(canvas, detail);
+    PaintLettering(canvas, detail);
     return canvas.ToPicture24();
 }
 
-Picture MakeShownLogo() {
-    const ui::Rect shown = ui::ConsoleLayout().Vostek.Bounds();
-    return pictures::Stretch(MakeLogo(), shown.Width(), shown.Height());
+Picture MakeShownLogo(int dpi) {
+    ui::ConsoleLayout layout;
+    layout.SetScaling(ui::Scale(dpi));
+    const ui::Rect shown = layout.Vostek.Bounds();
+    return pictures::Stretch(MakeLogo(static_cast<double>(dpi) / ui::kBaseDpi), shown.Width(), shown.Height());
 }
 
 }  // namespace orvan::pictures

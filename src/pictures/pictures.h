@@ -6,8 +6,10 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "pictures/picture.h"
+#include "ui/scale.h"
 
 namespace orvan::pictures {
 
@@ -19,28 +21,37 @@ inline constexpr std::uint32_t kHeaderOrange = 0xFF9400;  // "OPTIONS"
 inline constexpr std::uint32_t kIdleBlue = 0x0087C8;      // the buttons' idle colour
 inline constexpr std::uint32_t kLitBlue = 0x95DDFF;       // the buttons' lit colour
 
-inline constexpr int kBackgroundWidth = 800;
-inline constexpr int kBackgroundHeight = 600;
-inline constexpr int kTitleWidth = 98;
-inline constexpr int kTitleHeight = 28;
 inline constexpr int kLogoWidth = 587;
 inline constexpr int kLogoHeight = 207;
-inline constexpr int kOptionsHeaderWidth = 369;
-inline constexpr int kOptionsHeaderHeight = 145;
 inline constexpr int kIconSize = 32;
 
+// Each picture is made for a scale, given as its DPI (ui::kPictureDpis);
+// the sizes below are those at 96 DPI. Every edge lands where the layout's
+// own mapping of twips to pixels puts it at that scale.
+
+// A blue part of the background's frames, inclusive pixel bounds.
+struct Band {
+    int x0, y0, x1, y1;
+};
+// The frames' blue parts at a scale; the controls stand in the black
+// between them.
+std::vector<Band> FrameBands(int dpi = ui::kBaseDpi);
+
 // 800 x 600, 256 colours: the two blue elbow frames on black.
-Picture MakeBackground();
-// 98 x 28, 24-bit: "ORVAN 97" in light-blue block capitals.
-Picture MakeTitle();
-// 587 x 207, 24-bit: "VOSTEK" over a starfield with lens flares.
-Picture MakeLogo();
-// The logo as the console shows it: scaled by the core's area averaging to
-// the console's logo control (593 x 185), so the program draws it as it is.
-Picture MakeShownLogo();
+Picture MakeBackground(int dpi = ui::kBaseDpi);
+// 98 x 28 (the title control's size), 24-bit: "ORVAN 97" in light-blue
+// block capitals.
+Picture MakeTitle(int dpi = ui::kBaseDpi);
+// 587 x 207 times `detail`, 24-bit: "VOSTEK" over a starfield with lens
+// flares, drawn with `detail` pixels to each of the 96-DPI drawing's.
+Picture MakeLogo(double detail = 1);
+// The logo as the console shows it: drawn at the scale, then scaled by the
+// core's area averaging to the console's logo control (593 x 185), so the
+// program draws it as it is.
+Picture MakeShownLogo(int dpi = ui::kBaseDpi);
 // 369 x 145, 256 colours: the Options dialog's header strip.
-Picture MakeOptionsHeader();
+Picture MakeOptionsHeader(int dpi = ui::kBaseDpi);
 // 32 x 32, 256 colours with a transparency mask: the console in miniature.
-Picture MakeIcon();
+Picture MakeIcon(int dpi = ui::kBaseDpi);
 
 }  // namespace orvan::pictures

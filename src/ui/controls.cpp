@@ -26,8 +26,6 @@ bool SortsBefore(const std::string& a, const std::string& b) {
 
 }  // namespace
 
-int ToPixels(double twips) { return static_cast<int>(std::lround(twips / kTwipsPerPixel)); }
-
 Rect Rect::Union(const Rect& o) const {
     if (Empty()) return o;
     if (o.Empty()) return *this;
@@ -54,8 +52,9 @@ void Control::Place(float left, int top, int width, int height) {
 }
 
 Rect Control::LocalBounds() const {
-    const int x = ToPixels(left_), y = ToPixels(top_);
-    return {x, y, x + ToPixels(width_), y + ToPixels(height_)};
+    const Scale& scale = host_.Scaling();
+    return {scale.Pixels(left_), scale.Pixels(top_), scale.Pixels(double{left_} + width_),
+            scale.Pixels(top_ + height_)};
 }
 
 Rect Control::Bounds() const {
@@ -126,8 +125,9 @@ Rect Line::PixelEnds() const {
         ox = outer.left;
         oy = outer.top;
     }
-    return {ox + ToPixels(ends_.left), oy + ToPixels(ends_.top), ox + ToPixels(ends_.right),
-            oy + ToPixels(ends_.bottom)};
+    const Scale& scale = Host().Scaling();
+    return {ox + scale.Pixels(ends_.left), oy + scale.Pixels(ends_.top), ox + scale.Pixels(ends_.right),
+            oy + scale.Pixels(ends_.bottom)};
 }
 
 void Line::SetEnds(int x1, int y1, int x2, int y2) { Set(ends_, Rect{x1, y1, x2, y2}); }

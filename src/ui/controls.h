@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "ui/scale.h"
 #include "ui/types.h"
 
 namespace orvan::ui {
@@ -44,6 +45,8 @@ public:
     virtual void ControlChanged(const Control& control, const Change& change) = 0;
     // The controls with native peers, in creation order.
     virtual const std::vector<Control*>& Windowed() const = 0;
+    // How the window's twips map to its pixels.
+    virtual const Scale& Scaling() const = 0;
 
 protected:
     ~ControlHost() = default;
@@ -105,8 +108,9 @@ public:
     // Position and size in twips, as the designer stores them.
     void Place(float left, int top, int width, int height);
 
-    // The control's rectangle in client pixels; a control inside a
-    // container is placed from the container's corner.
+    // The control's rectangle in client pixels at its window's scale, each
+    // edge from its own twips; a control inside a container is placed from
+    // the container's corner.
     Rect Bounds() const;
     // The same from the corner of its container, or of the window.
     Rect LocalBounds() const;
@@ -285,11 +289,14 @@ public:
     const Font& TextFont() const { return font_; }
     Color BackColor() const { return backColor_; }
     Color ForeColor() const { return foreColor_; }
-    int RowHeight() const { return rowHeight_; }  // pixels, every row alike
+    // Every row alike: twips as the layout gives them, pixels at the
+    // window's scale.
+    int RowTwips() const { return rowTwips_; }
+    int RowHeight() const { return Host().Scaling().Repeating(rowTwips_); }
     void SetTextFont(const Font& font) { Set(font_, font); }
     void SetBackColor(Color color) { Set(backColor_, color); }
     void SetForeColor(Color color) { Set(foreColor_, color); }
-    void SetRowHeight(int pixels) { Set(rowHeight_, pixels); }
+    void SetRowTwips(int twips) { Set(rowTwips_, twips); }
 
     int ListCount() const { return static_cast<int>(items_.size()); }
     const std::string& List(int index) const { return items_.at(static_cast<std::size_t>(index)); }
@@ -316,7 +323,7 @@ private:
     Font font_;
     Color backColor_ = kBlack;
     Color foreColor_ = kBlack;
-    int rowHeight_ = 13;
+    int rowTwips_ = 195;  // 13 pixels at 96 DPI
     std::vector<std::string> items_;
     int listIndex_ = -1;
 };

@@ -14,6 +14,11 @@ std::vector<Control*> Form::TabOrder() const {
     return order;
 }
 
+Size Form::LayoutTwips() const {
+    if (picture_ != PictureId::None) return PictureTwips(picture_);
+    return {ClientWidth, ClientHeight};
+}
+
 void Form::SetEnabled(bool enabled) {
     if (enabled == enabled_) return;
     enabled_ = enabled;
@@ -88,8 +93,8 @@ bool Form::Press(Control& control) {
     return true;
 }
 
-MouseArgs Form::ArgsAt(int button, int shift, int x, int y) {
-    return {button, shift, static_cast<float>(x * kTwipsPerPixel), static_cast<float>(y * kTwipsPerPixel)};
+MouseArgs Form::ArgsAt(int button, int shift, int x, int y) const {
+    return {button, shift, static_cast<float>(scale_.Twips(x)), static_cast<float>(scale_.Twips(y))};
 }
 
 MouseArgs Form::ArgsFor(const Control* control, int button, int shift, int x, int y) const {

@@ -31,6 +31,13 @@ public:
     // Client area when not maximized, twips.
     int ClientLeft = 0, ClientTop = 0, ClientWidth = 0, ClientHeight = 0;
 
+    // How the window's twips map to its pixels, chosen once, before its
+    // native window is made (FitScale).
+    const Scale& Scaling() const override { return scale_; }
+    void SetScaling(Scale scale) { scale_ = scale; }
+    // What the layout spans, in twips: its picture, or its client area.
+    Size LayoutTwips() const;
+
     // What the window shows: each setter has the peer show the new value
     // (the title, or the whole client area painted again) when it changes.
     const std::string& Caption() const { return caption_; }
@@ -125,7 +132,7 @@ protected:
 private:
     // Event arguments at pixels from a control's corner, or from the
     // window's for the surface.
-    static MouseArgs ArgsAt(int button, int shift, int x, int y);
+    MouseArgs ArgsAt(int button, int shift, int x, int y) const;
     MouseArgs ArgsFor(const Control* control, int button, int shift, int x, int y) const;
 
     // A property of the window itself changed to `value`: mirrored when it differs.
@@ -138,6 +145,7 @@ private:
     Color foreColor_ = kBlack;
     Font font_;
     PictureId picture_ = PictureId::None;
+    Scale scale_;
     bool enabled_ = true;
     std::vector<Control*> drawingOrder_;
     std::vector<Control*> windowed_;

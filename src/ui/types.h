@@ -18,12 +18,6 @@ inline constexpr Color kWhite = 0xFFFFFF;
 inline constexpr Color kSystemColorFlag = 0x80000000;
 inline constexpr Color kButtonTextColor = kSystemColorFlag | 18;  // COLOR_BTNTEXT
 
-inline constexpr int kTwipsPerPixel = 15;
-
-// Twips to client pixels. Every position of the layout is a whole number of
-// pixels, so rounding only matters for positions set by code.
-int ToPixels(double twips);
-
 // A rectangle of client pixels, right and bottom exclusive.
 struct Rect {
     int left = 0;

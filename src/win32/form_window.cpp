@@ -49,8 +49,13 @@ FormWindow::FormWindow(ui::Form& form, HWND owner) : form_(form), owner_(owner),
     } else {
         exStyle |= WS_EX_CONTROLPARENT;
     }
-    RECT r{ui::ToPixels(form.ClientLeft), ui::ToPixels(form.ClientTop),
-           ui::ToPixels(form.ClientLeft + form.ClientWidth), ui::ToPixels(form.ClientTop + form.ClientHeight)};
+    // Laid out at the screen's DPI, or the largest of its scales that fits.
+    form.SetScaling(
+        ui::FitScale(SystemDpi(), form.LayoutTwips(), {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}));
+    const ui::Scale& scale = form.Scaling();
+    // The client area's own edges are 0 and its size, wherever it stands.
+    const int left = scale.Pixels(form.ClientLeft), top = scale.Pixels(form.ClientTop);
+    RECT r{left, top, left + scale.Pixels(form.ClientWidth), top + scale.Pixels(form.ClientHeight)};
     AdjustWindowRectEx(&r, style, FALSE, exStyle);
     if (form.StartMaximized) {
         // Created at its maximized size, so showing it needs no resize.
@@ -274,12 +279,13 @@ void FormWindow::OnPaint() {
     HDC dc = BeginPaint(hwnd_, &ps);
     if (painted_.Empty()) {
         SIZE picture{};
-        if (form_.Picture() != ui::PictureId::None) picture = GdiResources::Get().PictureSize(form_.Picture());
+        if (form_.Picture() != ui::PictureId::None)
+            picture = GdiResources::Get().NaturalSize(form_.Picture(), form_.Scaling().Dpi());
         painted_ = form_.PaintedArea(picture.cx, picture.cy);
     }
     PaintBuffered(dc, ps.rcPaint, ToRect(painted_), GdiResources::Get().Brush(Resolve(form_.BackColor())),
                   [this](HDC memory, const RECT& band) {
-                      GdiCanvas canvas(memory);
+                      GdiCanvas canvas(memory, form_.Scaling());
                       form_.Paint(canvas, {band.left, band.top, band.right, band.bottom});
                   });
     EndPaint(hwnd_, &ps);

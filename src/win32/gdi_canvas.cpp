@@ -13,7 +13,7 @@ namespace orvan::win32 {
 
 namespace {
 
-int ResourceOf(ui::PictureId id) {
+int BaseResourceOf(ui::PictureId id) {
     switch (id) {
     case ui::PictureId::Background:
         return IDB_BACKGROUND;
@@ -27,6 +27,14 @@ int ResourceOf(ui::PictureId id) {
         break;
     }
     return 0;
+}
+
+// The resource of the picture made for `dpi`, one of ui::kPictureDpis.
+int ResourceOf(ui::PictureId id, int dpi) {
+    std::size_t scale = 0;
+    while (scale + 1 < ui::kPictureDpis.size() && ui::kPictureDpis[scale] < dpi) ++scale;
+    const int base = BaseResourceOf(id);
+    return base ? base + IDB_SCALE_STEP * static_cast<int>(scale) : 0;
 }
 
 // The resource's header, palette and rows, once checked to lie within it.
@@ -52,6 +60,16 @@ PictureBits ReadBits(HMODULE module, int resource) {
 
 }  // namespace
 
+int SystemDpi() {
+    static const int dpi = [] {
+        HDC screen = GetDC(nullptr);
+        const int pixels = GetDeviceCaps(screen, LOGPIXELSY);
+        ReleaseDC(nullptr, screen);
+        return pixels > 0 ? pixels : ui::kBaseDpi;
+    }();
+    return dpi;
+}
+
 COLORREF Resolve(ui::Color color) {
     if (color & ui::kSystemColorFlag) return GetSysColor(static_cast<int>(color & 0xFF));
     return color & 0xFFFFFF;
@@ -67,14 +85,8 @@ GdiResources::~GdiResources() {
     for (auto& [key, brush] : brushes_) DeleteObject(brush);
 }
 
-HFONT GdiResources::Font(const ui::Font& f) {
-    static const int dpi = [] {
-        HDC screen = GetDC(nullptr);
-        int pixels = GetDeviceCaps(screen, LOGPIXELSY);
-        ReleaseDC(nullptr, screen);
-        return pixels;
-    }();
-    const int height = -static_cast<int>(std::lround(f.points * dpi / 72.0));
+HFONT GdiResources::Font(const ui::Font& f, int dpi) {
+    const int height = -ui::Scale(dpi).FontPixels(f.points);
     auto key = std::make_tuple(f.face, height, f.weight, f.charset, f.italic, f.underline, f.strikeout);
     auto it = fonts_.find(key);
     if (it != fonts_.end()) return it->second;
@@ -85,10 +97,17 @@ HFONT GdiResources::Font(const ui::Font& f) {
     return font;
 }
 
-const PictureBits& GdiResources::Bits(ui::PictureId id) {
-    auto it = pictures_.find(id);
+const PictureBits& GdiResources::Bits(ui::PictureId id, int dpi) {
+    const auto key = std::make_pair(id, ui::PictureDpi(dpi));
+    auto it = pictures_.find(key);
     if (it != pictures_.end()) return it->second;
-    return pictures_[id] = ReadBits(GetModuleHandleA(nullptr), ResourceOf(id));
+    return pictures_[key] = ReadBits(GetModuleHandleA(nullptr), ResourceOf(id, key.second));
+}
+
+SIZE GdiResources::NaturalSize(ui::PictureId id, int dpi) {
+    const SIZE made = Bits(id, dpi).size;
+    const int madeDpi = ui::PictureDpi(dpi);
+    return {MulDiv(made.cx, dpi, madeDpi), MulDiv(made.cy, dpi, madeDpi)};
 }
 
 HBRUSH GdiResources::Brush(COLORREF color) {
@@ -135,7 +154,7 @@ void GdiCanvas::DrawLine(int x1, int y1, int x2, int y2, ui::Color color) {
 void GdiCanvas::DrawText(const ui::Rect& rect, const std::string& text, const ui::Font& font, ui::Color color,
                          ui::Align align) {
     RECT r = ToRect(rect);
-    HGDIOBJ old = SelectObject(dc_, GdiResources::Get().Font(font));
+    HGDIOBJ old = SelectObject(dc_, GdiResources::Get().Font(font, scale_.Dpi()));
     SetBkMode(dc_, TRANSPARENT);
     SetTextColor(dc_, Resolve(color));
     UINT format = DT_TOP | DT_WORDBREAK | DT_NOPREFIX | (align == ui::Align::Center ? DT_CENTER : DT_LEFT);
@@ -144,21 +163,29 @@ void GdiCanvas::DrawText(const ui::Rect& rect, const std::string& text, const ui
 }
 
 void GdiCanvas::DrawPicture(ui::PictureId picture, const ui::Rect& rect, bool stretch) {
-    const PictureBits& bits = GdiResources::Get().Bits(picture);
+    const PictureBits& bits = GdiResources::Get().Bits(picture, scale_.Dpi());
     if (!bits.info) return;
-    // The pictures are embedded at the size they are shown at (the picture
-    // generator scales the logo to its place), so they are drawn straight
-    // from the resources, uncopied and unscaled. One that is not stretched
-    // and is larger than its place shows its top-left corner.
+    // The pictures are embedded for each common scale at the size they are
+    // shown at (the picture generator scales the logo to its place), so
+    // they are drawn straight from the resources, uncopied and unscaled.
+    // At any other scale the nearest larger one is brought down smoothly.
+    // One that is not stretched and is larger than its place shows its
+    // top-left corner.
     const SIZE size = bits.size;
-    const int width = stretch ? rect.Width() : size.cx;
-    const int height = stretch ? rect.Height() : size.cy;
+    const SIZE natural = GdiResources::Get().NaturalSize(picture, scale_.Dpi());
+    const int width = stretch ? rect.Width() : natural.cx;
+    const int height = stretch ? rect.Height() : natural.cy;
     const bool crop = width > rect.Width() || height > rect.Height();
-    const int saved = crop ? SaveDC(dc_) : 0;
+    const bool scaled = width != size.cx || height != size.cy;
+    const int saved = crop || scaled ? SaveDC(dc_) : 0;
     if (crop) IntersectClipRect(dc_, rect.left, rect.top, rect.right, rect.bottom);
+    if (scaled) {
+        SetStretchBltMode(dc_, HALFTONE);
+        SetBrushOrgEx(dc_, 0, 0, nullptr);
+    }
     StretchDIBits(dc_, rect.left, rect.top, width, height, 0, 0, size.cx, size.cy, bits.bits, bits.info, DIB_RGB_COLORS,
                   SRCCOPY);
-    if (crop) RestoreDC(dc_, saved);
+    if (saved) RestoreDC(dc_, saved);
 }
 
 }  // namespace orvan::win32

@@ -8,6 +8,7 @@
 #include <tuple>
 
 #include "ui/peer.h"
+#include "ui/scale.h"
 
 namespace orvan::win32 {
 
@@ -22,30 +23,38 @@ struct PictureBits {
     SIZE size{};
 };
 
+// The screen's DPI, as the system gives it to a program that says it is
+// DPI aware.
+int SystemDpi();
+
 class GdiResources {
 public:
     static GdiResources& Get();
     ~GdiResources();
 
-    HFONT Font(const ui::Font& font);
-    // The picture in the resources; info is nullptr when it cannot be read.
-    const PictureBits& Bits(ui::PictureId id);
-    SIZE PictureSize(ui::PictureId id) { return Bits(id).size; }
+    // The font at its point size at `dpi`.
+    HFONT Font(const ui::Font& font, int dpi);
+    // The picture to draw at `dpi` (the one made for it, or the nearest
+    // larger) in the resources; info is nullptr when it cannot be read.
+    const PictureBits& Bits(ui::PictureId id, int dpi);
+    // Its natural size at `dpi`: its own where it was made for that scale.
+    SIZE NaturalSize(ui::PictureId id, int dpi);
     HBRUSH Brush(COLORREF color);
     HICON Icon(bool small);
 
 private:
     GdiResources() = default;
     std::map<std::tuple<std::string, int, int, int, bool, bool, bool>, HFONT> fonts_;
-    std::map<ui::PictureId, PictureBits> pictures_;
+    std::map<std::pair<ui::PictureId, int>, PictureBits> pictures_;
     std::map<COLORREF, HBRUSH> brushes_;
 };
 
 COLORREF Resolve(ui::Color color);
 
+// Draws in the pixels of a window laid out at `scale`.
 class GdiCanvas : public ui::Canvas {
 public:
-    explicit GdiCanvas(HDC dc) : dc_(dc) {}
+    GdiCanvas(HDC dc, ui::Scale scale) : dc_(dc), scale_(scale) {}
     void FillRect(const ui::Rect& rect, ui::Color color) override;
     void FillEllipse(const ui::Rect& rect, ui::Color color) override;
     void DrawLine(int x1, int y1, int x2, int y2, ui::Color color) override;
@@ -55,6 +64,7 @@ public:
 
 private:
     HDC dc_;
+    ui::Scale scale_;
 };
 
 }  // namespace orvan::win32

@@ -4,6 +4,7 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <optional>
 
 #include "win32/gdi_canvas.h"
 #include "win32/input.h"
@@ -71,6 +72,9 @@ protected:
 
     NativeControls& Owner() const { return owner_; }
     ui::Form& Form() const { return owner_.form_; }
+    int Dpi() const { return Form().Scaling().Dpi(); }
+    // A distance the look gives in twips, in the window's pixels.
+    int Pixels(int twips) const { return Form().Scaling().Pixels(twips); }
     HWND Window() const { return owner_.window_; }
     HWND Tooltips(bool make) const { return owner_.Tooltips(make); }
 
@@ -94,7 +98,8 @@ public:
                    WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_OWNERDRAWFIXED |
                        LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT | (list_.Sorted() ? LBS_SORT : 0),
                    parent, id);
-        SendMessageA(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(GdiResources::Get().Font(list_.TextFont())), FALSE);
+        SendMessageA(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(GdiResources::Get().Font(list_.TextFont(), Dpi())),
+                     FALSE);
         for (int i = 0; i < list_.ListCount(); ++i) Changed({ui::Change::Inserted, i});
         Changed({ui::Change::Selected});
         // Linked before our procedure stands before the list's own.
@@ -139,17 +144,21 @@ public:
         if (item.itemID < static_cast<UINT>(list_.ListCount())) {
             // The model holds the same entries as the native list.
             const std::string& text = list_.List(static_cast<int>(item.itemID));
-            HGDIOBJ old = SelectObject(item.hDC, GdiResources::Get().Font(list_.TextFont()));
-            if (textTop_ < 0) {
+            HGDIOBJ old = SelectObject(item.hDC, GdiResources::Get().Font(list_.TextFont(), Dpi()));
+            if (!textTop_) {
                 TEXTMETRICA metrics{};
                 GetTextMetricsA(item.hDC, &metrics);
-                textTop_ = std::max(0, (list_.RowHeight() - static_cast<int>(metrics.tmHeight)) / 2);
+                // Centred in the row; where the row is the smaller (rows are
+                // rounded down at some scales), the text gives up the room
+                // above its letters rather than their descenders.
+                const int spare = list_.RowHeight() - static_cast<int>(metrics.tmHeight);
+                textTop_ = spare >= 0 ? spare / 2 : std::max(spare, -static_cast<int>(metrics.tmInternalLeading));
             }
             SetBkColor(item.hDC, selected ? GetSysColor(COLOR_HIGHLIGHT) : Resolve(list_.BackColor()));
             SetTextColor(item.hDC, selected ? GetSysColor(COLOR_HIGHLIGHTTEXT) : Resolve(list_.ForeColor()));
             SetTextAlign(item.hDC, TA_LEFT | TA_TOP);
             // One call fills the row and writes its text.
-            ExtTextOutA(item.hDC, r.left + 2, r.top + textTop_, ETO_OPAQUE | ETO_CLIPPED, &r, text.c_str(),
+            ExtTextOutA(item.hDC, r.left + Pixels(30), r.top + *textTop_, ETO_OPAQUE | ETO_CLIPPED, &r, text.c_str(),
                         static_cast<UINT>(text.size()), nullptr);
             SelectObject(item.hDC, old);
         }
@@ -164,9 +173,10 @@ public:
 
 private:
     void Restyle() override {
-        SendMessageA(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(GdiResources::Get().Font(list_.TextFont())), FALSE);
+        SendMessageA(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(GdiResources::Get().Font(list_.TextFont(), Dpi())),
+                     FALSE);
         SendMessageA(hwnd_, LB_SETITEMHEIGHT, 0, list_.RowHeight());
-        textTop_ = -1;
+        textTop_.reset();
         // The border is the list's own, drawn in its text colour.
         SetWindowPos(hwnd_, nullptr, 0, 0, 0, 0,
                      SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
@@ -227,8 +237,8 @@ private:
     }
 
     ui::ListBox& list_;
-    WNDPROC oldProc_ = nullptr;  // the list's own procedure, which ours stands before
-    int textTop_ = -1;           // where a row's text starts, below the row's top
+    WNDPROC oldProc_ = nullptr;   // the list's own procedure, which ours stands before
+    std::optional<int> textTop_;  // where a row's text starts, from the row's top
 };
 
 // ------------------------------------------------------------------ frames
@@ -279,7 +289,7 @@ private:
         RECT client{};
         GetClientRect(hwnd_, &client);
         ::FillRect(dc, &client, GdiResources::Get().Brush(Resolve(frame_.BackColor())));
-        HGDIOBJ oldFont = SelectObject(dc, GdiResources::Get().Font(Form().TextFont()));
+        HGDIOBJ oldFont = SelectObject(dc, GdiResources::Get().Font(Form().TextFont(), Dpi()));
         TEXTMETRICA metrics{};
         GetTextMetricsA(dc, &metrics);
         RECT edge = client;
@@ -288,16 +298,16 @@ private:
         const std::string& caption = frame_.Caption();
         SIZE extent{};
         GetTextExtentPoint32A(dc, caption.c_str(), static_cast<int>(caption.size()), &extent);
-        RECT label{8, 0, 8 + extent.cx + 4, metrics.tmHeight};
+        RECT label{Pixels(120), 0, Pixels(120) + extent.cx + Pixels(60), metrics.tmHeight};
         ::FillRect(dc, &label, GdiResources::Get().Brush(Resolve(frame_.BackColor())));
         SetBkMode(dc, TRANSPARENT);
         SetTextColor(dc, Resolve(frame_.ForeColor()));
-        TextOutA(dc, 10, 0, caption.c_str(), static_cast<int>(caption.size()));
+        TextOutA(dc, Pixels(150), 0, caption.c_str(), static_cast<int>(caption.size()));
         SelectObject(dc, oldFont);
         // The frame's lines are given in the window's coordinates.
         const ui::Rect b = frame_.Bounds();
         SetViewportOrgEx(dc, -b.left, -b.top, nullptr);
-        GdiCanvas canvas(dc);
+        GdiCanvas canvas(dc, Form().Scaling());
         Form().PaintContained(canvas, frame_);
         EndPaint(hwnd_, &ps);
     }
@@ -314,7 +324,8 @@ public:
     void Create(HWND parent, int id) override {
         MakeWindow(0, "BUTTON", option_.Caption().c_str(), WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_RADIOBUTTON, parent,
                    id);
-        SendMessageA(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(GdiResources::Get().Font(Form().TextFont())), FALSE);
+        SendMessageA(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(GdiResources::Get().Font(Form().TextFont(), Dpi())),
+                     FALSE);
         Changed({ui::Change::Checked});
         if (!option_.ToolTipText().empty()) Tip(Tooltips(true), TTM_ADDTOOLA, TTF_IDISHWND | TTF_SUBCLASS);
     }

@@ -83,8 +83,10 @@ public:
     };
     std::vector<Event> events;
     std::vector<ui::Form*> open;
+    ui::Scale scale;  // what a window opened is laid out at
 
     void Open(ui::Form& form, bool visible) override {
+        form.SetScaling(scale);
         events.push_back({visible ? "open shown" : "open hidden", form.Name()});
         open.push_back(&form);
     }

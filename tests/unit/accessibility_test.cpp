@@ -98,17 +98,18 @@ TEST_F(AccessibilityTest, NothingIsPressedWhileTheDialogHoldsTheConsole) {
 }
 
 // The console as a tool sees it after the opening slide, its two lists as
-// the native children the front end reports.
-class AccessibleConsoleTest : public ConsoleTest {
+// the native children the front end reports, at each DPI.
+class AccessibleConsoleTest : public ConsoleTest, public ::testing::WithParamInterface<int> {
 protected:
     void SetUp() override {
+        dpi = GetParam();
         Start();
         Console().tmrAnimate_Timer();
     }
 
     ui::AccessibleWindow View(bool windowEnabled = true) {
         return ui::AccessibleWindow(Console(), {{Console().lstWindows.Bounds()}, {Console().lstUser.Bounds()}},
-                                    {0, 0, 800, 600}, windowEnabled);
+                                    {0, 0, Scaled(800), Scaled(600)}, windowEnabled);
     }
 
     // The id a tool knows the control by.
@@ -120,7 +121,7 @@ protected:
     }
 };
 
-TEST_F(AccessibleConsoleTest, ChildrenAreTheControlsTopFirstThenTheNativeWindows) {
+TEST_P(AccessibleConsoleTest, ChildrenAreTheControlsTopFirstThenTheNativeWindows) {
     const ui::AccessibleWindow view = View();
     ASSERT_EQ(view.ChildCount(), 15);
     EXPECT_EQ(view.ControlOf(0), nullptr) << "0 is the window itself";
@@ -135,7 +136,7 @@ TEST_F(AccessibleConsoleTest, ChildrenAreTheControlsTopFirstThenTheNativeWindows
     EXPECT_FALSE(view.Exists(-1));
 }
 
-TEST_F(AccessibleConsoleTest, NavigationInOrderAndIntoTheWindow) {
+TEST_P(AccessibleConsoleTest, NavigationInOrderAndIntoTheWindow) {
     using ui::NavDirection;
     const ui::AccessibleWindow view = View();
     EXPECT_EQ(view.Navigate(0, NavDirection::FirstChild), 1);
@@ -150,7 +151,7 @@ TEST_F(AccessibleConsoleTest, NavigationInOrderAndIntoTheWindow) {
     EXPECT_EQ(view.Navigate(16, NavDirection::Next), 0);
 }
 
-TEST_F(AccessibleConsoleTest, NavigationByDirectionTakesTheNearestVisibleChildMostInLine) {
+TEST_P(AccessibleConsoleTest, NavigationByDirectionTakesTheNearestVisibleChildMostInLine) {
     using ui::NavDirection;
     const ui::AccessibleWindow view = View();
     EXPECT_EQ(view.Navigate(IdOf(Console().Define), NavDirection::Up), IdOf(Console().User));
@@ -166,7 +167,7 @@ TEST_F(AccessibleConsoleTest, NavigationByDirectionTakesTheNearestVisibleChildMo
     EXPECT_EQ(view.Navigate(15, NavDirection::Up), 14) << "from the user list to the built-in one";
 }
 
-TEST_F(AccessibleConsoleTest, HitTestFindsNativeWindowsThenWhatIsDrawnThereEvenWhenItIgnoresThePointer) {
+TEST_P(AccessibleConsoleTest, HitTestFindsNativeWindowsThenWhatIsDrawnThereEvenWhenItIgnoresThePointer) {
     const ui::AccessibleWindow view = View();
     const ui::Rect logo = Console().Vostek.Bounds();
     ASSERT_EQ(Console().HitTest(logo.left + 100, logo.top + 100), nullptr) << "the pointer goes through the logo";
@@ -175,7 +176,7 @@ TEST_F(AccessibleConsoleTest, HitTestFindsNativeWindowsThenWhatIsDrawnThereEvenW
     EXPECT_EQ(view.HitTest(Centre(Console().User).first, Centre(Console().User).second), IdOf(Console().User));
     const ui::Rect shape = Console().shpOrvan[2].Bounds();
     EXPECT_EQ(view.HitTest(shape.left + 2, shape.top + 2), 0) << "decoration is the window's own surface";
-    EXPECT_EQ(view.HitTest(800, 10), std::nullopt) << "outside the client area";
+    EXPECT_EQ(view.HitTest(Scaled(800), 10), std::nullopt) << "outside the client area";
 
     // The About lines, once shown, lie above the logo.
     for (ui::Label& line : Console().lblAbout) line.SetVisible(true);
@@ -183,7 +184,7 @@ TEST_F(AccessibleConsoleTest, HitTestFindsNativeWindowsThenWhatIsDrawnThereEvenW
     EXPECT_EQ(View().HitTest(first.left + 1, first.top + 1), IdOf(Console().lblAbout[0]));
 }
 
-TEST_F(AccessibleConsoleTest, StatesSayWhatCanBePressedSeenAndChanged) {
+TEST_P(AccessibleConsoleTest, StatesSayWhatCanBePressedSeenAndChanged) {
     const ui::AccessibleWindow view = View();
     EXPECT_EQ(view.StatesOf(Console().Windows), 0u);
     EXPECT_EQ(view.StatesOf(Console().Image1), ui::kStateReadOnly);
@@ -200,7 +201,7 @@ TEST_F(AccessibleConsoleTest, StatesSayWhatCanBePressedSeenAndChanged) {
     EXPECT_EQ(View().StatesOf(Console().Windows), ui::kStateUnavailable) << "the Options dialog holds the console";
 }
 
-TEST_F(AccessibleConsoleTest, ButtonsArePressedAndTheTwoExecuteTaskButtonsSayWhichListTheyStartFrom) {
+TEST_P(AccessibleConsoleTest, ButtonsArePressedAndTheTwoExecuteTaskButtonsSayWhichListTheyStartFrom) {
     const ui::AccessibleWindow view = View();
     EXPECT_EQ(view.DefaultActionOf(Console().Define), "Press");
     EXPECT_EQ(view.DefaultActionOf(Console().lblUser), "");
@@ -214,6 +215,8 @@ TEST_F(AccessibleConsoleTest, ButtonsArePressedAndTheTwoExecuteTaskButtonsSayWhi
         EXPECT_EQ(c->AccessibleDescription, "") << c->Name() << ": its name alone is unique";
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(Dpi, AccessibleConsoleTest, ::testing::ValuesIn(kTestDpis));
 
 }  // namespace
 }  // namespace orvan::testing

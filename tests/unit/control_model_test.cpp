@@ -98,10 +98,10 @@ TEST_F(ControlModelTest, NativeControlsAndWhatTheyHoldAreShownAnewByTheirPeer) {
     EXPECT_EQ(mirroredBy([&] { list.SetBackColor(ui::kIdleColor); }), Names{"lstUser"});
     EXPECT_EQ(mirroredBy([&] { list.SetForeColor(ui::kWhite); }), Names{"lstUser"});
     EXPECT_EQ(mirroredBy([&] { list.SetTextFont(ui::Font{"Tahoma", 10, 400}); }), Names{"lstUser"});
-    EXPECT_EQ(mirroredBy([&] { list.SetRowHeight(16); }), Names{"lstUser"});
+    EXPECT_EQ(mirroredBy([&] { list.SetRowTwips(240); }), Names{"lstUser"});
     EXPECT_EQ(mirroredBy([&] { list.SetLeft(0); }), Names{"lstUser"});
     EXPECT_EQ(mirroredBy([&] { list.SetVisible(false); }), Names{"lstUser"});
-    EXPECT_EQ(mirroredBy([&] { list.SetRowHeight(16); }), Names{});
+    EXPECT_EQ(mirroredBy([&] { list.SetRowTwips(240); }), Names{});
 
     EXPECT_EQ(mirroredBy([&] { options.fraLaunch.SetCaption("How?"); }), Names{"fraLaunch"});
     EXPECT_EQ(mirroredBy([&] { options.optMin.SetCaption("Minimized"); }), Names{"optMin"});
@@ -111,7 +111,7 @@ TEST_F(ControlModelTest, NativeControlsAndWhatTheyHoldAreShownAnewByTheirPeer) {
     // The frame's lines are drawn by the frame's own window.
     EXPECT_EQ(mirroredBy([&] { options.linOrvan[0].SetBorderColor(ui::kWhite); }), Names{"fraLaunch"});
     EXPECT_EQ(mirroredBy([&] { options.linOrvan[1].SetEnds(0, 0, 100, 100); }), Names{"fraLaunch"});
-    EXPECT_EQ(options.linOrvan[1].PaintExtent().Width(), ui::ToPixels(100) + 1);
+    EXPECT_EQ(options.linOrvan[1].PaintExtent().Width(), options.Scaling().Pixels(100) + 1);
     EXPECT_EQ(options.optMin.LocalBounds(), (Rect{112, 20, 217, 45})) << "from the frame's corner, as its window";
 }
 

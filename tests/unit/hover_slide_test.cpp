@@ -1,4 +1,6 @@
 // The hover lighting of the label buttons and the opening slide.
+#include <cmath>
+
 #include "app/frmOptions.h"
 #include "console_fixture.h"
 
@@ -8,9 +10,11 @@ namespace {
 using ui::kIdleColor;
 using ui::kLitColor;
 
-class HoverTest : public ConsoleTest {
+// At each DPI: the pointer finds the controls where the scale puts them.
+class HoverTest : public ConsoleTest, public ::testing::WithParamInterface<int> {
 protected:
     void SetUp() override {
+        dpi = GetParam();
         Start();
         Console().tmrAnimate_Timer();
         peer.invalidated.clear();
@@ -24,7 +28,7 @@ protected:
     }
 };
 
-TEST_F(HoverTest, BackAndForthOverOneButtonWritesOnce) {
+TEST_P(HoverTest, BackAndForthOverOneButtonWritesOnce) {
     MoveOver(Console().Edit);
     ASSERT_EQ(peer.invalidated.size(), 1u);
     EXPECT_EQ(peer.invalidated[0], Console().Edit.Bounds()) << "only the button's rectangle is repainted";
@@ -34,7 +38,7 @@ TEST_F(HoverTest, BackAndForthOverOneButtonWritesOnce) {
     EXPECT_EQ(Console().Edit.BackColor(), kLitColor);
 }
 
-TEST_F(HoverTest, ButtonsOfOneGroupHandOverTheLight) {
+TEST_P(HoverTest, ButtonsOfOneGroupHandOverTheLight) {
     MoveOver(Console().User);
     MoveOver(Console().Windows);
     EXPECT_EQ(Colours(), (std::vector<ui::Color>{kIdleColor, kIdleColor, kLitColor, kIdleColor, kIdleColor}));
@@ -46,7 +50,7 @@ TEST_F(HoverTest, ButtonsOfOneGroupHandOverTheLight) {
         << "a button never clears the other group";
 }
 
-TEST_F(HoverTest, ListsClearTheLowerTrioOnly) {
+TEST_P(HoverTest, ListsClearTheLowerTrioOnly) {
     MoveOver(Console().Options);
     MoveOver(Console().Windows);
     Console().lstWindows.MouseMove({});
@@ -57,7 +61,7 @@ TEST_F(HoverTest, ListsClearTheLowerTrioOnly) {
     EXPECT_EQ(Console().Options.BackColor(), kLitColor);
 }
 
-TEST_F(HoverTest, PointerOnAListReachesItsHandlersInTwipsOnlyWhileTheConsoleTakesInput) {
+TEST_P(HoverTest, PointerOnAListReachesItsHandlersInTwipsOnlyWhileTheConsoleTakesInput) {
     MoveOver(Console().User);
     Console().ControlPointerMove(Console().lstUser, 0, 0, 3, 4);
     EXPECT_EQ(Console().User.BackColor(), kIdleColor);
@@ -68,8 +72,8 @@ TEST_F(HoverTest, PointerOnAListReachesItsHandlersInTwipsOnlyWhileTheConsoleTake
     ASSERT_EQ(downs.size(), 1u);
     EXPECT_EQ(downs[0].button, ui::kRightButton);
     EXPECT_EQ(downs[0].shift, ui::kShiftMask);
-    EXPECT_EQ(downs[0].x, 45.0f) << "from the list's own corner";
-    EXPECT_EQ(downs[0].y, 60.0f);
+    EXPECT_EQ(downs[0].x, static_cast<float>(Console().Scaling().Twips(3))) << "from the list's own corner";
+    EXPECT_EQ(downs[0].y, static_cast<float>(Console().Scaling().Twips(4)));
 
     Console().Options_Click();
     MoveOver(Console().Define);
@@ -77,7 +81,7 @@ TEST_F(HoverTest, PointerOnAListReachesItsHandlersInTwipsOnlyWhileTheConsoleTake
     EXPECT_EQ(downs.size(), 1u) << "the Options dialog holds the console";
 }
 
-TEST_F(HoverTest, LogoAndShapesReachTheBackgroundTitleAndCaptionsDoNot) {
+TEST_P(HoverTest, LogoAndShapesReachTheBackgroundTitleAndCaptionsDoNot) {
     auto& c = Console();
     MoveOver(c.Edit);
     MoveOver(c.Define);
@@ -92,7 +96,7 @@ TEST_F(HoverTest, LogoAndShapesReachTheBackgroundTitleAndCaptionsDoNot) {
     EXPECT_EQ(c.Edit.BackColor(), kIdleColor);
 }
 
-TEST_F(HoverTest, ShownAboutLinesTakeMovementHiddenOnesDoNot) {
+TEST_P(HoverTest, ShownAboutLinesTakeMovementHiddenOnesDoNot) {
     auto& c = Console();
     MoveOver(c.Edit);
     MoveOver(c.lblAbout[0]);  // hidden: the logo's background beneath
@@ -103,25 +107,25 @@ TEST_F(HoverTest, ShownAboutLinesTakeMovementHiddenOnesDoNot) {
     EXPECT_EQ(c.Edit.BackColor(), kLitColor);
 }
 
-TEST_F(HoverTest, ThirdColourIsNeverTouched) {
+TEST_P(HoverTest, ThirdColourIsNeverTouched) {
     Console().Windows.SetBackColor(0x123456);
     peer.invalidated.clear();
     MoveOver(Console().Windows);
-    MoveTo({700, 590});
+    MoveTo(Scaled({700, 590}));
     EXPECT_EQ(Console().Windows.BackColor(), 0x123456u);
     EXPECT_TRUE(peer.invalidated.empty());
 }
 
-TEST_F(HoverTest, MovementOverTheBackgroundThatChangesNothingPaintsNothing) {
-    for (int i = 0; i < 50; ++i) MoveTo({600 + i, 590});
+TEST_P(HoverTest, MovementOverTheBackgroundThatChangesNothingPaintsNothing) {
+    for (int i = 0; i < 50; ++i) MoveTo({Scaled(600) + i, Scaled(590)});
     EXPECT_TRUE(peer.invalidated.empty());
 }
 
-TEST_F(HoverTest, OptionsStaysLitThroughTheDialog) {
+TEST_P(HoverTest, OptionsStaysLitThroughTheDialog) {
     auto& c = Console();
     MoveOver(c.Options);
     ClickAt(c, Centre(c.Options));
-    MoveTo({700, 590});  // the disabled console takes no movement
+    MoveTo(Scaled({700, 590}));  // the disabled console takes no movement
     EXPECT_EQ(c.Options.BackColor(), kLitColor);
     app::frmOptions& dialog = *application->Options();
     auto moveOver = [&](std::pair<int, int> at) { dialog.PointerMove(0, 0, at.first, at.second); };
@@ -130,15 +134,15 @@ TEST_F(HoverTest, OptionsStaysLitThroughTheDialog) {
     moveOver(Centre(dialog.Cancel));
     EXPECT_EQ(dialog.OK.BackColor(), kIdleColor);
     EXPECT_EQ(dialog.Cancel.BackColor(), kLitColor);
-    moveOver({5, 140});
+    moveOver(Scaled({5, 140}));
     EXPECT_EQ(dialog.Cancel.BackColor(), kIdleColor);
     dialog.OK_Click();
     EXPECT_EQ(c.Options.BackColor(), kLitColor);
-    MoveTo({700, 590});
+    MoveTo(Scaled({700, 590}));
     EXPECT_EQ(c.Options.BackColor(), kIdleColor);
 }
 
-TEST_F(HoverTest, DialogRoutesMovementOverItsButtonsAndItsBackground) {
+TEST_P(HoverTest, DialogRoutesMovementOverItsButtonsAndItsBackground) {
     Console().Options_Click();
     app::frmOptions& dialog = *application->Options();
     auto ok = Centre(dialog.OK);
@@ -146,9 +150,11 @@ TEST_F(HoverTest, DialogRoutesMovementOverItsButtonsAndItsBackground) {
     EXPECT_EQ(dialog.OK.BackColor(), kLitColor);
     auto line = dialog.linOrvan[0].Bounds();  // lines take no movement
     EXPECT_EQ(dialog.HitTest(line.left + 5, line.top), nullptr);
-    dialog.PointerMove(0, 0, 5, 140);
+    dialog.PointerMove(0, 0, Scaled(5), Scaled(140));
     EXPECT_EQ(dialog.OK.BackColor(), kIdleColor);
 }
+
+INSTANTIATE_TEST_SUITE_P(Dpi, HoverTest, ::testing::ValuesIn(kTestDpis));
 
 class SlideTest : public ConsoleTest {
 protected:
@@ -162,15 +168,36 @@ protected:
     }
 };
 
-TEST_F(SlideTest, NinetyPassesInLockstepToTheColumn) {
+// The slide keeps its steps of 30 twips at every scale; each pass's edges
+// in pixels are rounded from their twips, so a button's width stays within
+// a pixel of its exact width all the way.
+class ScaledSlideTest : public SlideTest, public ::testing::WithParamInterface<int> {
+protected:
+    void SetUp() override {
+        dpi = GetParam();
+        SlideTest::SetUp();
+    }
+};
+
+TEST_P(ScaledSlideTest, NinetyPassesInLockstepToTheColumn) {
+    std::vector<int> widths;
+    peer.onUpdate = [&] {
+        auto& c = Console();
+        passes.push_back({c.Edit.Left(), c.Options.Left(), c.Windows.Left(), c.User.Left(), c.Define.Left()});
+        widths.push_back(c.Edit.Bounds().Width());
+    };
     Console().tmrAnimate_Timer();
     ASSERT_EQ(passes.size(), 90u);
     for (std::size_t k = 0; k < passes.size(); ++k)
         EXPECT_EQ(passes[k], std::vector<float>(5, -2520.0f + 30.0f * static_cast<float>(k + 1))) << "pass " << k + 1;
-    EXPECT_EQ(Console().Edit.Bounds().left, 12);
-    EXPECT_EQ(Console().Edit.Bounds().right, 184);
+    EXPECT_EQ(Console().Edit.Bounds().left, Scaled(12));
+    EXPECT_EQ(Console().Edit.Bounds().right, Scaled(184));
+    const double exact = 2580.0 * dpi / 1440;  // whole pixels at the scales the pictures are made for
+    for (int width : widths) EXPECT_LT(std::abs(width - exact), 1.0) << "edges rounded once, never sizes";
     EXPECT_FALSE(Console().tmrAnimate.TimerEnabled());
 }
+
+INSTANTIATE_TEST_SUITE_P(Dpi, ScaledSlideTest, ::testing::ValuesIn(kTestDpis));
 
 TEST_F(SlideTest, ButtonsAlreadyInPlaceStopAfterOnePass) {
     auto& c = Console();

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -13,11 +14,37 @@
 #include "pictures/bitmap_file.h"
 #include "pictures/pictures.h"
 #include "ui/console_layout.h"
+#include "ui/options_layout.h"
 #include "pictures/stretch.h"
 
 namespace {
 
 using orvan::pictures::Picture;
+using orvan::ui::kPictureDpis;
+
+// The pictures of every scale are checked against the 96-DPI layout's
+// places, each edge carried to the scale by the layout's own mapping.
+class AtEachScale : public ::testing::TestWithParam<int> {
+protected:
+    // The pixel a 96-DPI pixel's left or top edge falls on.
+    int Edge(int pixels) const { return orvan::ui::Scale(GetParam()).Pixels(pixels * 15.0); }
+    int First(int pixel) const { return Edge(pixel); }
+    int Last(int pixel) const { return Edge(pixel + 1) - 1; }
+    // The console after the opening slide, at the scale.
+    const orvan::ui::ConsoleLayout& Console() {
+        if (!console_) {
+            console_ = std::make_unique<orvan::ui::ConsoleLayout>();
+            console_->SetScaling(orvan::ui::Scale(GetParam()));
+            for (orvan::ui::Label* b :
+                 {&console_->Edit, &console_->Options, &console_->Windows, &console_->User, &console_->Define})
+                b->SetLeft(orvan::ui::ConsoleLayout::kButtonWorkLeft);
+        }
+        return *console_;
+    }
+
+private:
+    std::unique_ptr<orvan::ui::ConsoleLayout> console_;
+};
 
 constexpr std::uint32_t kBlue = 0x0084C6;  // red 0, green 132, blue 198
 constexpr std::uint32_t kBlack = 0x000000;
@@ -27,6 +54,18 @@ struct Area {
     int x0, y0, x1, y1;
     bool Contains(int x, int y) const { return x >= x0 && x <= x1 && y >= y0 && y <= y1; }
 };
+
+// A 96-DPI area at a scale: from the first pixel of its first to the last of its last.
+Area ScaledArea(const Area& a, int dpi) {
+    const auto edge = [dpi](int pixels) { return orvan::ui::Scale(dpi).Pixels(pixels * 15.0); };
+    return {edge(a.x0), edge(a.y0), edge(a.x1 + 1) - 1, edge(a.y1 + 1) - 1};
+}
+
+std::vector<Area> ScaledAreas(const std::vector<Area>& areas, int dpi) {
+    std::vector<Area> scaled;
+    for (const Area& a : areas) scaled.push_back(ScaledArea(a, dpi));
+    return scaled;
+}
 
 // The blue of the two frames as the console's layout places it.
 const std::vector<Area> kBlueAreas = {
@@ -70,17 +109,29 @@ bool InAny(const std::vector<Area>& areas, int x, int y) {
 }
 
 // Pixels outside the corner zones whose colour differs from the layout.
-int FrameMismatches(const Picture& p) {
+int FrameMismatches(const Picture& p, int dpi = 96) {
+    const std::vector<Area> blue = ScaledAreas(kBlueAreas, dpi), corners = ScaledAreas(kCornerZones, dpi);
     int wrong = 0;
-    for (int y = 0; y < 600; ++y) {
-        for (int x = 0; x < 800; ++x) {
-            if (!InAny(kCornerZones, x, y)) {
-                const std::uint32_t expected = InAny(kBlueAreas, x, y) ? kBlue : kBlack;
+    for (int y = 0; y < p.height; ++y) {
+        for (int x = 0; x < p.width; ++x) {
+            if (!InAny(corners, x, y)) {
+                const std::uint32_t expected = InAny(blue, x, y) ? kBlue : kBlack;
                 wrong += p.At(x, y) == expected ? 0 : 1;
             }
         }
     }
     return wrong;
+}
+
+bool AllBlack(const Picture& p, const orvan::ui::Rect& r) {
+    for (int y = r.top; y < r.bottom; ++y) {
+        for (int x = r.left; x < r.right; ++x) {
+            if (p.At(x, y) != kBlack) {
+                return false;
+            }
+        }
+    }
+    return true;
 }
 
 bool AllBlack(const Picture& p, int left, int top, int width, int height) {
@@ -166,6 +217,12 @@ TEST(BackgroundPicture, MatchesTheLayoutPixelForPixelOutsideTheCorners) {
     EXPECT_EQ(FrameMismatches(Background().decoded), 0);
 }
 
+TEST_P(AtEachScale, BackgroundMatchesTheScaledLayoutPixelForPixelOutsideTheCorners) {
+    const Versions v = Both(orvan::pictures::MakeBackground(GetParam()));
+    EXPECT_EQ(FrameMismatches(v.drawn, GetParam()), 0);
+    EXPECT_EQ(FrameMismatches(v.decoded, GetParam()), 0);
+}
+
 TEST(BackgroundPicture, ComparisonNoticesABandMovedByOnePixel) {
     // Move the bottom edge of the Edit/Options band down by a row: y 107 of
     // the column turns black.
@@ -182,7 +239,7 @@ struct Probe {
     const char* what;
 };
 
-TEST(BackgroundPicture, BandEdgesSitExactlyWhereTheControlsStand) {
+TEST_P(AtEachScale, BandEdgesSitExactlyWhereTheControlsStand) {
     const Probe probes[] = {
         // Upper frame, top band and the title gap.
         {100, 7, false, "above the upper frame"},
@@ -254,63 +311,61 @@ TEST(BackgroundPicture, BandEdgesSitExactlyWhereTheControlsStand) {
         {400, 591, true, "last blue row"},
         {400, 592, false, "below it"},
     };
-    for (const Picture* p : {&Background().drawn, &Background().decoded}) {
-        for (const Probe& probe : probes) {
-            EXPECT_EQ(p->At(probe.x, probe.y), probe.blue ? kBlue : kBlack)
-                << probe.what << " at (" << probe.x << ", " << probe.y << ")";
+    // Each 96-DPI pixel probed is all the pixels it becomes at the scale.
+    const Picture p = orvan::pictures::MakeBackground(GetParam());
+    for (const Probe& probe : probes) {
+        for (int y = First(probe.y); y <= Last(probe.y); ++y) {
+            for (int x = First(probe.x); x <= Last(probe.x); ++x) {
+                EXPECT_EQ(p.At(x, y), probe.blue ? kBlue : kBlack)
+                    << probe.what << " at (" << probe.x << ", " << probe.y << "), here (" << x << ", " << y << ")";
+            }
         }
     }
 }
 
-TEST(BackgroundPicture, ButtonsTitleAndPanelsLieOnBlack) {
+TEST_P(AtEachScale, ButtonsTitleAndPanelsLieOnBlack) {
+    const Picture p = orvan::pictures::MakeBackground(GetParam());
+    // Where the layout puts the controls once the buttons have slid in.
+    const orvan::ui::ConsoleLayout& c = Console();
+    for (const orvan::ui::Control* control : std::initializer_list<const orvan::ui::Control*>{
+             &c.Edit, &c.Options, &c.Windows, &c.User, &c.Define, &c.Image1, &c.Vostek, &c.lblWindows, &c.lstWindows,
+             &c.lblUser, &c.lstUser}) {
+        EXPECT_TRUE(AllBlack(p, control->Bounds())) << control->Name();
+    }
     struct Spot {
-        int left, top, width, height;
+        Area area;
         const char* what;
     };
     const Spot spots[] = {
-        {12, 59, 172, 21, "Edit after the slide"},
-        {12, 83, 172, 21, "Options after the slide"},
-        {12, 296, 172, 21, "Windows after the slide"},
-        {12, 416, 172, 21, "User after the slide"},
-        {12, 440, 172, 21, "Define after the slide"},
-        {207, 10, 98, 28, "the title"},
-        {200, 8, 112, 32, "the whole title gap"},
-        {192, 48, 593, 185, "the logo"},
-        {192, 288, 601, 17, "lblWindows"},
-        {192, 304, 601, 93, "lstWindows"},
-        {192, 408, 601, 17, "lblUser"},
-        {192, 424, 601, 132, "lstUser"},
-        {0, 0, 800, 8, "above the frames"},
-        {0, 592, 800, 8, "below the frames"},
-        {0, 0, 12, 600, "left margin"},
-        {0, 256, 800, 8, "between the frames"},
+        {{200, 8, 311, 39}, "the whole title gap"}, {{0, 0, 799, 7}, "above the frames"},
+        {{0, 592, 799, 599}, "below the frames"},   {{0, 0, 11, 599}, "left margin"},
+        {{0, 256, 799, 263}, "between the frames"},
     };
-    for (const Picture* p : {&Background().drawn, &Background().decoded}) {
-        for (const Spot& s : spots) {
-            EXPECT_TRUE(AllBlack(*p, s.left, s.top, s.width, s.height)) << s.what;
-        }
+    for (const Spot& s : spots) {
+        const Area a = ScaledArea(s.area, GetParam());
+        EXPECT_TRUE(AllBlack(p, a.x0, a.y0, a.x1 - a.x0 + 1, a.y1 - a.y0 + 1)) << s.what;
     }
 }
 
-TEST(BackgroundPicture, CornersAreRoundedInFrameShades) {
-    const Picture& p = Background().drawn;
+TEST_P(AtEachScale, CornersAreRoundedInFrameShades) {
+    const Picture p = orvan::pictures::MakeBackground(GetParam());
     // Outer corners cut away, inner corners filled in.
-    EXPECT_EQ(p.At(12, 8), kBlack);
-    EXPECT_EQ(p.At(12, 255), kBlack);
-    EXPECT_EQ(p.At(12, 264), kBlack);
-    EXPECT_EQ(p.At(12, 591), kBlack);
-    EXPECT_EQ(p.At(184, 40), kBlue);
-    EXPECT_EQ(p.At(184, 239), kBlue);
-    EXPECT_EQ(p.At(184, 280), kBlue);
-    EXPECT_EQ(p.At(184, 575), kBlue);
+    EXPECT_EQ(p.At(First(12), First(8)), kBlack);
+    EXPECT_EQ(p.At(First(12), Last(255)), kBlack);
+    EXPECT_EQ(p.At(First(12), First(264)), kBlack);
+    EXPECT_EQ(p.At(First(12), Last(591)), kBlack);
+    EXPECT_EQ(p.At(First(184), First(40)), kBlue);
+    EXPECT_EQ(p.At(First(184), Last(239)), kBlue);
+    EXPECT_EQ(p.At(First(184), First(280)), kBlue);
+    EXPECT_EQ(p.At(First(184), Last(575)), kBlue);
     // The curve passes between: the fillet is gone a few pixels out, the
     // frame is solid a few pixels in.
-    EXPECT_EQ(p.At(190, 46), kBlack);
-    EXPECT_EQ(p.At(190, 569), kBlack);
-    EXPECT_EQ(p.At(18, 14), kBlue);
-    EXPECT_EQ(p.At(18, 585), kBlue);
+    EXPECT_EQ(p.At(First(190), First(46)), kBlack);
+    EXPECT_EQ(p.At(First(190), Last(569)), kBlack);
+    EXPECT_EQ(p.At(First(18), First(14)), kBlue);
+    EXPECT_EQ(p.At(First(18), Last(585)), kBlue);
     // Every shade in the corners is the frame blue dimmed towards black.
-    for (const Area& zone : kCornerZones) {
+    for (const Area& zone : ScaledAreas(kCornerZones, GetParam())) {
         for (int y = zone.y0; y <= zone.y1; ++y) {
             for (int x = zone.x0; x <= zone.x1; ++x) {
                 const std::uint32_t c = p.At(x, y);
@@ -322,6 +377,36 @@ TEST(BackgroundPicture, CornersAreRoundedInFrameShades) {
 }
 
 // ---------------------------------------------------------------- title
+
+// The runs of columns holding the title letters' face colour.
+int LetterRuns(const Picture& p) {
+    int runs = 0;
+    bool inRun = false;
+    for (int x = 0; x < p.width; ++x) {
+        bool face = false;
+        for (int y = 0; y < p.height; ++y) {
+            face = face || p.At(x, y) == 0x55AAFF;
+        }
+        runs += face && !inRun ? 1 : 0;
+        inRun = face;
+    }
+    return runs;
+}
+
+TEST_P(AtEachScale, TitleIsLightBlueLetteringOnBlackAsLargeAsItsControl) {
+    const Picture p = orvan::pictures::MakeTitle(GetParam());
+    const orvan::ui::Rect place = Console().Image1.Bounds();
+    ASSERT_EQ(p.width, place.Width());
+    ASSERT_EQ(p.height, place.Height());
+    const double area = static_cast<double>(p.width) * p.height / (98 * 28);
+    EXPECT_GT(Count(p, 0x55AAFF), 300 * area) << "letters in red 85, green 170, blue 255";
+    const int margin = Edge(2);
+    EXPECT_TRUE(AllBlack(p, 0, 0, p.width, margin)) << "top margin";
+    EXPECT_TRUE(AllBlack(p, 0, p.height - margin, p.width, margin)) << "bottom margin";
+    EXPECT_TRUE(AllBlack(p, 0, 0, margin, p.height)) << "left margin";
+    EXPECT_TRUE(AllBlack(p, p.width - margin, 0, margin, p.height)) << "right margin";
+    EXPECT_EQ(LetterRuns(p), 7) << "ORVAN 97";
+}
 
 TEST(TitlePicture, IsLightBlueLetteringOn98By28Black) {
     const Versions v = Both(orvan::pictures::MakeTitle());
@@ -351,18 +436,7 @@ TEST(TitlePicture, IsLightBlueLetteringOn98By28Black) {
 
 TEST(TitlePicture, SpellsSevenSeparateCharacters) {
     // "ORVAN 97": seven runs of columns holding the letters' face colour.
-    const Picture p = orvan::pictures::MakeTitle();
-    int runs = 0;
-    bool inRun = false;
-    for (int x = 0; x < p.width; ++x) {
-        bool face = false;
-        for (int y = 0; y < p.height; ++y) {
-            face = face || p.At(x, y) == 0x55AAFF;
-        }
-        runs += face && !inRun ? 1 : 0;
-        inRun = face;
-    }
-    EXPECT_EQ(runs, 7);
+    EXPECT_EQ(LetterRuns(orvan::pictures::MakeTitle()), 7);
 }
 
 // ---------------------------------------------------------------- logo
@@ -409,6 +483,16 @@ TEST(LogoPicture, KeepsTheAboutPanelCornerDarkEnoughToRead) {
     EXPECT_LT(sum / n / 3, 50.0);
 }
 
+TEST_P(AtEachScale, LogoIsMadeAtTheSizeTheConsoleShowsIt) {
+    const Picture shown = orvan::pictures::MakeShownLogo(GetParam());
+    const orvan::ui::Rect place = Console().Vostek.Bounds();
+    ASSERT_EQ(shown.width, place.Width());
+    ASSERT_EQ(shown.height, place.Height());
+    EXPECT_EQ(shown.bitsPerPixel, 24);
+    EXPECT_EQ(orvan::pictures::Stretch(shown, shown.width, shown.height).pixels, shown.pixels)
+        << "nothing left to scale";
+}
+
 TEST(LogoPicture, IsEmbeddedAtTheSizeTheConsoleShowsIt) {
     // The program draws the embedded logo as it is: it must fill the logo's
     // place exactly, scaled as the console's own stretch would scale it.
@@ -427,33 +511,39 @@ TEST(LogoPicture, IsEmbeddedAtTheSizeTheConsoleShowsIt) {
 
 bool IsTeal(std::uint32_t c) { return Red(c) == 0 && Green(c) == BlueOf(c) && Green(c) > 0; }
 
-TEST(OptionsHeaderPicture, HasTheStripBlockWordAndBar) {
-    const Versions v = Both(orvan::pictures::MakeOptionsHeader());
+TEST_P(AtEachScale, OptionsHeaderHasTheStripBlockWordAndBarAndFillsTheDialog) {
+    const Versions v = Both(orvan::pictures::MakeOptionsHeader(GetParam()));
+    orvan::ui::OptionsLayout dialog;
+    const orvan::ui::Scale scale(GetParam());
     for (const Picture* p : {&v.drawn, &v.decoded}) {
-        ASSERT_EQ(p->width, 369);
-        ASSERT_EQ(p->height, 145);
+        ASSERT_EQ(p->width, scale.Pixels(dialog.ClientWidth));
+        ASSERT_EQ(p->height, scale.Pixels(dialog.ClientHeight));
         EXPECT_EQ(p->bitsPerPixel, 8);
         EXPECT_EQ(p->palette.size(), 256u);
-        EXPECT_TRUE(AllBlack(*p, 0, 0, 369, 9)) << "above the strip";
-        EXPECT_TRUE(AllBlack(*p, 0, 39, 369, 106)) << "below the strip";
-        EXPECT_TRUE(AllBlack(*p, 0, 9, 11, 30)) << "left of the block";
-        EXPECT_TRUE(AllBlack(*p, 43, 9, 2, 30)) << "between block and word";
-        EXPECT_TRUE(AllBlack(*p, 138, 9, 2, 30)) << "between word and bar";
-        EXPECT_TRUE(AllBlack(*p, 359, 9, 10, 30)) << "right of the bar";
-        for (int y = 9; y <= 38; ++y) {
-            EXPECT_EQ(p->At(42, y), 0x008484u) << "block's right edge, y " << y;
-            EXPECT_EQ(p->At(30, y), 0x008484u) << "block, y " << y;
-            EXPECT_EQ(p->At(140, y), 0x008484u) << "bar's left edge, y " << y;
-            EXPECT_EQ(p->At(358, y), 0x008484u) << "bar's right edge, y " << y;
+        const auto black = [&](const Area& a) {
+            const Area s = ScaledArea(a, GetParam());
+            return AllBlack(*p, s.x0, s.y0, s.x1 - s.x0 + 1, s.y1 - s.y0 + 1);
+        };
+        EXPECT_TRUE(black({0, 0, 368, 8})) << "above the strip";
+        EXPECT_TRUE(black({0, 39, 368, 144})) << "below the strip";
+        EXPECT_TRUE(black({0, 9, 10, 38})) << "left of the block";
+        EXPECT_TRUE(black({43, 9, 44, 38})) << "between block and word";
+        EXPECT_TRUE(black({138, 9, 139, 38})) << "between word and bar";
+        EXPECT_TRUE(black({359, 9, 368, 38})) << "right of the bar";
+        for (int y = First(9); y <= Last(38); ++y) {
+            EXPECT_EQ(p->At(Last(42), y), 0x008484u) << "block's right edge, y " << y;
+            EXPECT_EQ(p->At(First(30), y), 0x008484u) << "block, y " << y;
+            EXPECT_EQ(p->At(First(140), y), 0x008484u) << "bar's left edge, y " << y;
+            EXPECT_EQ(p->At(Last(358), y), 0x008484u) << "bar's right edge, y " << y;
         }
         // The rounded left end: corners dark, the middle of the end teal.
-        EXPECT_EQ(p->At(11, 9), kBlack);
-        EXPECT_EQ(p->At(11, 38), kBlack);
-        EXPECT_TRUE(IsTeal(p->At(11, 24)));
+        EXPECT_EQ(p->At(First(11), First(9)), kBlack);
+        EXPECT_EQ(p->At(First(11), Last(38)), kBlack);
+        EXPECT_TRUE(IsTeal(p->At(First(11), First(24))));
         // The word, in orange, from x 45 to 137 and nowhere else.
         int orange = 0, first = 999, last = -1;
-        for (int y = 0; y < 145; ++y) {
-            for (int x = 0; x < 369; ++x) {
+        for (int y = 0; y < p->height; ++y) {
+            for (int x = 0; x < p->width; ++x) {
                 const std::uint32_t c = p->At(x, y);
                 if (c != kBlack && !IsTeal(c)) {
                     first = std::min(first, x);
@@ -462,45 +552,57 @@ TEST(OptionsHeaderPicture, HasTheStripBlockWordAndBar) {
                 orange += c == 0xFF9400 ? 1 : 0;
             }
         }
-        EXPECT_EQ(first, 45);
-        EXPECT_EQ(last, 137);
-        EXPECT_GT(orange, 500);
+        EXPECT_EQ(first, First(45));
+        EXPECT_EQ(last, Last(137));
+        EXPECT_GT(orange, 500 * (p->width * p->height) / (369 * 145));
     }
-    EXPECT_EQ(v.file.size(), 14u + 40u + 1024u + 372u * 145u);  // rows of 369 padded to 372
+}
+
+TEST(OptionsHeaderPicture, IsOneFileOfRowsPaddedToFourBytes) {
+    EXPECT_EQ(orvan::pictures::EncodeBmp(orvan::pictures::MakeOptionsHeader()).size(),
+              14u + 40u + 1024u + 372u * 145u);  // rows of 369 padded to 372
 }
 
 // ---------------------------------------------------------------- icon
 
-TEST(IconPicture, IsTheConsoleInMiniatureWithATransparentRim) {
-    const Picture icon = orvan::pictures::MakeIcon();
-    const std::string file = orvan::pictures::EncodeIco(icon, icon.mask);
-    const std::optional<Picture> decoded = orvan::pictures::DecodeIco(file);
+TEST_P(AtEachScale, IconIsTheConsoleInMiniatureWithATransparentRim) {
+    std::vector<Picture> icons;
+    for (int dpi : kPictureDpis) icons.push_back(orvan::pictures::MakeIcon(dpi));
+    // The program's icon file holds one image for each scale, in order.
+    const auto index = static_cast<std::size_t>(std::ranges::find(kPictureDpis, GetParam()) - kPictureDpis.begin());
+    const Picture& icon = icons.at(index);
+    const std::optional<Picture> decoded = orvan::pictures::DecodeIco(orvan::pictures::EncodeIco(icons), index);
     ASSERT_TRUE(decoded.has_value());
+    const int side = Edge(32);
     for (const Picture* p : {&icon, &*decoded}) {
-        ASSERT_EQ(p->width, 32);
-        ASSERT_EQ(p->height, 32);
+        ASSERT_EQ(p->width, side);
+        ASSERT_EQ(p->height, side);
         EXPECT_EQ(p->bitsPerPixel, 8);
-        ASSERT_EQ(p->mask.size(), 32u * 32u);
+        ASSERT_EQ(p->mask.size(), static_cast<std::size_t>(side * side));
         // Transparent only at the rounded corners of the tile.
         int transparent = 0;
         for (const std::uint8_t m : p->mask) {
             transparent += m != 0 ? 1 : 0;
         }
-        EXPECT_TRUE(p->IsTransparent(0, 0) && p->IsTransparent(31, 0) && p->IsTransparent(0, 31) &&
-                    p->IsTransparent(31, 31));
-        EXPECT_FALSE(p->IsTransparent(16, 16) || p->IsTransparent(0, 16) || p->IsTransparent(16, 0));
+        const int last = side - 1;
+        EXPECT_TRUE(p->IsTransparent(0, 0) && p->IsTransparent(last, 0) && p->IsTransparent(0, last) &&
+                    p->IsTransparent(last, last));
+        EXPECT_FALSE(p->IsTransparent(side / 2, side / 2) || p->IsTransparent(0, side / 2) ||
+                     p->IsTransparent(side / 2, 0));
         EXPECT_GT(transparent, 3);
-        EXPECT_LT(transparent, 40);
+        EXPECT_LT(transparent, 40 * side * side / (32 * 32));
+        // Where the 32-pixel drawing's pixel (x, y) is, at this size.
+        const auto at = [&](int x, int y) { return p->At(First(x), First(y)); };
         // The light-blue elbow: bar along the top, column down the left.
-        EXPECT_EQ(p->At(20, 3), 0x55AAFFu);
-        EXPECT_EQ(p->At(4, 25), 0x55AAFFu);
+        EXPECT_EQ(at(20, 3), 0x55AAFFu);
+        EXPECT_EQ(at(4, 25), 0x55AAFFu);
         // The blue grid beside it, black between its cells.
-        EXPECT_EQ(p->At(12, 9), 0x0087C8u);
-        EXPECT_EQ(p->At(28, 28), 0x0087C8u);
-        EXPECT_EQ(p->At(20, 18), 0x0087C8u) << "the large rectangle";
-        EXPECT_EQ(p->At(16, 9), kBlack);
-        EXPECT_EQ(p->At(20, 11), kBlack);
-        EXPECT_EQ(p->At(9, 20), kBlack) << "between elbow and grid";
+        EXPECT_EQ(at(12, 9), 0x0087C8u);
+        EXPECT_EQ(at(28, 28), 0x0087C8u);
+        EXPECT_EQ(at(20, 18), 0x0087C8u) << "the large rectangle";
+        EXPECT_EQ(at(16, 9), kBlack);
+        EXPECT_EQ(at(20, 11), kBlack);
+        EXPECT_EQ(at(9, 20), kBlack) << "between elbow and grid";
     }
     EXPECT_EQ(decoded->pixels, icon.pixels);
     EXPECT_EQ(decoded->mask, icon.mask);
@@ -540,9 +642,10 @@ TEST(AllPictures, ComeOutTheSameEveryTime) {
     EXPECT_EQ(orvan::pictures::EncodeIco(a, a.mask), orvan::pictures::EncodeIco(b, b.mask));
 }
 
-TEST(AllPictures, ReadBackFromTheirFilesUnchanged) {
-    for (const Picture& p : {orvan::pictures::MakeBackground(), orvan::pictures::MakeTitle(),
-                             orvan::pictures::MakeLogo(), orvan::pictures::MakeOptionsHeader()}) {
+TEST_P(AtEachScale, PicturesReadBackFromTheirFilesUnchanged) {
+    const int dpi = GetParam();
+    for (const Picture& p : {orvan::pictures::MakeBackground(dpi), orvan::pictures::MakeTitle(dpi),
+                             orvan::pictures::MakeShownLogo(dpi), orvan::pictures::MakeOptionsHeader(dpi)}) {
         const std::optional<Picture> d = orvan::pictures::DecodeBmp(orvan::pictures::EncodeBmp(p));
         ASSERT_TRUE(d.has_value());
         EXPECT_EQ(d->width, p.width);
@@ -552,5 +655,7 @@ TEST(AllPictures, ReadBackFromTheirFilesUnchanged) {
         EXPECT_EQ(d->pixels, p.pixels);
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(Dpi, AtEachScale, ::testing::ValuesIn(kPictureDpis));
 
 }  // namespace

@@ -1,12 +1,15 @@
 // genpics OUTDIR: writes the console's pictures as the files the Windows
-// build embeds (background.bmp, title.bmp, logo.bmp, options.bmp, orvan97.ico).
-// The logo is written at the size the console shows it, so the program
-// scales nothing at start-up.
+// build embeds, for each scale the program has pictures for: background.bmp,
+// title.bmp, logo.bmp and options.bmp at 96 DPI, the same names with _120,
+// _144 and _192 at 125, 150 and 200 %, and orvan97.ico with an image for
+// each. The logo is written at the size the console shows it, so the
+// program scales nothing at start-up.
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <system_error>
+#include <vector>
 
 #include "pictures/bitmap_file.h"
 #include "pictures/pictures.h"
@@ -43,11 +46,16 @@ int main(int argc, char** argv) {
         return 1;
     }
     using namespace orvan::pictures;
-    const Picture icon = MakeIcon();
-    const bool ok = WriteFile(dir / "background.bmp", EncodeBmp(MakeBackground())) &&
-                    WriteFile(dir / "title.bmp", EncodeBmp(MakeTitle())) &&
-                    WriteFile(dir / "logo.bmp", EncodeBmp(MakeShownLogo())) &&
-                    WriteFile(dir / "options.bmp", EncodeBmp(MakeOptionsHeader())) &&
-                    WriteFile(dir / "orvan97.ico", EncodeIco(icon, icon.mask));
+    bool ok = true;
+    std::vector<Picture> icons;
+    for (const int dpi : orvan::ui::kPictureDpis) {
+        const std::string suffix = dpi == orvan::ui::kBaseDpi ? "" : "_" + std::to_string(dpi);
+        ok = ok && WriteFile(dir / ("background" + suffix + ".bmp"), EncodeBmp(MakeBackground(dpi))) &&
+             WriteFile(dir / ("title" + suffix + ".bmp"), EncodeBmp(MakeTitle(dpi))) &&
+             WriteFile(dir / ("logo" + suffix + ".bmp"), EncodeBmp(MakeShownLogo(dpi))) &&
+             WriteFile(dir / ("options" + suffix + ".bmp"), EncodeBmp(MakeOptionsHeader(dpi)));
+        icons.push_back(MakeIcon(dpi));
+    }
+    ok = ok && WriteFile(dir / "orvan97.ico", EncodeIco(icons));
     return ok ? 0 : 1;
 }
