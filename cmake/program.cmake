@@ -1,8 +1,8 @@
 # The console program orvan97.exe: the core, the Win32 front end and the
-# resources, linked statically so no MinGW DLL travels with it. No manifest is
-# embedded: without an execution level the 32-bit program is virtualized as a
-# legacy program, and without visual styles the classic controls keep the
-# colours the layout gives them.
+# resources, linked statically so no MinGW DLL travels with it. Its manifest
+# says only that it is DPI aware: without an execution level the 32-bit
+# program is still virtualized as a legacy program, and without visual styles
+# the classic controls keep the colours the layout gives them.
 enable_language(RC)
 
 set(ORVAN_PICTURES_DIR "${CMAKE_SOURCE_DIR}/build/native/pictures" CACHE PATH
@@ -43,7 +43,7 @@ function(orvan_program name entry)
     set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
     set_property(SOURCE ${ORVAN_RC} APPEND PROPERTY OBJECT_DEPENDS
         ${ORVAN_PICTURES_DIR}/background.bmp ${ORVAN_PICTURES_DIR}/logo.bmp ${ORVAN_PICTURES_DIR}/logo_192.bmp
-        ${ORVAN_PICTURES_DIR}/orvan97.ico)
+        ${ORVAN_PICTURES_DIR}/orvan97.ico ${CMAKE_SOURCE_DIR}/src/win32/orvan97.manifest)
     target_include_directories(${name} PRIVATE ${ORVAN_PICTURES_DIR} ${CMAKE_SOURCE_DIR}/src/win32)
 endfunction()
 

@@ -26,3 +26,11 @@ target_include_directories(inspector PRIVATE tools)
 target_include_directories(probe PRIVATE tools)
 target_include_directories(planted PRIVATE tools)
 set_target_properties(inspector probe PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
+
+# Programs built only to carry a manifest the review of the shipped program's
+# manifest must refuse, one asking for an execution level and one for common
+# controls 6 (tests/package/app_manifest.py shows that it does).
+foreach(refused level cc6)
+    add_executable(refused_${refused} WIN32 tests/package/refused/refused.c tests/package/refused/${refused}.rc)
+    set_target_properties(refused_${refused} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
+endforeach()

@@ -42,6 +42,8 @@ export ORVAN_E2E_SIGNER=$PWD/build/test-signing/signer.pem
 stage "release, twice" signed tests/package/reproducible.sh
 # The shipped program's header and imports against their review.
 stage "imports" tests/package/imports.sh
+# Its manifest: DPI aware, and no execution level or common controls 6.
+stage "app manifest" tests/package/app_manifest.py
 # The MSI copies the administrator's preset only where and when it should.
 stage "msi tables" tests/package/msi_tables.sh
 # Where the machine cannot run 32-bit code the end-to-end tests run the
