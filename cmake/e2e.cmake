@@ -37,7 +37,9 @@ list(FILTER ORVAN_E2E_SOURCES EXCLUDE REGEX
 add_executable(e2e_tests ${ORVAN_E2E_SOURCES})
 # (src for version.h, which names the packages.)
 target_include_directories(e2e_tests PRIVATE tests src)
-target_link_libraries(e2e_tests PRIVATE e2e_driver GTest::gtest)
+# (the layout and the pictures, for where the console's controls stand and
+# what it draws at each scale)
+target_link_libraries(e2e_tests PRIVATE e2e_driver GTest::gtest orvan_ui orvan_pictures)
 target_compile_options(e2e_tests PRIVATE ${ORVAN_WARNINGS})
 target_compile_definitions(e2e_tests PRIVATE
     ORVAN_WIN32_DIR="${ORVAN_WIN32_DIR}"

@@ -44,7 +44,7 @@ protected:
     bool AboutLinesShown(bool shown) {
         int lines = 0;
         for (const AccessibleInfo& a : Console().Children())
-            if (a.role == "statictext" && a.rect.left == 200) {
+            if (a.role == "statictext" && a.rect.left == at::About().left) {
                 ++lines;
                 if (a.invisible == shown) return false;
             }
@@ -52,7 +52,10 @@ protected:
     }
 };
 
-TEST_F(Accessibility, ConsoleShowsWhatItDrawsTopFirstWhereItStandsThenItsLists) {
+// At each scale, the rectangles the scale gives.
+class ScaledAccessibility : public AtEachDpi<Accessibility> {};
+
+TEST_P(ScaledAccessibility, ConsoleShowsWhatItDrawsTopFirstWhereItStandsThenItsLists) {
     StartConsole();
     const std::vector<AccessibleInfo> tree = Console().Tree();
     ASSERT_FALSE(tree.empty());
@@ -63,19 +66,19 @@ TEST_F(Accessibility, ConsoleShowsWhatItDrawsTopFirstWhereItStandsThenItsLists) 
 
     const std::vector<AccessibleInfo> children(tree.begin() + 1, tree.end());
     const Expected drawn[] = {
-        {"graphic", "Orvan 97", at::kTitle},
-        {"pushbutton", "Options", at::kOptions},
-        {"statictext", "Revision: 3", {200, 128, 537, 145}},
-        {"statictext", "Version: 1.01", {200, 112, 537, 129}},
-        {"statictext", "Program Information:", {200, 96, 537, 113}},
-        {"statictext", "ORVAN 97 System Management Edition 1.01", {200, 56, 529, 73}},
-        {"pushbutton", "ORVAN Edit", at::kEdit},
-        {"pushbutton", "Define Task", at::kDefine},
-        {"pushbutton", "Execute Task", at::kUser, "Starts the selected user task"},
-        {"pushbutton", "Execute Task", at::kWindows, "Starts the selected Windows task"},
-        {"statictext", "Please select a user task to execute.", at::kUserCaption},
-        {"statictext", "Please select an Windows task to execute.", at::kBuiltInCaption},
-        {"graphic", "Vostek logo", at::kLogo},
+        {"graphic", "Orvan 97", at::Title()},
+        {"pushbutton", "Options", at::Options()},
+        {"statictext", "Revision: 3", at::AboutLine(3)},
+        {"statictext", "Version: 1.01", at::AboutLine(2)},
+        {"statictext", "Program Information:", at::AboutLine(1)},
+        {"statictext", "ORVAN 97 System Management Edition 1.01", at::AboutLine(0)},
+        {"pushbutton", "ORVAN Edit", at::Edit()},
+        {"pushbutton", "Define Task", at::Define()},
+        {"pushbutton", "Execute Task", at::User(), "Starts the selected user task"},
+        {"pushbutton", "Execute Task", at::Windows(), "Starts the selected Windows task"},
+        {"statictext", "Please select a user task to execute.", at::UserCaption()},
+        {"statictext", "Please select an Windows task to execute.", at::BuiltInCaption()},
+        {"graphic", "Vostek logo", at::Logo()},
     };
     constexpr std::size_t kDrawn = std::size(drawn);
     ASSERT_EQ(children.size(), kDrawn + 2) << Show(children);
@@ -88,8 +91,8 @@ TEST_F(Accessibility, ConsoleShowsWhatItDrawsTopFirstWhereItStandsThenItsLists) 
         EXPECT_EQ(a.name, drawn[i].name);
         EXPECT_EQ(a.rect, drawn[i].rect);
         EXPECT_EQ(a.description, drawn[i].description) << "only the two buttons of one caption need one";
-        EXPECT_EQ(a.unavailable, drawn[i].rect == at::kLogo) << "only the logo ignores the pointer";
-        EXPECT_EQ(a.invisible, a.rect.left == 200) << "only the About lines start hidden";
+        EXPECT_EQ(a.unavailable, drawn[i].rect == at::Logo()) << "only the logo ignores the pointer";
+        EXPECT_EQ(a.invisible, a.rect.left == at::About().left) << "only the About lines start hidden";
         EXPECT_EQ(a.action, a.role == "pushbutton" ? "Press" : "");
     }
     // The lists, as objects of their own that the system describes (what
@@ -103,6 +106,8 @@ TEST_F(Accessibility, ConsoleShowsWhatItDrawsTopFirstWhereItStandsThenItsLists) 
     EXPECT_TRUE(RequestClose());
 }
 
+ORVAN_AT_EACH_DPI(ScaledAccessibility);
+
 TEST_F(Accessibility, ExecuteTaskFoundAtItsPlaceAndPressedStartsTheSelectedUserTask) {
     const ProbeLog log = NewProbeLog();
     StartConsole(WithProbeAsFirstTask(ProbeExe(), log));
@@ -110,26 +115,26 @@ TEST_F(Accessibility, ExecuteTaskFoundAtItsPlaceAndPressedStartsTheSelectedUserT
 
     // What is at a point: a list's own window, else the topmost control
     // drawn there, else the window.
-    const std::optional<AccessibleInfo> button = console.At(at::kUser.CenterX(), at::kUser.CenterY());
+    const std::optional<AccessibleInfo> button = console.At(at::User().CenterX(), at::User().CenterY());
     ASSERT_TRUE(button);
     EXPECT_EQ(button->role, "pushbutton");
     EXPECT_EQ(button->name, "Execute Task");
-    EXPECT_EQ(button->rect, at::kUser);
-    const std::optional<AccessibleInfo> list = console.At(at::kUserList.CenterX(), at::kUserList.CenterY());
+    EXPECT_EQ(button->rect, at::User());
+    const std::optional<AccessibleInfo> list = console.At(at::UserList().CenterX(), at::UserList().CenterY());
     ASSERT_TRUE(list);
     EXPECT_EQ(list->hwnd, UserList());
-    const std::optional<AccessibleInfo> title = console.At(at::kTitle.CenterX(), at::kTitle.CenterY());
+    const std::optional<AccessibleInfo> title = console.At(at::Title().CenterX(), at::Title().CenterY());
     ASSERT_TRUE(title);
     EXPECT_EQ(title->name, "Orvan 97");
     EXPECT_EQ(title->kind, "element");
     // The logo lets the pointer through, but it is what lies there.
-    const std::optional<AccessibleInfo> logo = console.At(at::kLogo.CenterX(), at::kLogo.CenterY());
+    const std::optional<AccessibleInfo> logo = console.At(at::Logo().CenterX(), at::Logo().CenterY());
     ASSERT_TRUE(logo);
     EXPECT_EQ(logo->kind, "element");
     EXPECT_EQ(logo->role, "graphic");
     EXPECT_EQ(logo->name, "Vostek logo");
     EXPECT_TRUE(logo->unavailable);
-    const std::optional<AccessibleInfo> bare = console.At(at::kSurface.CenterX(), at::kSurface.CenterY());
+    const std::optional<AccessibleInfo> bare = console.At(at::Surface().CenterX(), at::Surface().CenterY());
     ASSERT_TRUE(bare);
     EXPECT_EQ(bare->kind, "self") << "the bare surface is the window's";
 
@@ -160,13 +165,13 @@ TEST_F(Accessibility, NavigationGoesInOrderAndToTheNearestNeighbour) {
     };
     EXPECT_EQ(console.Navigate(0, "first").value_or(AccessibleInfo{}).name, "Orvan 97");
     EXPECT_EQ(console.Navigate(0, "last").value_or(AccessibleInfo{}).kind, "object");
-    EXPECT_EQ(console.Navigate(idOf(at::kOptions), "next").value_or(AccessibleInfo{}).name, "Revision: 3");
-    EXPECT_EQ(console.Navigate(idOf(at::kOptions), "previous").value_or(AccessibleInfo{}).name, "Orvan 97");
+    EXPECT_EQ(console.Navigate(idOf(at::Options()), "next").value_or(AccessibleInfo{}).name, "Revision: 3");
+    EXPECT_EQ(console.Navigate(idOf(at::Options()), "previous").value_or(AccessibleInfo{}).name, "Orvan 97");
     EXPECT_FALSE(console.Navigate(1, "previous"));
-    EXPECT_EQ(console.Navigate(idOf(at::kEdit), "down").value_or(AccessibleInfo{}).rect, at::kOptions);
-    EXPECT_EQ(console.Navigate(idOf(at::kOptions), "up").value_or(AccessibleInfo{}).rect, at::kEdit);
-    EXPECT_EQ(console.Navigate(idOf(at::kUserCaption), "left").value_or(AccessibleInfo{}).rect, at::kUser);
-    EXPECT_FALSE(console.Navigate(idOf(at::kEdit), "left")) << "nothing lies left of the buttons";
+    EXPECT_EQ(console.Navigate(idOf(at::Edit()), "down").value_or(AccessibleInfo{}).rect, at::Options());
+    EXPECT_EQ(console.Navigate(idOf(at::Options()), "up").value_or(AccessibleInfo{}).rect, at::Edit());
+    EXPECT_EQ(console.Navigate(idOf(at::UserCaption()), "left").value_or(AccessibleInfo{}).rect, at::User());
+    EXPECT_FALSE(console.Navigate(idOf(at::Edit()), "left")) << "nothing lies left of the buttons";
     EXPECT_TRUE(RequestClose());
 }
 
@@ -174,7 +179,7 @@ TEST_F(Accessibility, AboutLinesAreInvisibleUntilAboutIsChosen) {
     StartConsole();
     EXPECT_TRUE(AboutLinesShown(false)) << Show(Console().Children());
 
-    std::optional<WindowInfo> menu = RightClickMenu(at::kLogo);
+    std::optional<WindowInfo> menu = RightClickMenu(at::Logo());
     ASSERT_TRUE(menu);
     ClickOn(AboutEntry(*menu));
     EXPECT_TRUE(WaitUntil([&] { return AboutLinesShown(true); }, 5s)) << Show(Console().Children());
@@ -183,7 +188,7 @@ TEST_F(Accessibility, AboutLinesAreInvisibleUntilAboutIsChosen) {
     ASSERT_TRUE(line);
     EXPECT_EQ(line->name, "ORVAN 97 System Management Edition 1.01");
 
-    menu = RightClickMenu(Rect{205, 60, 215, 68});
+    menu = RightClickMenu(at::Scaled({205, 60, 215, 68}));
     ASSERT_TRUE(menu);
     ClickOn(AboutEntry(*menu));
     EXPECT_TRUE(WaitUntil([&] { return AboutLinesShown(false); }, 5s)) << Show(Console().Children());

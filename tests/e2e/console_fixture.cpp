@@ -1,7 +1,10 @@
 #include "console_fixture.h"
 #include "version.h"
 
+#include <algorithm>
 #include <fstream>
+#include <map>
+#include <memory>
 
 namespace orvan::e2e {
 
@@ -23,6 +26,50 @@ std::string FirstRunFile(const std::string& runMethod) {
            ";  = the file. If that occurs, delete this file. You\r\n"
            ";   =will then have to define your user tasks again.\r\n";
 }
+
+const ui::ConsoleLayout& LaidOut(int dpi) {
+    static std::map<int, std::unique_ptr<ui::ConsoleLayout>> layouts;
+    std::unique_ptr<ui::ConsoleLayout>& layout = layouts[dpi];
+    if (!layout) {
+        layout = std::make_unique<ui::ConsoleLayout>();
+        layout->SetScaling(ui::Scale(dpi));
+        for (ui::Label* button : {&layout->Edit, &layout->Options, &layout->Windows, &layout->User, &layout->Define})
+            button->SetLeft(ui::ConsoleLayout::kButtonWorkLeft);
+    }
+    return *layout;
+}
+
+Rect FromLayout(const ui::Rect& r) { return {r.left, r.top, r.right, r.bottom}; }
+
+namespace at {
+namespace {
+const ui::ConsoleLayout& Now() { return LaidOut(Session::Get().Dpi()); }
+}  // namespace
+
+Rect Edit() { return FromLayout(Now().Edit.Bounds()); }
+Rect Options() { return FromLayout(Now().Options.Bounds()); }
+Rect Windows() { return FromLayout(Now().Windows.Bounds()); }
+Rect User() { return FromLayout(Now().User.Bounds()); }
+Rect Define() { return FromLayout(Now().Define.Bounds()); }
+Rect BuiltInList() { return FromLayout(Now().lstWindows.Bounds()); }
+Rect UserList() { return FromLayout(Now().lstUser.Bounds()); }
+Rect BuiltInCaption() { return FromLayout(Now().lblWindows.Bounds()); }
+Rect UserCaption() { return FromLayout(Now().lblUser.Bounds()); }
+Rect Title() { return FromLayout(Now().Image1.Bounds()); }
+Rect Logo() { return FromLayout(Now().Vostek.Bounds()); }
+Rect AboutLine(int line) { return FromLayout(Now().lblAbout.at(static_cast<std::size_t>(line)).Bounds()); }
+Rect About() {
+    ui::Rect panel;
+    for (const ui::Label& line : Now().lblAbout) panel = panel.Union(line.Bounds());
+    return FromLayout(panel);
+}
+Rect Surface() { return Scaled({60, 140, 140, 180}); }
+Rect Scaled(const Rect& pixels) {
+    const ui::Scale scale(Session::Get().Dpi());
+    const auto edge = [&](int p) { return scale.Pixels(p * 15.0); };
+    return {edge(pixels.left), edge(pixels.top), edge(pixels.right), edge(pixels.bottom)};
+}
+}  // namespace at
 
 std::optional<WindowInfo> WaitForConsoleWindow(Inspector& inspector, Ms timeout) {
     std::optional<WindowInfo> window;
@@ -80,7 +127,7 @@ WindowInfo ConsoleTest::StartConsole(const ConsoleOptions& options) {
     console_ = *window;
     if (options.waitForSlide) {
         // The buttons' last column of pixels is idle only once they stand at their place.
-        for (const Rect& r : {at::kEdit, at::kOptions, at::kWindows, at::kUser, at::kDefine})
+        for (const Rect& r : {at::Edit(), at::Options(), at::Windows(), at::User(), at::Define()})
             if (!WaitUntil([&] { return Screen().Pixel(r.right - 1, r.CenterY()) == kIdle; }, 10s))
                 ADD_FAILURE() << "a button did not reach its column: " << r.ToString();
     }
@@ -101,8 +148,8 @@ Hwnd ConsoleTest::ListAt(const Rect& r) {
     return 0;
 }
 
-Hwnd ConsoleTest::BuiltInList() { return ListAt(at::kBuiltInList); }
-Hwnd ConsoleTest::UserList() { return ListAt(at::kUserList); }
+Hwnd ConsoleTest::BuiltInList() { return ListAt(at::BuiltInList()); }
+Hwnd ConsoleTest::UserList() { return ListAt(at::UserList()); }
 
 bool ConsoleTest::RequestClose(std::chrono::milliseconds timeout) {
     Inspect().Close(console_.hwnd);
@@ -139,9 +186,9 @@ bool ConsoleTest::Uncovered(const Rect& r) {
 void ConsoleTest::SettleConsole() {
     // A button and a place away from it that no other window covers.
     std::vector<Rect> free;
-    for (const Rect& r : {at::kOptions, at::kEdit, at::kDefine, at::kUser, at::kWindows})
+    for (const Rect& r : {at::Options(), at::Edit(), at::Define(), at::User(), at::Windows()})
         if (Uncovered(r)) free.push_back(r);
-    const bool surface = Uncovered(at::kSurface);
+    const bool surface = Uncovered(at::Surface());
     if (free.size() < (surface ? 1u : 2u)) {
         ADD_FAILURE() << "other windows cover the console's buttons";
         return;
@@ -149,7 +196,7 @@ void ConsoleTest::SettleConsole() {
     const Rect button = free[0];
     MoveTo(button);
     EXPECT_TRUE(WaitFace(button, kLit)) << "the console does not follow the pointer";
-    MoveTo(surface ? at::kSurface : free[1]);
+    MoveTo(surface ? at::Surface() : free[1]);
     EXPECT_TRUE(WaitFace(button, kIdle)) << "the console does not follow the pointer";
 }
 
@@ -163,6 +210,32 @@ bool ConsoleTest::FaceIs(const Rect& button, std::uint32_t colour) {
 bool ConsoleTest::WaitFace(const Rect& button, std::uint32_t colour) {
     return WaitUntil([&] { return FaceIs(button, colour); }, 5s);
 }
+
+void ConsoleTest::ExpectCaptionFits(const ui::Label& label, const Rect& onScreen) {
+    const ui::Font& font = label.TextFont();
+    const Inspector::TextSize text = Inspect().MeasureText(
+        font.face, ui::Scale(Session::Get().Dpi()).FontPixels(font.points), font.weight, label.Caption());
+    EXPECT_LE(text.width + 2, onScreen.Width()) << label.Name() << " is too narrow for its caption";
+    EXPECT_LE(text.height, onScreen.Height()) << label.Name() << " is too low for its caption";
+    // The ink: what is not the label's own colour.
+    const ui::Color back = label.BackColor();
+    const std::uint32_t own = (back & 0xFF) << 16 | (back & 0xFF00) | (back >> 16 & 0xFF);
+    const Image face = Screen().Grab(onScreen);
+    int left = face.width, right = -1, bottom = -1;
+    for (int y = 0; y < face.height; ++y)
+        for (int x = 0; x < face.width; ++x)
+            if (face.At(x, y) != own) {
+                left = std::min(left, x);
+                right = std::max(right, x);
+                bottom = std::max(bottom, y);
+            }
+    EXPECT_GT(left, 0) << label.Name() << ": its caption touches its left edge";
+    EXPECT_LT(right, face.width - 1) << label.Name() << ": its caption touches its right edge";
+    EXPECT_LT(bottom, face.height - 1) << label.Name() << ": its caption reaches its bottom edge";
+    EXPECT_GE(right - left + 1, text.width * 8 / 10) << label.Name() << ": its caption is not drawn whole";
+}
+
+std::string DpiName(const ::testing::TestParamInfo<int>& info) { return std::to_string(info.param); }
 
 std::optional<std::string> ConsoleTest::ValueIn(const std::string& file, const std::string& key) {
     std::size_t at = 0;

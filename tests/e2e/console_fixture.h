@@ -10,6 +10,7 @@
 #include <string>
 
 #include "harness.h"
+#include "ui/console_layout.h"
 
 namespace orvan::e2e {
 
@@ -19,23 +20,36 @@ constexpr std::uint32_t kLit = 0x95DDFF;
 constexpr std::uint32_t kFrameBlue = 0x0084C6;
 constexpr std::uint32_t kBlack = 0x000000;
 
-// Where the controls stand once the opening slide has ended.
+// Where the console's controls stand once the opening slide has ended, at
+// the screen's DPI the programs take now (Session::Dpi): the layout's own
+// rectangles (ui::ConsoleLayout), as the console lays itself out there.
 namespace at {
-constexpr Rect kEdit{12, 59, 184, 80};
-constexpr Rect kOptions{12, 83, 184, 104};
-constexpr Rect kWindows{12, 296, 184, 317};
-constexpr Rect kUser{12, 416, 184, 437};
-constexpr Rect kDefine{12, 440, 184, 461};
-constexpr Rect kBuiltInList{192, 304, 793, 397};
-constexpr Rect kUserList{192, 424, 793, 556};
-constexpr Rect kBuiltInCaption{192, 288, 793, 305};
-constexpr Rect kUserCaption{192, 408, 793, 425};
-constexpr Rect kTitle{207, 10, 305, 38};
-constexpr Rect kLogo{192, 48, 785, 233};
+Rect Edit();
+Rect Options();
+Rect Windows();
+Rect User();
+Rect Define();
+Rect BuiltInList();
+Rect UserList();
+Rect BuiltInCaption();
+Rect UserCaption();
+Rect Title();
+Rect Logo();
+// The About panel's lines, top first, and the whole panel, over the logo.
+Rect AboutLine(int line);
+Rect About();
 // The console's surface with nothing on it: the left column of the upper
 // frame.
-constexpr Rect kSurface{60, 140, 140, 180};
+Rect Surface();
+// A place the 96-DPI layout gives in pixels, at the screen's DPI.
+Rect Scaled(const Rect& pixels);
 }  // namespace at
+
+// The console's layout at a DPI once the opening slide has ended, for what
+// `at` does not name.
+const ui::ConsoleLayout& LaidOut(int dpi);
+// A rectangle of the layout as the tests' own.
+Rect FromLayout(const ui::Rect& r);
 
 // The console's top window once it shows, from whichever program.
 std::optional<WindowInfo> WaitForConsoleWindow(Inspector& inspector, Ms timeout);
@@ -110,6 +124,11 @@ protected:
     // Whether the button's face, text aside, is wholly the colour.
     bool FaceIs(const Rect& button, std::uint32_t colour);
     bool WaitFace(const Rect& button, std::uint32_t colour);
+    // The label's caption fits it where it stands on the screen: the text,
+    // as the system measures it in the label's font at the screen's DPI,
+    // is narrower than the label and no taller, and it is drawn whole, the
+    // label's own colour all around it.
+    void ExpectCaptionFits(const ui::Label& label, const Rect& onScreen);
 
     // The first settings file line that starts with the key and '='.
     static std::optional<std::string> ValueIn(const std::string& file, const std::string& key);
@@ -120,5 +139,16 @@ private:
     WindowInfo console_;
     Process process_;
 };
+
+// A fixture's tests at each scale a screen commonly runs at (the DPIs the
+// pictures are made for), named by the DPI: "Dpi/Hover.Name/144".
+template <typename Fixture>
+class AtEachDpi : public Fixture, public ::testing::WithParamInterface<int> {
+protected:
+    int Dpi() const override { return this->GetParam(); }
+};
+std::string DpiName(const ::testing::TestParamInfo<int>& info);
+#define ORVAN_AT_EACH_DPI(Fixture) \
+    INSTANTIATE_TEST_SUITE_P(Dpi, Fixture, ::testing::ValuesIn(ui::kPictureDpis), DpiName)
 
 }  // namespace orvan::e2e

@@ -4,7 +4,10 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cstdio>
+
+#include "pictures/pictures.h"
 
 namespace orvan::e2e {
 namespace {
@@ -13,46 +16,104 @@ using namespace std::chrono_literals;
 
 class Console : public ConsoleTest {};
 
-TEST_F(Console, CoversTheScreenWithThePanelAtItsCorner) {
+// At each scale the console is its 96-DPI layout scaled: the picture made
+// for the scale where nothing stands over it, the buttons, lists and
+// pictures at the layout's rectangles, and every caption fitting its label.
+class ScaledConsole : public AtEachDpi<ConsoleTest> {};
+
+TEST_P(ScaledConsole, CoversTheScreenWithThePanelAtItsCorner) {
     const WindowInfo window = StartConsole();
     EXPECT_EQ(window.rect, (Rect{0, 0, kScreenWidth, kScreenHeight}));
     EXPECT_EQ(window.client, (Rect{0, 0, kScreenWidth, kScreenHeight})) << "no border, no title bar";
     EXPECT_TRUE(window.maximized);
     EXPECT_TRUE(window.enabled);
 
-    Image screen = Screen().GrabAll();
-    screen.SavePng(Session::Get().ArtifactsDir() / "console.png");
-    // The frames' bands and gaps, where the controls stand.
-    EXPECT_EQ(screen.At(100, 20), kFrameBlue);  // top band, left block
-    EXPECT_EQ(screen.At(250, 39), kBlack);      // the title's gap
-    EXPECT_EQ(screen.At(500, 20), kFrameBlue);  // top bar
-    EXPECT_EQ(screen.At(100, 225), kBlack);     // the 3-pixel line
-    EXPECT_EQ(screen.At(100, 224), kFrameBlue);
-    EXPECT_EQ(screen.At(100, 228), kFrameBlue);
-    EXPECT_EQ(screen.At(201, 248), kBlack);      // the bottom band's gap
-    EXPECT_EQ(screen.At(100, 260), kBlack);      // between the frames
-    EXPECT_EQ(screen.At(100, 340), kFrameBlue);  // the lower column
-    EXPECT_EQ(screen.At(100, 562), kBlack);
-    EXPECT_EQ(screen.At(205, 584), kBlack);
-    EXPECT_EQ(screen.At(400, 584), kFrameBlue);
-    // Beyond the 800 x 600 picture the console is black.
-    for (auto [x, y] : {std::pair{850, 20}, {1000, 700}, {400, 650}, {799, 599}})
-        EXPECT_EQ(screen.At(x, y), kBlack) << x << "," << y;
-    // The buttons in their bands, idle.
-    for (const Rect& r : {at::kEdit, at::kOptions, at::kWindows, at::kUser, at::kDefine}) {
-        EXPECT_EQ(screen.At(r.left + 2, r.top + 2), kIdle) << r.ToString();
-        EXPECT_EQ(screen.At(r.right - 3, r.bottom - 2), kIdle) << r.ToString();
+    const Image screen = Screen().GrabAll();
+    screen.SavePng(Session::Get().ArtifactsDir() / ("console-" + std::to_string(Dpi()) + ".png"));
+    // The frames' bands and gaps, where the controls stand: the background
+    // made for the scale, pixel for pixel, wherever no control lies over it.
+    const ui::ConsoleLayout& layout = LaidOut(Dpi());
+    std::vector<Rect> covered = {at::BuiltInList(), at::UserList()};
+    for (const ui::Control* c : layout.DrawingOrder())
+        if (c->Visible()) covered.push_back(FromLayout(c->PaintExtent()));
+    const pictures::Picture background = pictures::MakeBackground(Dpi());
+    std::string wrong;
+    int mismatches = 0;
+    for (int y = 0; y < background.height; ++y)
+        for (int x = 0; x < background.width; ++x) {
+            if (std::ranges::any_of(covered, [&](const Rect& r) { return r.Contains(x, y); })) continue;
+            if (screen.At(x, y) != background.At(x, y) && ++mismatches <= 5)
+                wrong += " (" + std::to_string(x) + ", " + std::to_string(y) + ")";
+        }
+    EXPECT_EQ(mismatches, 0) << "the background differs from its picture at" << wrong;
+    // Beyond the picture the console is black.
+    if (background.width < kScreenWidth) {
+        EXPECT_EQ(screen.At(background.width, 20), kBlack);
     }
-    // The lists' flat borders at their rectangles, black inside.
-    for (const Rect& r : {at::kBuiltInList, at::kUserList}) {
+    if (background.height < kScreenHeight) {
+        EXPECT_EQ(screen.At(20, background.height), kBlack);
+    }
+    EXPECT_EQ(screen.At(background.width - 1, background.height - 1), kBlack);
+    // The buttons in their bands, idle, to the pixel: their first and last
+    // columns idle over their whole height, the columns beside them not.
+    for (const Rect& r : {at::Edit(), at::Options(), at::Windows(), at::User(), at::Define()}) {
+        for (int y = r.top; y < r.bottom; ++y) {
+            EXPECT_EQ(screen.At(r.left, y), kIdle) << r.ToString();
+            EXPECT_EQ(screen.At(r.right - 1, y), kIdle) << r.ToString();
+            EXPECT_NE(screen.At(r.left - 1, y), kIdle) << r.ToString();
+            EXPECT_NE(screen.At(r.right, y), kIdle) << r.ToString();
+        }
+        EXPECT_NE(screen.At(r.CenterX(), r.top - 1), kIdle) << r.ToString();
+        EXPECT_NE(screen.At(r.CenterX(), r.bottom), kIdle) << r.ToString();
+    }
+    // The lists at their rectangles, with flat borders, black inside.
+    std::vector<Rect> lists;
+    for (const ChildInfo& c : Inspect().Children(ConsoleWindow().hwnd))
+        if (c.className == "ListBox") lists.push_back(c.rect);
+    ASSERT_EQ(lists.size(), 2u);
+    EXPECT_EQ(lists[0], at::UserList()) << "made first, the first in the tab order";
+    EXPECT_EQ(lists[1], at::BuiltInList());
+    for (const Rect& r : {at::BuiltInList(), at::UserList()}) {
         EXPECT_EQ(screen.At(r.left, r.CenterY()), kLit) << r.ToString();
         EXPECT_EQ(screen.At(r.right - 1, r.CenterY()), kLit) << r.ToString();
         EXPECT_EQ(screen.At(r.CenterX(), r.bottom - 1), kLit) << r.ToString();
         EXPECT_EQ(screen.At(r.right - 5, r.bottom - 5), kBlack) << r.ToString();
         EXPECT_EQ(screen.At(r.left - 1, r.CenterY()), kBlack) << r.ToString();
     }
+    // The title as made for the scale, to the pixel; the logo filling its
+    // rectangle, on black.
+    const pictures::Picture title = pictures::MakeTitle(Dpi());
+    const Rect t = at::Title();
+    ASSERT_EQ(title.width, t.Width());
+    int titleWrong = 0;
+    for (int y = 0; y < title.height; ++y)
+        for (int x = 0; x < title.width; ++x) titleWrong += screen.At(t.left + x, t.top + y) != title.At(x, y);
+    EXPECT_EQ(titleWrong, 0) << "pixels of the title differ from its picture";
+    const Rect logo = at::Logo();
+    for (const auto& [inside, outside] :
+         {std::pair{std::pair{logo.left, logo.CenterY()}, std::pair{logo.left - 1, logo.CenterY()}},
+          {{logo.right - 1, logo.CenterY()}, {logo.right, logo.CenterY()}},
+          {{logo.CenterX(), logo.top}, {logo.CenterX(), logo.top - 1}},
+          {{logo.CenterX(), logo.bottom - 1}, {logo.CenterX(), logo.bottom}}}) {
+        EXPECT_NE(screen.At(inside.first, inside.second), kBlack)
+            << "the logo's edge at " << inside.first << ", " << inside.second;
+        EXPECT_EQ(screen.At(outside.first, outside.second), kBlack)
+            << "beside the logo at " << outside.first << ", " << outside.second;
+    }
+    // Every caption fits its label, where no list lies over it (a list
+    // overlaps its caption by its border).
+    for (const ui::Control* c : layout.DrawingOrder()) {
+        const auto* label = dynamic_cast<const ui::Label*>(c);
+        if (!label || !label->Visible()) continue;
+        Rect shown = FromLayout(label->Bounds());
+        for (const Rect& list : lists)
+            if (list.Overlaps(shown)) shown.bottom = std::min(shown.bottom, list.top);
+        ExpectCaptionFits(*label, shown);
+    }
     EXPECT_TRUE(RequestClose());
 }
+
+ORVAN_AT_EACH_DPI(ScaledConsole);
 
 TEST_F(Console, ListsShowTheirEntriesAndTheUserListHasTheFocus) {
     StartConsole();
@@ -67,8 +128,8 @@ TEST_F(Console, ListsShowTheirEntriesAndTheUserListHasTheFocus) {
     EXPECT_EQ(user.entries[9].text, "User Task Ten - xxx");
     EXPECT_EQ(user.selected, 0);
     // 13-pixel rows: every entry visible without scrolling.
-    EXPECT_EQ(user.entries[9].rect.bottom, at::kUserList.bottom - 1);
-    EXPECT_EQ(builtIn.entries[6].rect.bottom, at::kBuiltInList.bottom - 1);
+    EXPECT_EQ(user.entries[9].rect.bottom, at::UserList().bottom - 1);
+    EXPECT_EQ(builtIn.entries[6].rect.bottom, at::BuiltInList().bottom - 1);
 
     EXPECT_EQ(Inspect().Focus().focus, UserList());
     Tab();
@@ -203,7 +264,7 @@ TEST_F(Console, SavesInPlaceWhileAnotherProgramHoldsTheFile) {
 
 TEST_F(Console, CloseRequestStillEndsTheConsoleOnceTheMenuHostExists) {
     StartConsole();
-    ClickOn({600, 620, 601, 621}, Button::Right);
+    ClickOn(at::Scaled({600, 620, 601, 621}), Button::Right);
     std::optional<WindowInfo> menu;
     ASSERT_TRUE(WaitUntil(
         [&] {

@@ -46,7 +46,7 @@ TEST_F(DefineTask, SlotFourTakesThePathAtOnceAndStartsIt) {
     // Written at once, that one entry only, while the console still runs.
     EXPECT_EQ(Settings().value_or("(none)"), WithValue(FirstRunFile(), "User Task Four", path));
 
-    ClickOn(at::kUser);
+    ClickOn(at::User());
     const std::optional<Record> start = log.WaitFor("start", 0, 10s);
     ASSERT_TRUE(start) << "the defined task did not start";
     EXPECT_EQ(start->Get("module"), path);

@@ -1,4 +1,5 @@
 #include "dialog_fixture.h"
+#include "ui/options_layout.h"
 #include "version.h"
 
 #include <thread>
@@ -22,6 +23,30 @@ Rect OptionsDialog::Option(const std::string& caption) const {
 
 // ---------------------------------------------------------------- the Options dialog
 
+namespace {
+const ui::OptionsLayout& Dialog() {
+    static const ui::OptionsLayout dialog;
+    return dialog;
+}
+// A rectangle of the dialog's layout at a DPI.
+Rect AtDpi(const ui::Control& control, int dpi) {
+    ui::OptionsLayout dialog;
+    dialog.SetScaling(ui::Scale(dpi));
+    for (const ui::Control* c : dialog.DrawingOrder())
+        if (c->Name() == control.Name()) return FromLayout(c->Bounds());
+    return {};
+}
+}  // namespace
+
+Rect OptionsDialog::OK() const { return InClient(AtDpi(Dialog().OK, dpi)); }
+Rect OptionsDialog::Cancel() const { return InClient(AtDpi(Dialog().Cancel, dpi)); }
+Rect OptionsDialog::Header() const {
+    const ui::Scale scale(dpi);
+    return InClient({scale.Pixels(150 * 15), scale.Pixels(14 * 15), scale.Pixels(350 * 15), scale.Pixels(34 * 15)});
+}
+int OptionsDialog::LaidOutWidth() const { return ui::Scale(dpi).Pixels(Dialog().ClientWidth); }
+int OptionsDialog::LaidOutHeight() const { return ui::Scale(dpi).Pixels(Dialog().ClientHeight); }
+
 std::optional<OptionsDialog> DialogTest::FindOptions() {
     for (const WindowInfo& w : Inspect().Windows()) {
         if (!w.visible || w.className != ORVAN_CONSOLE_CLASS || w.hwnd == ConsoleWindow().hwnd ||
@@ -29,6 +54,7 @@ std::optional<OptionsDialog> DialogTest::FindOptions() {
             continue;
         OptionsDialog dialog;
         dialog.window = w;
+        dialog.dpi = Session::Get().Dpi();
         std::vector<ChildInfo> children;
         try {
             children = Inspect().Children(w.hwnd);
@@ -45,7 +71,7 @@ std::optional<OptionsDialog> DialogTest::FindOptions() {
 }
 
 std::optional<OptionsDialog> DialogTest::OpenOptions() {
-    ClickOn(at::kOptions);
+    ClickOn(at::Options());
     std::optional<OptionsDialog> dialog;
     // Its option buttons are made with it; wait for all four all the same.
     WaitUntil(
@@ -132,7 +158,7 @@ std::optional<WindowInfo> DialogTest::RightClickMenu(const Rect& r) {
 // ---------------------------------------------------------------- the Open-file dialog
 
 void DialogTest::DefineThroughDialog(const std::string& windowsPath, bool confirm) {
-    ClickOn(at::kDefine);
+    ClickOn(at::Define());
     const std::optional<WindowInfo> dialog = Inspect().WaitWindow(kOpenFileTitle, 10s);
     ASSERT_TRUE(dialog) << "the Open-file dialog did not open";
     std::optional<ChildInfo> field;

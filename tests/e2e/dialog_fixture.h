@@ -11,24 +11,26 @@
 
 namespace orvan::e2e {
 
-namespace at {
-// The About panel's four lines, over the logo.
-constexpr Rect kAbout{200, 56, 537, 145};
-}  // namespace at
-
 struct OptionsDialog {
     WindowInfo window;
     Hwnd frame = 0;
     std::map<std::string, ChildInfo> options;  // by caption
+    int dpi = kBaseDpi;                        // what it is laid out at
 
-    Rect OK() const { return InClient(248, 53, 108, 21); }
-    Rect Cancel() const { return InClient(248, 81, 108, 21); }
+    // Where the layout (ui::OptionsLayout) puts them, on the screen.
+    Rect OK() const;
+    Rect Cancel() const;
     // The header picture, where movement reaches the dialog itself.
-    Rect Header() const { return InClient(150, 14, 200, 20); }
+    Rect Header() const;
     Rect Option(const std::string& caption) const;
-    Rect InClient(int x, int y, int width, int height) const {
-        return {window.client.left + x, window.client.top + y, window.client.left + x + width,
-                window.client.top + y + height};
+    // The client area's size as the layout gives it at the dialog's DPI.
+    int LaidOutWidth() const;
+    int LaidOutHeight() const;
+
+private:
+    Rect InClient(const Rect& r) const {
+        return {window.client.left + r.left, window.client.top + r.top, window.client.left + r.right,
+                window.client.top + r.bottom};
     }
 };
 

@@ -92,6 +92,12 @@ const std::string& Session::SetupError() { return g_setupError; }
 
 fs::path Session::Win32File(const std::string& name) const { return FileIn(win32Dir_, name); }
 
+void Session::UseDpi(int dpi) {
+    if (dpi == dpi_) return;
+    inspector_->SetDpi(dpi);
+    dpi_ = dpi;
+}
+
 fs::path Session::ToolFile(const std::string& name) const { return FileIn(toolsDir_, name); }
 
 fs::path Session::FileIn(const fs::path& dir, const std::string& name) {
@@ -154,6 +160,7 @@ void E2EEnvironment::StartSession() {
     session->inspector_ = std::make_unique<Inspector>(*session->wine_, session->ToolFile("inspector.exe"));
     std::cout << "e2e: inspector answers as pid " << session->inspector_->OwnPid() << " (" << SecondsSince(start)
               << " s)" << std::endl;
+    session->UseDpi(kBaseDpi);
     const DoubleClickRule rule = session->inspector_->DoubleClicks();
     session->screen_->SetDoubleClickRule(rule);
     std::cout << "e2e: double-click within " << rule.time.count() << " ms and " << rule.width << " x " << rule.height
@@ -236,6 +243,7 @@ void E2ETest::SetUp() {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
     std::string name = std::string(info->test_suite_name()) + "." + info->name();
     for (char& c : name) c = c == '/' ? '_' : c;  // parameterized names hold slashes
+    Session::Get().UseDpi(Dpi());
     scratch_ = Session::Get().ScratchRoot() / name;
     fs::remove_all(scratch_);
     fs::create_directories(scratch_);

@@ -28,9 +28,11 @@ namespace orvan::e2e {
 // The last `bytes` of a log file, for a failure's message.
 std::string LogTail(const std::filesystem::path& file, std::size_t bytes = 2000);
 
-// Screen size of the private display.
-constexpr int kScreenWidth = 1024;
-constexpr int kScreenHeight = 768;
+// Screen size of the private display: room for the console at 200 %.
+constexpr int kScreenWidth = 1600;
+constexpr int kScreenHeight = 1200;
+// The screen's DPI, unless a test asks for another.
+constexpr int kBaseDpi = 96;
 
 // The probe paints its client area this colour (0xRRGGBB).
 constexpr std::uint32_t kProbeColour = 0x123456;
@@ -54,6 +56,11 @@ public:
     Inspector& Inspect() { return *inspector_; }
     const std::string& DisplayName() const { return xserver_->Name(); }
 
+    // The screen's DPI that programs started from now on take: the prefix's
+    // LogPixels, which Wine reads as each process starts.
+    int Dpi() const { return dpi_; }
+    void UseDpi(int dpi);
+
     // A file of the Windows build under test (ORVAN_WIN32_DIR); throws
     // std::runtime_error naming the file when it is not there.
     std::filesystem::path Win32File(const std::string& name) const;
@@ -75,6 +82,7 @@ private:
     std::unique_ptr<XScreen> screen_;
     std::unique_ptr<WineSession> wine_;
     std::unique_ptr<Inspector> inspector_;
+    int dpi_ = 0;
 };
 
 // Sets up the display, the prefix and the inspector before the first test
@@ -120,9 +128,11 @@ private:
 
 class E2ETest : public ::testing::Test {
 protected:
-    // Gives the test a fresh scratch folder and notes the Windows processes
-    // already running.
+    // Gives the test a fresh scratch folder and the screen's DPI it runs
+    // at, and notes the Windows processes already running.
     void SetUp() override;
+    // The screen's DPI the test's programs start with.
+    virtual int Dpi() const { return kBaseDpi; }
     // On failure saves a screenshot and the window list to the artifacts
     // folder; then ends every Windows process the test left running.
     void TearDown() override;

@@ -58,7 +58,7 @@ class KeyboardMenu : public DialogTest {};
 
 TEST_F(KeyboardMenu, MenuKeyAndShiftF10OpenTheMenuAtTheCornerAndItsKeysWork) {
     StartConsole();
-    const Image bare = Screen().Grab(at::kAbout);
+    const Image bare = Screen().Grab(at::About());
 
     PressKey("Menu");
     std::optional<WindowInfo> menu = WaitMenu();
@@ -80,7 +80,7 @@ TEST_F(KeyboardMenu, MenuKeyAndShiftF10OpenTheMenuAtTheCornerAndItsKeysWork) {
     PressKey("Down");
     Enter();
     ASSERT_TRUE(WaitMenuGone());
-    EXPECT_TRUE(WaitUntil([&] { return Screen().Grab(at::kAbout).Count(kLit) > bare.Count(kLit) + 300; }, 5s))
+    EXPECT_TRUE(WaitUntil([&] { return Screen().Grab(at::About()).Count(kLit) > bare.Count(kLit) + 300; }, 5s))
         << "Enter on the first entry did not show the About lines";
 
     PressKey("Menu");

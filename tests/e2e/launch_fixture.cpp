@@ -103,7 +103,7 @@ bool LaunchTest::ClickOk(const MessageBoxInfo& box) {
 }
 
 bool LaunchTest::ChooseRunMethod(const std::string& caption) {
-    ClickOn(at::kOptions);
+    ClickOn(at::Options());
     std::optional<WindowInfo> dialog;
     WaitUntil(
         [&] {

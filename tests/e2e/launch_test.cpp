@@ -31,7 +31,7 @@ TEST_P(RunMethod, UserTaskStartsWithTheCodeAndItsWindowEndsAsTheCodeSays) {
     const std::string probe = PlaceProbe(Scratch() / "tools" / "probe.exe");
     const WindowInfo console = StartWith(SettingsWith(std::to_string(run.code), {{1, probe}}), log);
 
-    ClickOn(at::kUser);
+    ClickOn(at::User());
     const std::optional<Record> start = WaitStart(log);
     ASSERT_TRUE(start) << "the probe did not start";
     EXPECT_EQ(start->Get("flags"), "0x1");  // STARTF_USESHOWWINDOW
@@ -74,8 +74,8 @@ TEST_P(RefusedCode, BuiltInPassesSilentlyUserTaskIsReportedAndTheConsoleGoesOn) 
 
     // The console handles the clicks in turn: once the user task's report
     // is up, the built-in click has long been handled, silently.
-    ClickOn(at::kWindows);
-    ClickOn(at::kUser);
+    ClickOn(at::Windows());
+    ClickOn(at::User());
     const std::optional<MessageBoxInfo> box = WaitReport();
     ASSERT_TRUE(box);
     EXPECT_EQ(Inspect().VisibleWindowsOf(ConsoleWindow().pid).size(), 2u) << "the console and the report only";
@@ -93,7 +93,7 @@ TEST_P(RefusedCode, BuiltInPassesSilentlyUserTaskIsReportedAndTheConsoleGoesOn) 
     EXPECT_EQ(user.entries[0].text, "User Task One - " + probe);
     // With an accepted code chosen, the same slot starts.
     ASSERT_TRUE(ChooseRunMethod("Front - Normal"));
-    ClickOn(at::kUser);
+    ClickOn(at::User());
     const std::optional<Record> start = WaitStart(log);
     ASSERT_TRUE(start) << "the console did not launch after the report";
     EXPECT_EQ(start->Int("show"), 1);
@@ -122,7 +122,7 @@ TEST_F(LaunchUserTask, UndefinedSlotStartsXxxFoundAlongTheSearchPath) {
     StartWith(SettingsWith("1", {}), log, {{"WINEPATH", Wine().WindowsPath(bin)}});
     ASSERT_EQ(Inspect().List(UserList()).entries.at(0).text, "User Task One - xxx");
 
-    ClickOn(at::kUser);
+    ClickOn(at::User());
     const std::optional<Record> start = WaitStart(log);
     ASSERT_TRUE(start) << "xxx.exe was not found along the path";
     EXPECT_EQ(start->Get("module"), xxx);
@@ -149,7 +149,7 @@ TEST_F(LaunchUserTask, OnlyTheNamedProgramStartsNeverOneBesideTheConsoleOrAtAPre
         {missing, "The program it names does not exist."}};
     for (int slot = 0; slot < 2; ++slot) {
         SelectEntry(UserList(), slot);
-        ClickOn(at::kUser);
+        ClickOn(at::User());
         const std::optional<MessageBoxInfo> box = WaitReport();
         ASSERT_TRUE(box) << "slot " << slot + 1 << " was not reported";
         EXPECT_EQ(box->Text(),
@@ -157,7 +157,7 @@ TEST_F(LaunchUserTask, OnlyTheNamedProgramStartsNeverOneBesideTheConsoleOrAtAPre
         ASSERT_TRUE(ClickOk(*box));
     }
     SelectEntry(UserList(), 2);
-    ClickOn(at::kUser);
+    ClickOn(at::User());
     const std::optional<Record> start = WaitStart(log);
     ASSERT_TRUE(start);
     EXPECT_EQ(start->Get("module"), tool);
@@ -185,7 +185,7 @@ TEST_P(Document, TextFileOpensInNotepadWithTheRunMethod) {
     std::ofstream(notes, std::ios::binary) << "Launched by Orvan 97\r\n";
     StartWith(SettingsWith("3", {{1, Wine().WindowsPath(notes)}}), log);
 
-    ClickOn(at::kUser);
+    ClickOn(at::User());
     std::optional<WindowInfo> notepad;
     ASSERT_TRUE(WaitUntil(
         [&] {
@@ -219,7 +219,7 @@ TEST_F(LaunchUserTask, PathWithBlanksStartsThatProgramInItsFolderAndNotTheOneAtI
     StartWith(SettingsWith("1", {{1, tool}}), log);
     ASSERT_EQ(tool.rfind(decoy.substr(0, decoy.size() - 4) + " ", 0), 0u) << "the decoy stands at the path's prefix";
 
-    ClickOn(at::kUser);
+    ClickOn(at::User());
     const std::optional<Record> start = WaitStart(log);
     ASSERT_TRUE(start);
     EXPECT_EQ(start->Get("module"), tool);
@@ -243,7 +243,7 @@ TEST_F(LaunchUserTask, CommandLineWithArgumentsIsHandedOverWhole) {
     const std::string commandLine = "\"" + probe + "\" --at 600,400 \"two words\" last";
     StartWith(SettingsWith("1", {{1, commandLine}}), log);
 
-    ClickOn(at::kUser);
+    ClickOn(at::User());
     const std::optional<Record> start = WaitStart(log);
     ASSERT_TRUE(start);
     EXPECT_EQ(start->Get("cmdline"), commandLine);
@@ -309,9 +309,9 @@ TEST_P(BuiltInTask, EveryClickAndEveryDoubleClickStartsOneMoreInstance) {
 
     ClickOn(entry);
     ASSERT_TRUE(WaitUntil([&] { return Inspect().List(BuiltInList()).selected == task.index; }, 5s));
-    ClickOn(at::kWindows);
+    ClickOn(at::Windows());
     ASSERT_EQ(WaitWindows(1).size(), 1u) << "no window of " << task.exe;
-    ClickUncovered(at::kWindows);
+    ClickUncovered(at::Windows());
     EXPECT_EQ(WaitWindows(2).size(), 2u) << "the second click started no second instance";
 
     const auto [x, y] = UncoveredPoint(entry);
@@ -358,7 +358,7 @@ class LaunchBuiltInFirst : public LaunchTest {};
 TEST_F(LaunchBuiltInFirst, RightAfterOpeningExecuteTaskBrowsesTheWindowsFolder) {
     const ProbeLog log = NewProbeLog();
     StartWith(SettingsWith("1", {}), log);
-    ClickOn(at::kWindows);
+    ClickOn(at::Windows());
     std::vector<ProcessInfo> started;
     // A process the system is still creating has no name yet.
     EXPECT_TRUE(WaitUntil(
@@ -381,7 +381,7 @@ TEST_F(LaunchEditor, StartsQuillpadBesideTheConsoleNormalAndInFrontWhateverTheRu
     const std::string quillpad = PlaceProbe(AppDir() / "quillpad.exe");
     StartWith(SettingsWith("6", {}), log);
 
-    ClickOn(at::kEdit);
+    ClickOn(at::Edit());
     const std::optional<Record> start = WaitStart(log);
     ASSERT_TRUE(start) << "quillpad.exe did not start";
     EXPECT_EQ(start->Get("flags"), "0x1");
@@ -400,7 +400,7 @@ TEST_F(LaunchEditor, StartsQuillpadBesideTheConsoleNormalAndInFrontWhateverTheRu
     // Wine puts it, over the button, so it goes first.
     Inspect().Close(settled->Handle("hwnd"));
     ASSERT_TRUE(Inspect().WaitExit(pid, 10s));
-    ClickOn(at::kEdit);
+    ClickOn(at::Edit());
     const std::vector<Record> starts = log.WaitForCount("start", 2, 10s);
     ASSERT_EQ(starts.size(), 2u) << "the second click started nothing";
     EXPECT_NE(starts[1].Int("pid"), starts[0].Int("pid"));
@@ -413,7 +413,7 @@ TEST_F(LaunchEditor, WithoutQuillpadTheMessageAppearsOnceAndTheConsoleGoesOn) {
     const std::string probe = PlaceProbe(Scratch() / "tools" / "probe.exe");
     StartWith(SettingsWith("6", {{1, probe}}), log);
 
-    ClickOn(at::kEdit);
+    ClickOn(at::Edit());
     const std::optional<MessageBoxInfo> box = WaitReport();
     ASSERT_TRUE(box);
     EXPECT_EQ(box->Text(),
@@ -425,7 +425,7 @@ TEST_F(LaunchEditor, WithoutQuillpadTheMessageAppearsOnceAndTheConsoleGoesOn) {
     EXPECT_EQ(Inspect().List(BuiltInList()).selected, 0);
     // A message that came again would be up before the console takes this
     // click, and would keep it from starting anything.
-    ClickOn(at::kUser);
+    ClickOn(at::User());
     const std::optional<Record> start = WaitStart(log);
     ASSERT_TRUE(start) << "the console did not launch after the message";
     EXPECT_TRUE(Inspect().MessageBoxes().empty()) << "the message came again";

@@ -34,7 +34,7 @@ TEST_F(Options, OpensOnTheStoredChoiceAndHoldsTheConsoleUntilClosed) {
     EXPECT_FALSE(Inspect().Window(ConsoleWindow().hwnd)->enabled);
 
     // The console takes no clicks while the dialog is open.
-    ClickOn(at::kUser);
+    ClickOn(at::User());
     ClickOption(*dialog, "Back - Minimized");
     // Enter and Escape confirm and cancel nothing.
     Enter();
@@ -50,7 +50,7 @@ TEST_F(Options, OpensOnTheStoredChoiceAndHoldsTheConsoleUntilClosed) {
     ASSERT_TRUE(WaitOptionsClosed());
     EXPECT_TRUE(WaitUntil([&] { return Inspect().Window(ConsoleWindow().hwnd)->enabled; }, 5s));
 
-    ClickOn(at::kUser);
+    ClickOn(at::User());
     const std::optional<Record> settled = log.WaitFor("settled", 0, 10s);
     ASSERT_TRUE(settled) << "Execute Task started nothing";
     EXPECT_EQ(settled->Get("state"), "maximized");
@@ -128,11 +128,11 @@ TEST_F(Menu, OpensAtTheCornerFromItsSourcesOnlyAndKeepsTheSelection) {
         Rect where;
     } sources[] = {{"the built-in list", builtIn.entries.at(4).rect},
                    {"the user list", user.entries.at(7).rect},
-                   {"Define Task", at::kDefine},
-                   {"Execute Task", at::kWindows},
-                   {"a list caption", at::kUserCaption},
-                   {"the logo", at::kLogo},
-                   {"the bare console", at::kSurface}};
+                   {"Define Task", at::Define()},
+                   {"Execute Task", at::Windows()},
+                   {"a list caption", at::UserCaption()},
+                   {"the logo", at::Logo()},
+                   {"the bare console", at::Surface()}};
     for (const auto& source : sources) {
         const std::optional<WindowInfo> menu = RightClickMenu(source.where);
         ASSERT_TRUE(menu) << "no menu from " << source.name;
@@ -144,12 +144,12 @@ TEST_F(Menu, OpensAtTheCornerFromItsSourcesOnlyAndKeepsTheSelection) {
     EXPECT_EQ(Inspect().List(BuiltInList()).selected, 0);
     EXPECT_EQ(Inspect().List(UserList()).selected, 0);
 
-    for (const Rect& r : {at::kEdit, at::kOptions, at::kTitle}) {
+    for (const Rect& r : {at::Edit(), at::Options(), at::Title()}) {
         ClickOn(r, Button::Right);
         SettleConsole();
         EXPECT_FALSE(FindMenu()) << "a right-click on " << r.ToString() << " opened the menu";
     }
-    for (const Rect& r : {at::kLogo, at::kSurface, at::kBuiltInCaption, user.entries.at(0).rect}) {
+    for (const Rect& r : {at::Logo(), at::Surface(), at::BuiltInCaption(), user.entries.at(0).rect}) {
         ClickOn(r);
         SettleConsole();
         EXPECT_FALSE(FindMenu()) << "a left-click on " << r.ToString() << " opened the menu";
@@ -157,30 +157,33 @@ TEST_F(Menu, OpensAtTheCornerFromItsSourcesOnlyAndKeepsTheSelection) {
     EXPECT_TRUE(RequestClose());
 }
 
-TEST_F(Menu, AboutShowsThePanelOverTheLogoWithTheTickAndHidesItAgain) {
-    StartConsole();
-    const Image bare = Screen().Grab(at::kAbout);
+// At each scale: the menu from the places the scale gives, the About panel
+// where it puts it.
+class ScaledMenu : public AtEachDpi<Menu> {};
 
-    std::optional<WindowInfo> menu = RightClickMenu(at::kLogo);
+TEST_P(ScaledMenu, AboutShowsThePanelOverTheLogoWithTheTickAndHidesItAgain) {
+    StartConsole();
+    const Image bare = Screen().Grab(at::About());
+
+    std::optional<WindowInfo> menu = RightClickMenu(at::Logo());
     ASSERT_TRUE(menu);
     EXPECT_FALSE(AboutTicked(*menu));
     ClickOn(AboutEntry(*menu));
     // Four lines of text in the lit colour, over the logo.
-    EXPECT_TRUE(WaitUntil([&] { return Screen().Grab(at::kAbout).Count(kLit) > bare.Count(kLit) + 300; }, 5s))
+    EXPECT_TRUE(WaitUntil([&] { return Screen().Grab(at::About()).Count(kLit) > bare.Count(kLit) + 300; }, 5s))
         << "the About lines did not appear";
-    for (const Rect& line :
-         {Rect{200, 56, 529, 73}, Rect{200, 96, 537, 113}, Rect{200, 112, 537, 129}, Rect{200, 128, 537, 145}})
+    for (const Rect& line : {at::AboutLine(0), at::AboutLine(1), at::AboutLine(2), at::AboutLine(3)})
         EXPECT_GT(Screen().Grab(line).Count(kLit), 40u) << line.ToString();
 
     // A shown line opens the menu too, now with the tick.
-    menu = RightClickMenu(Rect{205, 60, 215, 68});
+    menu = RightClickMenu(at::Scaled({205, 60, 215, 68}));
     ASSERT_TRUE(menu);
     EXPECT_TRUE(AboutTicked(*menu)) << "no tick beside About";
     ClickOn(AboutEntry(*menu));
-    EXPECT_TRUE(WaitUntil([&] { return Screen().Grab(at::kAbout).pixels == bare.pixels; }, 5s))
+    EXPECT_TRUE(WaitUntil([&] { return Screen().Grab(at::About()).pixels == bare.pixels; }, 5s))
         << "the About lines did not go";
 
-    menu = RightClickMenu(at::kLogo);
+    menu = RightClickMenu(at::Logo());
     ASSERT_TRUE(menu);
     EXPECT_FALSE(AboutTicked(*menu)) << "the tick stayed";
     Escape();
@@ -188,9 +191,11 @@ TEST_F(Menu, AboutShowsThePanelOverTheLogoWithTheTickAndHidesItAgain) {
     EXPECT_TRUE(RequestClose());
 }
 
+ORVAN_AT_EACH_DPI(ScaledMenu);
+
 TEST_F(Menu, ExitWritesTheSettingsAndEndsTheProgram) {
     StartConsole(WithSettings("[Options]\r\nProgram Run Method=3\r\n"));
-    const std::optional<WindowInfo> menu = RightClickMenu(at::kSurface);
+    const std::optional<WindowInfo> menu = RightClickMenu(at::Surface());
     ASSERT_TRUE(menu);
     ClickOn(ExitEntry(*menu));
     EXPECT_EQ(ConsoleProcess().WaitExit(10s), 0) << "Exit did not end the program";
@@ -200,7 +205,7 @@ TEST_F(Menu, ExitWritesTheSettingsAndEndsTheProgram) {
 TEST_F(Menu, ExitWithAnUnwritableFileShowsEachErrorThenEnds) {
     std::filesystem::create_directories(SettingsPath());  // a folder where the file should be
     StartConsole();
-    const std::optional<WindowInfo> menu = RightClickMenu(at::kSurface);
+    const std::optional<WindowInfo> menu = RightClickMenu(at::Surface());
     ASSERT_TRUE(menu);
     ClickOn(ExitEntry(*menu));
     for (int box = 1; box <= 15; ++box) {

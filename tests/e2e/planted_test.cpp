@@ -124,7 +124,7 @@ TEST_F(Planted, LibrariesAndNotepadBesideTheConsoleAreNeitherLoadedNorStarted) {
     ASSERT_EQ(list.entries.at(2).text, "Notepad");
     ClickOn(list.entries[2].rect);
     ASSERT_TRUE(WaitUntil([&] { return Inspect().List(BuiltInList()).selected == 2; }, 5s));
-    ClickOn(at::kWindows);
+    ClickOn(at::Windows());
     std::optional<WindowInfo> notepad;
     WaitUntil(
         [&] {

@@ -357,7 +357,7 @@ TEST_F(Refusals, WithTheWindowsFolderTakingNoNewFileOptionsDefineTaskAndExitSave
     defined.replace(defined.find("User Task Two=xxx"), 17, "User Task Two=" + task);
     EXPECT_EQ(Settings().value_or("(none)"), defined) << "the entry was not written at once";
 
-    const std::optional<WindowInfo> menu = RightClickMenu(at::kSurface);
+    const std::optional<WindowInfo> menu = RightClickMenu(at::Surface());
     ASSERT_TRUE(menu);
     ClickOn(ExitEntry(*menu));
     EXPECT_EQ(ConsoleProcess().WaitExit(20s), 0) << "an Error box would have kept the console open";

@@ -146,7 +146,7 @@ protected:
             ASSERT_TRUE(RequestClose()) << "the console did not end on a close request";
             return;
         }
-        const std::optional<WindowInfo> menu = RightClickMenu(at::kSurface);
+        const std::optional<WindowInfo> menu = RightClickMenu(at::Surface());
         ASSERT_TRUE(menu) << "no context menu";
         ClickOn(ExitEntry(*menu));
         ASSERT_TRUE(WaitConsoleExit(20s)) << "the console did not end on Exit";

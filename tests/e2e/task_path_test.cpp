@@ -59,7 +59,7 @@ TEST_F(TaskPath, FileNamedInCyrillicIsKeptByItsShortPathWhichStartsThatFile) {
     EXPECT_EQ(Inspect().List(UserList()).entries.at(2).text, "User Task Three - " + stored);
     EXPECT_EQ(Inspect().List(UserList()).selected, 2);
 
-    ClickOn(at::kUser);
+    ClickOn(at::User());
     const std::optional<Record> start = log.WaitFor("start", 0, 10s);
     ASSERT_TRUE(start) << "the stored task did not start";
     EXPECT_EQ(start->Get("longmodule"), chosen) << "another file started: " << other << "?";
@@ -80,7 +80,7 @@ TEST_F(TaskReport, ProgramThatIsNoProgramIsReportedWithItsPathInPlaceOfTheInsert
     const ProbeLog log = NewProbeLog();
     StartWith(SettingsWith("1", {{1, path}}), log);
 
-    ClickOn(at::kUser);
+    ClickOn(at::User());
     const std::optional<MessageBoxInfo> box = WaitReport();
     ASSERT_TRUE(box);
     const std::string text = box->Text();

@@ -318,6 +318,13 @@ DoubleClickRule Inspector::DoubleClicks() {
     return {Ms(r.Int("ms")), static_cast<int>(r.Int("cx")), static_cast<int>(r.Int("cy"))};
 }
 
+void Inspector::SetDpi(int dpi) { Ask({"dpi", std::to_string(dpi)}); }
+
+Inspector::TextSize Inspector::MeasureText(const std::string& face, int height, int weight, const std::string& text) {
+    const Record r = Ask({"text-size", face, std::to_string(height), std::to_string(weight), text}).at(0);
+    return {static_cast<int>(r.Int("cx")), static_cast<int>(r.Int("cy"))};
+}
+
 std::uint32_t Inspector::OwnPid() {
     if (ownPid_ == 0) ownPid_ = U32(Ask({"self"}).at(0), "pid");
     return ownPid_;

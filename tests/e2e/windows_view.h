@@ -184,6 +184,17 @@ public:
     void HoldFile(const std::string& file, Sharing sharing);
     void ReleaseFiles();
 
+    // Sets the screen's DPI (the prefix's LogPixels) that programs started
+    // from now on take.
+    void SetDpi(int dpi);
+    // A text's width and its font's line height in pixels, in the font of
+    // that face, pixel height and weight.
+    struct TextSize {
+        int width = 0;
+        int height = 0;
+    };
+    TextSize MeasureText(const std::string& face, int height, int weight, const std::string& text);
+
     // The inspector's own Windows process id.
     std::uint32_t OwnPid();
     // The system's double-click time and rectangle.

@@ -81,6 +81,13 @@
 //   acc-held HWND        asks the kept object (which may outlive its window)
 //                        and lets it go: the result codes count name location
 //                        hit action, as 0x-prefixed hex
+//   dpi N                sets the screen's DPI (LogPixels) that programs
+//                        started from now on take
+//   text-size FACE HEIGHT WEIGHT TEXT
+//                        cx cy: TEXT's width and the font's line height in
+//                        pixels, in the font of that face, pixel height and
+//                        weight, as GetTextExtentPoint32 and the text
+//                        metrics give them
 //   quit                 ends the inspector
 #include <windows.h>
 #include <fcntl.h>
@@ -518,6 +525,42 @@ Reply Release(const Args&) {
     return {};
 }
 
+// ---------------------------------------------------------------- the screen's DPI and text
+
+Reply SetDpi(const Args& args) {
+    const DWORD dpi = static_cast<DWORD>(std::strtoul(args[0].c_str(), nullptr, 10));
+    HKEY key = nullptr;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
+                        nullptr) != ERROR_SUCCESS)
+        throw CommandError("cannot open the desktop's settings");
+    const LONG set = RegSetValueExW(key, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi), sizeof dpi);
+    RegCloseKey(key);
+    if (set != ERROR_SUCCESS) throw CommandError("cannot set LogPixels");
+    return {};
+}
+
+Reply TextSize(const Args& args) {
+    const int height = std::atoi(args[1].c_str());
+    HFONT font =
+        CreateFontW(-height, 0, 0, 0, std::atoi(args[2].c_str()), FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
+                    CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, Wide(args[0]).c_str());
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, font);
+    const std::wstring text = Wide(args[3]);
+    SIZE size{};
+    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc, &metrics);
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    DeleteObject(font);
+    Reply reply;
+    reply.records.push_back(Record()
+                                .Add("cx", static_cast<unsigned long>(size.cx))
+                                .Add("cy", static_cast<unsigned long>(metrics.tmHeight)));
+    return reply;
+}
+
 struct Command {
     size_t arity;
     std::function<Reply(const Args&)> run;
@@ -551,6 +594,8 @@ const std::map<std::string, Command>& Commands() {
         {"profile-read", {3, ProfileRead}},
         {"hold", {2, Hold}},
         {"release", {0, Release}},
+        {"dpi", {1, SetDpi}},
+        {"text-size", {4, TextSize}},
         {"acc", {1, AccTree}},
         {"acc-hit", {3, AccHit}},
         {"acc-nav", {3, AccNavigate}},
