@@ -5,9 +5,11 @@ target_include_directories(orvan97_bench PRIVATE ${CMAKE_SOURCE_DIR}/bench ${CMA
 target_link_libraries(orvan97_bench PRIVATE psapi)
 
 add_executable(baseline_window WIN32 bench/baseline_window.cpp bench/baseline_window.rc)
-target_include_directories(baseline_window PRIVATE ${ORVAN_PICTURES_DIR} ${CMAKE_SOURCE_DIR}/bench ${CMAKE_SOURCE_DIR}/tools)
+target_include_directories(baseline_window PRIVATE ${ORVAN_PICTURES_DIR} ${CMAKE_SOURCE_DIR}/bench ${CMAKE_SOURCE_DIR}/tools
+    ${CMAKE_SOURCE_DIR}/src/win32)
 target_compile_options(baseline_window PRIVATE $<$<COMPILE_LANGUAGE:CXX>:${ORVAN_WARNINGS}>)
-target_link_options(baseline_window PRIVATE ${ORVAN_STATIC_LINK})
+# (linked as the console is, its pictures mapped rather than read in)
+target_link_options(baseline_window PRIVATE ${ORVAN_STATIC_LINK} -Wl,--file-alignment,4096)
 target_link_libraries(baseline_window PRIVATE psapi)
 set_target_properties(baseline_window PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
 

@@ -39,7 +39,9 @@ function(orvan_program name entry)
     add_executable(${name} WIN32 ${entry} ${ORVAN_RC} ${ORVAN_STACK_PROTECTOR})
     target_link_libraries(${name} PRIVATE orvan_console orvan_version)
     target_compile_options(${name} PRIVATE $<$<COMPILE_LANGUAGE:CXX>:${ORVAN_WARNINGS}>)
-    target_link_options(${name} PRIVATE ${ORVAN_STATIC_LINK})
+    # Sections on page boundaries in the file too, so Wine maps the pictures
+    # of every scale rather than reading them all in at start-up.
+    target_link_options(${name} PRIVATE ${ORVAN_STATIC_LINK} -Wl,--file-alignment,4096)
     set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
     set_property(SOURCE ${ORVAN_RC} APPEND PROPERTY OBJECT_DEPENDS
         ${ORVAN_PICTURES_DIR}/background.bmp ${ORVAN_PICTURES_DIR}/logo.bmp ${ORVAN_PICTURES_DIR}/logo_192.bmp

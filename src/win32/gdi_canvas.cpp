@@ -106,8 +106,8 @@ const PictureBits& GdiResources::Bits(ui::PictureId id, int dpi) {
 
 SIZE GdiResources::NaturalSize(ui::PictureId id, int dpi) {
     const SIZE made = Bits(id, dpi).size;
-    const int madeDpi = ui::PictureDpi(dpi);
-    return {MulDiv(made.cx, dpi, madeDpi), MulDiv(made.cy, dpi, madeDpi)};
+    const double scale = static_cast<double>(dpi) / ui::PictureDpi(dpi);
+    return {std::lround(made.cx * scale), std::lround(made.cy * scale)};
 }
 
 HBRUSH GdiResources::Brush(COLORREF color) {
