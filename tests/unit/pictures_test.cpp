@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -40,6 +41,14 @@ protected:
                 b->SetLeft(orvan::ui::ConsoleLayout::kButtonWorkLeft);
         }
         return *console_;
+    }
+
+    // The logo as shown at the scale, made once: it is the slowest to draw.
+    static const Picture& ShownLogo(int dpi) {
+        static std::map<int, Picture> made;
+        auto it = made.find(dpi);
+        if (it == made.end()) it = made.emplace(dpi, orvan::pictures::MakeShownLogo(dpi)).first;
+        return it->second;
     }
 
 private:
@@ -484,7 +493,7 @@ TEST(LogoPicture, KeepsTheAboutPanelCornerDarkEnoughToRead) {
 }
 
 TEST_P(AtEachScale, LogoIsMadeAtTheSizeTheConsoleShowsIt) {
-    const Picture shown = orvan::pictures::MakeShownLogo(GetParam());
+    const Picture& shown = ShownLogo(GetParam());
     const orvan::ui::Rect place = Console().Vostek.Bounds();
     ASSERT_EQ(shown.width, place.Width());
     ASSERT_EQ(shown.height, place.Height());
@@ -644,8 +653,8 @@ TEST(AllPictures, ComeOutTheSameEveryTime) {
 
 TEST_P(AtEachScale, PicturesReadBackFromTheirFilesUnchanged) {
     const int dpi = GetParam();
-    for (const Picture& p : {orvan::pictures::MakeBackground(dpi), orvan::pictures::MakeTitle(dpi),
-                             orvan::pictures::MakeShownLogo(dpi), orvan::pictures::MakeOptionsHeader(dpi)}) {
+    for (const Picture& p : {orvan::pictures::MakeBackground(dpi), orvan::pictures::MakeTitle(dpi), ShownLogo(dpi),
+                             orvan::pictures::MakeOptionsHeader(dpi)}) {
         const std::optional<Picture> d = orvan::pictures::DecodeBmp(orvan::pictures::EncodeBmp(p));
         ASSERT_TRUE(d.has_value());
         EXPECT_EQ(d->width, p.width);
