@@ -56,7 +56,11 @@ TEST_F(KeyboardStart, EnterInTheBuiltInListStartsItsProgram) {
 
 class KeyboardMenu : public DialogTest {};
 
-TEST_F(KeyboardMenu, MenuKeyAndShiftF10OpenTheMenuAtTheCornerAndItsKeysWork) {
+// At each scale the menu still opens at the corner, and the About panel it
+// shows is where the scale puts it.
+class ScaledKeyboardMenu : public AtEachDpi<KeyboardMenu> {};
+
+TEST_P(ScaledKeyboardMenu, MenuKeyAndShiftF10OpenTheMenuAtTheCornerAndItsKeysWork) {
     StartConsole();
     const Image bare = Screen().Grab(at::About());
 
@@ -93,6 +97,8 @@ TEST_F(KeyboardMenu, MenuKeyAndShiftF10OpenTheMenuAtTheCornerAndItsKeysWork) {
     EXPECT_EQ(Inspect().List(UserList()).selected, 0);
     EXPECT_TRUE(RequestClose());
 }
+
+ORVAN_AT_EACH_DPI(ScaledKeyboardMenu);
 
 TEST_F(KeyboardMenu, AltF4WritesTheSettingsOnceAndEndsTheConsole) {
     StartConsole(WithSettings("[Options]\r\nProgram Run Method=3\r\n"));
