@@ -31,6 +31,7 @@ set_target_properties(inspector probe PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAK
 # manifest must refuse, one asking for an execution level and one for common
 # controls 6 (tests/package/app_manifest.py shows that it does).
 foreach(refused level cc6)
-    add_executable(refused_${refused} WIN32 tests/package/refused/refused.c tests/package/refused/${refused}.rc)
+    add_executable(refused_${refused} WIN32 tests/package/refused/refused.cpp tests/package/refused/refused.rc)
     set_target_properties(refused_${refused} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
 endforeach()
+target_compile_definitions(refused_cc6 PRIVATE REFUSED_CC6)
