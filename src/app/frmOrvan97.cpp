@@ -30,6 +30,17 @@ std::optional<std::size_t> SlotAt(int index) {
     return static_cast<std::size_t>(index);
 }
 
+// The user slot a digit's key stands for: 1 to 9 slots One to Nine, 0 slot
+// Ten, on the main keys or the number pad.
+std::optional<std::size_t> SlotOfDigit(int keyCode) {
+    for (const int zero : {ui::kKey0, ui::kKeyNumpad0})
+        if (keyCode >= zero && keyCode <= zero + 9) {
+            const int digit = keyCode - zero;
+            return static_cast<std::size_t>(digit == 0 ? 9 : digit - 1);
+        }
+    return std::nullopt;
+}
+
 }  // namespace
 
 frmOrvan97::frmOrvan97(platform::Services& sys, settings::modIni& ini, Shell& shell)
@@ -184,6 +195,12 @@ bool frmOrvan97::ConsoleKeyDown(const ui::KeyArgs& key, void (frmOrvan97::*start
     const int modifiers = key.shift & (ui::kShiftMask | ui::kCtrlMask | ui::kAltMask);
     if (key.keyCode == ui::kKeyReturn && modifiers == 0 && start) {
         (this->*start)();
+        return true;
+    }
+    if (const std::optional<std::size_t> slot = SlotOfDigit(key.keyCode); slot && modifiers == 0) {
+        // The slot's entry selected first, so the user sees what starts.
+        lstUser.SetListIndex(static_cast<int>(*slot));
+        User_Click();
         return true;
     }
     if ((key.keyCode == ui::kKeyApps && modifiers == 0) ||

@@ -102,7 +102,7 @@ bool LaunchTest::ClickOk(const MessageBoxInfo& box) {
     return WaitUntil([&] { return !Inspect().Window(box.hwnd).has_value(); }, 5s);
 }
 
-bool LaunchTest::ChooseRunMethod(const std::string& caption) {
+std::optional<WindowInfo> LaunchTest::OpenOptionsWindow() {
     ClickOn(at::kOptions);
     std::optional<WindowInfo> dialog;
     WaitUntil(
@@ -112,6 +112,20 @@ bool LaunchTest::ChooseRunMethod(const std::string& caption) {
             return dialog.has_value();
         },
         5s);
+    return dialog;
+}
+
+bool LaunchTest::WaitOptionsGone(const WindowInfo& dialog) {
+    return WaitUntil(
+        [&] {
+            const std::optional<WindowInfo> console = Inspect().Window(ConsoleWindow().hwnd);
+            return !Inspect().Window(dialog.hwnd).has_value() && console && console->enabled;
+        },
+        5s);
+}
+
+bool LaunchTest::ChooseRunMethod(const std::string& caption) {
+    const std::optional<WindowInfo> dialog = OpenOptionsWindow();
     if (!dialog) return false;
     for (const ChildInfo& c : Inspect().Children(dialog->hwnd))
         if (c.className == "Button" && c.text == caption) ClickOn(c.rect);
@@ -119,12 +133,7 @@ bool LaunchTest::ChooseRunMethod(const std::string& caption) {
     const int left = dialog->client.left + 3720 / 15;
     const int top = dialog->client.top + 790 / 15;
     ClickOn(Rect{left, top, left + 1620 / 15, top + 315 / 15});
-    return WaitUntil(
-        [&] {
-            const std::optional<WindowInfo> console = Inspect().Window(ConsoleWindow().hwnd);
-            return !Inspect().Window(dialog->hwnd).has_value() && console && console->enabled;
-        },
-        5s);
+    return WaitOptionsGone(*dialog);
 }
 
 std::optional<Record> LaunchTest::WaitStart(const ProbeLog& log, std::uint32_t pid) {

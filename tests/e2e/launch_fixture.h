@@ -60,6 +60,10 @@ protected:
     // A real click on the box's OK button; true once the box is gone.
     bool ClickOk(const MessageBoxInfo& box);
 
+    // Clicks "Options" and waits for the dialog's window.
+    std::optional<WindowInfo> OpenOptionsWindow();
+    // Waits until the dialog is gone and the console enabled again.
+    bool WaitOptionsGone(const WindowInfo& dialog);
     // Opens the Options dialog, clicks the option button with the caption
     // and then OK; true once the dialog is gone and the console enabled.
     bool ChooseRunMethod(const std::string& caption);
