@@ -119,7 +119,8 @@ void frmOrvan97::lstWindows_DblClick() { Windows_Click(); }
 void frmOrvan97::User_Click() {
     const std::optional<std::size_t> slot = SlotAt(lstUser.ListIndex());
     if (!slot) return;
-    const std::string& path = ini_.TaskPath[*slot];
+    // The failure names the path that was started, its variables expanded.
+    const std::string path = tasks::ExpandedTaskPath(sys_, ini_.TaskPath[*slot]);
     platform::StartResult started = tasks::StartUserTask(sys_, path, ini_.RunMethod);
     if (!started.ok)
         sys_.ShowMessage(tasks::UserTaskFailure(path, started.error), tasks::kAppTitle,

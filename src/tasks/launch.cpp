@@ -212,6 +212,27 @@ StartResult StartUserTask(platform::Services& sys, const std::string& taskPath, 
     return Start(sys, request);
 }
 
+std::string ExpandedTaskPath(platform::Services& sys, const std::string& taskPath) {
+    if (taskPath.find('%') == std::string::npos) return taskPath;
+    if (!IsBareName(taskPath) && sys.Classify(taskPath) == PathKind::File) return taskPath;
+    std::string expanded;
+    std::size_t at = 0;
+    while (at < taskPath.size()) {
+        const std::size_t open = taskPath.find('%', at);
+        const std::size_t close = open == std::string::npos ? open : taskPath.find('%', open + 1);
+        if (close == std::string::npos) {
+            expanded += taskPath.substr(at);
+            break;
+        }
+        expanded += taskPath.substr(at, open - at);
+        const std::string name = taskPath.substr(open + 1, close - open - 1);
+        const std::optional<std::string> value = name.empty() ? std::nullopt : sys.EnvironmentVariable(name);
+        expanded += value ? *value : taskPath.substr(open, close - open + 1);
+        at = close + 1;
+    }
+    return expanded;
+}
+
 std::string FillInserts(const std::string& reason, const std::string& taskPath) {
     std::string text;
     std::size_t at = 0;
