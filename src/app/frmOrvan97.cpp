@@ -3,6 +3,8 @@
 #include <array>
 #include <optional>
 #include <stdexcept>
+#include <string>
+#include <vector>
 
 #include "tasks/define.h"
 #include "tasks/launch.h"
@@ -30,14 +32,14 @@ std::optional<std::size_t> SlotAt(int index) {
     return static_cast<std::size_t>(index);
 }
 
-// The user slot a digit's key stands for: 1 to 9 slots One to Nine, 0 slot
-// Ten, on the main keys or the number pad.
+// The digit that starts each user slot: 1 to 9 slots One to Nine, 0 slot Ten.
+constexpr std::array<int, settings::kSlotCount> kSlotDigits = {1, 2, 3, 4, 5, 6, 7, 8, 9, 0};
+
+// The user slot a digit's key stands for, on the main keys or the number pad.
 std::optional<std::size_t> SlotOfDigit(int keyCode) {
     for (const int zero : {ui::kKey0, ui::kKeyNumpad0})
-        if (keyCode >= zero && keyCode <= zero + 9) {
-            const int digit = keyCode - zero;
-            return static_cast<std::size_t>(digit == 0 ? 9 : digit - 1);
-        }
+        for (std::size_t slot = 0; slot < kSlotDigits.size(); ++slot)
+            if (keyCode == zero + kSlotDigits[slot]) return slot;
     return std::nullopt;
 }
 
@@ -46,6 +48,9 @@ std::optional<std::size_t> SlotOfDigit(int keyCode) {
 frmOrvan97::frmOrvan97(platform::Services& sys, settings::modIni& ini, Shell& shell)
     : sys_(sys), ini_(ini), shell_(shell) {
     for (const tasks::BuiltInTask& task : tasks::kBuiltInTasks) lstWindows.AddItem(task.entry);
+    std::vector<std::string> keys;
+    for (const int digit : kSlotDigits) keys.push_back(std::to_string(digit));
+    lstUser.SetEntryShortcuts(std::move(keys));
     Bind();
 }
 

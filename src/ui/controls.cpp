@@ -180,6 +180,11 @@ void ListBox::SetText(const std::string& text) {
     SetListIndex(it == items_.end() ? -1 : static_cast<int>(it - items_.begin()));
 }
 
+std::string ListBox::EntryShortcut(int index) const {
+    if (index < 0 || index >= static_cast<int>(shortcuts_.size())) return {};
+    return shortcuts_[static_cast<std::size_t>(index)];
+}
+
 void ListBox::SelectedByUser(int index) {
     if (index >= -1 && index < ListCount()) listIndex_ = index;
 }

@@ -309,6 +309,11 @@ public:
     // The user moved the selection in the native list: no echo to the peer.
     void SelectedByUser(int index);
 
+    // The key that starts entry `index`, as accessibility tools read it
+    // ("1"); empty for none, which is every entry's unless set.
+    std::string EntryShortcut(int index) const;
+    void SetEntryShortcuts(std::vector<std::string> keys) { shortcuts_ = std::move(keys); }
+
     void MakePeer(PeerMaker& maker) override { maker.Make(*this); }
 
 private:
@@ -319,6 +324,7 @@ private:
     int rowHeight_ = 13;
     std::vector<std::string> items_;
     int listIndex_ = -1;
+    std::vector<std::string> shortcuts_;
 };
 
 class Timer : public Control {

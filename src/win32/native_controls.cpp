@@ -8,6 +8,7 @@
 #include "win32/gdi_canvas.h"
 #include "win32/input.h"
 #include "win32/lazy_dll.h"
+#include "win32/list_accessible.h"
 
 namespace orvan::win32 {
 
@@ -178,9 +179,15 @@ private:
         const WNDPROC oldProc = self.oldProc_;
         switch (message) {
         case WM_NCDESTROY:
+            DisconnectListAccessible(self.accessible_);
             SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(oldProc));
             Link<ListPeer>(hwnd, nullptr);
             break;
+        case WM_GETOBJECT: {
+            LRESULT result = 0;
+            if (AnswerListGetObject(hwnd, self.list_, self.accessible_, wParam, lParam, result)) return result;
+            break;
+        }
         case WM_NCPAINT: {
             LRESULT result = CallWindowProcA(oldProc, hwnd, message, wParam, lParam);
             self.PaintBorder();
@@ -227,8 +234,9 @@ private:
     }
 
     ui::ListBox& list_;
-    WNDPROC oldProc_ = nullptr;  // the list's own procedure, which ours stands before
-    int textTop_ = -1;           // where a row's text starts, below the row's top
+    WNDPROC oldProc_ = nullptr;             // the list's own procedure, which ours stands before
+    int textTop_ = -1;                      // where a row's text starts, below the row's top
+    ListAccessible* accessible_ = nullptr;  // made on the first WM_GETOBJECT
 };
 
 // ------------------------------------------------------------------ frames

@@ -100,6 +100,18 @@ TEST_F(Accessibility, ConsoleShowsWhatItDrawsTopFirstWhereItStandsThenItsLists) 
         lists.insert(children[i].hwnd);
     }
     EXPECT_EQ(lists, (std::set<Hwnd>{BuiltInList(), UserList()}));
+
+    // The user list's entries, where they stand, say the digit that starts them.
+    const std::vector<AccessibleInfo> slots = AccessibleView(Inspect(), UserList()).Children();
+    const ListInfo shown = Inspect().List(UserList());
+    ASSERT_EQ(slots.size(), 10u) << Show(slots);
+    for (std::size_t i = 0; i < slots.size(); ++i) {
+        EXPECT_EQ(slots[i].name, shown.entries.at(i).text);
+        EXPECT_EQ(slots[i].rect, shown.entries.at(i).rect) << slots[i].name;
+        EXPECT_EQ(slots[i].shortcut, std::to_string((i + 1) % 10)) << slots[i].name;
+    }
+    for (const AccessibleInfo& task : AccessibleView(Inspect(), BuiltInList()).Children())
+        EXPECT_EQ(task.shortcut, "") << task.name;
     EXPECT_TRUE(RequestClose());
 }
 
