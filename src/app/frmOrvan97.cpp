@@ -51,6 +51,7 @@ frmOrvan97::frmOrvan97(platform::Services& sys, settings::modIni& ini, Shell& sh
     std::vector<std::string> keys;
     for (const int digit : kSlotDigits) keys.push_back(std::to_string(digit));
     lstUser.SetEntryShortcuts(std::move(keys));
+    lstUser.SetOLEDropMode(ui::OLEDropMode::Manual);
     Bind();
 }
 
@@ -73,6 +74,7 @@ void frmOrvan97::Bind() {
     lstWindows.DblClick = [this] { lstWindows_DblClick(); };
     lstWindows.MouseDown = right;
     lstUser.DblClick = [this] { lstUser_DblClick(); };
+    lstUser.OLEDragDrop = [this](const ui::DropArgs& drop) { lstUser_OLEDragDrop(drop); };
     lstUser.MouseDown = right;
     SurfaceMouseDown = right;
     tmrAnimate.Tick = [this] { tmrAnimate_Timer(); };
@@ -162,6 +164,28 @@ void frmOrvan97::Define_Click() {
         lstWindows.SetText(lstWindows.List(0));
         lstUser.SetText(lstUser.List(remembered));
     });
+}
+
+void frmOrvan97::lstUser_OLEDragDrop(const ui::DropArgs& drop) {
+    const std::optional<std::size_t> first = SlotAt(drop.entry);
+    if (!first) return;
+    std::size_t slot = *first;
+    for (const platform::DroppedFile& dropped : drop.files) {
+        if (slot >= settings::kSlotCount) break;
+        // The rules of "Define Task": a refused file takes no slot.
+        const tasks::KeptPath kept = tasks::KeepDroppedFile(dropped);
+        if (kept.form == tasks::KeptPath::Form::Refused) {
+            sys_.ShowMessageUtf8(kept.refusal, tasks::kAppTitle, platform::MessageIcon::Exclamation);
+            continue;
+        }
+        ini_.TaskPath[slot] = kept.taskPath;
+        ini_.WriteIni(settings::kUserTasksSection, settings::kSlotLabels[slot], kept.taskPath, ini_.IniPath);
+        ++slot;
+    }
+    if (slot == *first) return;
+    for (std::size_t i = 0; i < settings::kSlotCount; ++i) lstUser.RemoveItem(0);
+    FillUserList();
+    lstUser.SetListIndex(static_cast<int>(*first));
 }
 
 void frmOrvan97::Options_Click() {

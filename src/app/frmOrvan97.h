@@ -28,6 +28,9 @@ public:
     void lstUser_DblClick();
     void Edit_Click();
     void Define_Click();
+    // Files dropped on a user slot define it and the slots after it, one
+    // each, as "Define Task" would: written at once, shown in the list.
+    void lstUser_OLEDragDrop(const ui::DropArgs& drop);
     void Options_Click();
     void tmrAnimate_Timer();
 

@@ -109,6 +109,15 @@ struct ChosenFile {
     std::optional<std::string> shortForm;
 };
 
+// A file dragged from another program and dropped on the console.
+struct DroppedFile {
+    ChosenFile file;
+    bool shortcut = false;  // a shell shortcut (.lnk), whose target follows
+    bool folder = false;    // it names a folder, or is a shortcut to one
+    // The shortcut's target, when the shell names one that is there.
+    std::optional<ChosenFile> target;
+};
+
 // Whether this process may run the user session's console.
 enum class SessionClaim {
     Ours,           // no other console runs in the session; now this one does

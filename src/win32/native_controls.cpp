@@ -8,6 +8,7 @@
 #include "win32/gdi_canvas.h"
 #include "win32/input.h"
 #include "win32/lazy_dll.h"
+#include "win32/file_drop.h"
 #include "win32/list_accessible.h"
 
 namespace orvan::win32 {
@@ -180,9 +181,23 @@ private:
         switch (message) {
         case WM_NCDESTROY:
             DisconnectListAccessible(self.accessible_);
+            StopFileDrops(hwnd, self.drops_);
             SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(oldProc));
             Link<ListPeer>(hwnd, nullptr);
             break;
+        case WM_PAINT: {
+            // Drops are taken once the list has shown itself, so start-up
+            // does not wait for OLE.
+            LRESULT result = CallWindowProcA(oldProc, hwnd, message, wParam, lParam);
+            if (self.list_.DropMode() == ui::OLEDropMode::Manual && !self.drops_ && !self.dropsAsked_) {
+                self.dropsAsked_ = true;
+                PostMessageA(hwnd, kAcceptDrops, 0, 0);
+            }
+            return result;
+        }
+        case kAcceptDrops:
+            AcceptFileDrops(hwnd, self.list_, self.Form(), self.drops_);
+            return 0;
         case WM_GETOBJECT: {
             LRESULT result = 0;
             if (AnswerListGetObject(hwnd, self.list_, self.accessible_, wParam, lParam, result)) return result;
@@ -237,6 +252,9 @@ private:
     WNDPROC oldProc_ = nullptr;             // the list's own procedure, which ours stands before
     int textTop_ = -1;                      // where a row's text starts, below the row's top
     ListAccessible* accessible_ = nullptr;  // made on the first WM_GETOBJECT
+    FileDropTarget* drops_ = nullptr;       // once the list takes dropped files
+    bool dropsAsked_ = false;
+    static constexpr UINT kAcceptDrops = WM_APP + 0x10;
 };
 
 // ------------------------------------------------------------------ frames
