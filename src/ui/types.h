@@ -18,6 +18,11 @@ inline constexpr Color kWhite = 0xFFFFFF;
 inline constexpr Color kSystemColorFlag = 0x80000000;
 inline constexpr Color kButtonTextColor = kSystemColorFlag | 18;  // COLOR_BTNTEXT
 
+// A colour as 0x00RRGGBB, the order of a picture's pixels.
+constexpr std::uint32_t RgbOf(Color color) {
+    return ((color & 0xFF) << 16) | (color & 0xFF00) | ((color >> 16) & 0xFF);
+}
+
 inline constexpr int kTwipsPerPixel = 15;
 
 // Twips to client pixels. Every position of the layout is a whole number of

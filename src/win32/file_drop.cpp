@@ -28,14 +28,10 @@ std::optional<DWORD> AttributesOf(const std::wstring& path) {
 }
 
 bool IsShortcutFile(const std::wstring& path) {
-    static constexpr wchar_t kExtension[] = L".lnk";
-    constexpr std::size_t kLength = 4;
-    if (path.size() < kLength) return false;
-    for (std::size_t i = 0; i < kLength; ++i) {
-        const wchar_t c = path[path.size() - kLength + i];
-        if ((c >= L'A' && c <= L'Z' ? c - L'A' + L'a' : c) != kExtension[i]) return false;
-    }
-    return true;
+    constexpr std::wstring_view kExtension = L".lnk";
+    return path.size() >= kExtension.size() &&
+           platform::EqualsIgnoringAsciiCase(std::wstring_view(path).substr(path.size() - kExtension.size()),
+                                             kExtension);
 }
 
 // The path a shell shortcut leads to, as the shell reads it from the file
