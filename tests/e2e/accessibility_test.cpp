@@ -29,8 +29,7 @@ std::string Show(const std::vector<AccessibleInfo>& children) {
 }
 
 ConsoleOptions WithProbeAsFirstTask(const std::string& probe, const ProbeLog& log) {
-    ConsoleOptions options =
-        WithSettings("[Options]\r\nProgram Run Method=1\r\n[User Tasks]\r\nUser Task One=" + probe + "\r\n");
+    ConsoleOptions options = WithSettings(SettingsWith("1", {{1, probe}}));
     options.environment = {log.EnvironmentEntry()};
     return options;
 }

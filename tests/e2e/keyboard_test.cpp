@@ -128,7 +128,7 @@ TEST_F(KeyboardMenu, MenuKeyAndShiftF10OpenTheMenuAtTheCornerAndItsKeysWork) {
 }
 
 TEST_F(KeyboardMenu, AltF4WritesTheSettingsOnceAndEndsTheConsole) {
-    StartConsole(WithSettings("[Options]\r\nProgram Run Method=3\r\n"));
+    StartConsole(WithSettings(SettingsWith("3")));
     AltF4();
     EXPECT_TRUE(WaitConsoleExit(10s)) << "Alt+F4 did not end the console";
     EXPECT_EQ(Settings().value_or("(none)"), FirstRunFile("3"));

@@ -6,13 +6,6 @@ namespace orvan::e2e {
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
-std::string SettingsWith(const std::string& runMethod, const std::map<int, std::string>& slots) {
-    std::string file = "[Options]\r\nProgram Run Method=" + runMethod + "\r\n[User Tasks]\r\n";
-    for (const auto& [slot, path] : slots)
-        file += std::string(kSlotLabels.at(static_cast<size_t>(slot - 1))) + "=" + path + "\r\n";
-    return file;
-}
-
 std::string WindowsFolderOf(const std::string& path) {
     const auto cut = path.find_last_of('\\');
     return cut == std::string::npos ? std::string() : path.substr(0, cut);

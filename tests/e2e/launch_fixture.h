@@ -19,14 +19,7 @@
 
 namespace orvan::e2e {
 
-inline constexpr std::array<const char*, 10> kSlotLabels = {
-    "User Task One", "User Task Two",   "User Task Three", "User Task Four", "User Task Five",
-    "User Task Six", "User Task Seven", "User Task Eight", "User Task Nine", "User Task Ten"};
-
 inline constexpr const char* kAppTitle = "ORVAN 97";
-
-// A settings file with the run method's text and the given slots (1 to 10).
-std::string SettingsWith(const std::string& runMethod, const std::map<int, std::string>& slots);
 
 // The folder part of a Windows path.
 std::string WindowsFolderOf(const std::string& path);
