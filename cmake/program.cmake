@@ -66,7 +66,7 @@ add_custom_command(TARGET orvan97 POST_BUILD
     VERBATIM)
 
 # Tests of the Win32 services, run under Wine by the end-to-end suite.
-add_executable(win32_tests tests/win32/win32_tests.cpp tests/win32/profile_agreement.cpp tests/win32/peer_mirror.cpp
+add_executable(win32_tests tests/win32/win32_tests.cpp tests/win32/check.cpp tests/win32/profile_agreement.cpp tests/win32/peer_mirror.cpp
     ${ORVAN_STACK_PROTECTOR})
 target_include_directories(win32_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
 target_link_libraries(win32_tests PRIVATE orvan_win32 orvan_settings orvan_tasks advapi32)

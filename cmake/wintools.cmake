@@ -12,7 +12,7 @@ target_link_libraries(inspector PRIVATE gdi32 user32 uuid oleacc ole32 oleaut32)
 add_executable(probe WIN32 tools/probe/probe.cpp)
 target_compile_options(probe PRIVATE ${ORVAN_WARNINGS})
 target_link_options(probe PRIVATE ${ORVAN_STATIC_LINK})
-target_link_libraries(probe PRIVATE gdi32 user32)
+target_link_libraries(probe PRIVATE gdi32 user32 ole32 shell32 uuid)
 
 # A library that records its own loading, planted beside the console under
 # the names of system libraries: it must match the console's architecture, so

@@ -3,6 +3,8 @@
 #include <array>
 #include <optional>
 #include <stdexcept>
+#include <string>
+#include <vector>
 
 #include "tasks/define.h"
 #include "tasks/launch.h"
@@ -30,11 +32,26 @@ std::optional<std::size_t> SlotAt(int index) {
     return static_cast<std::size_t>(index);
 }
 
+// The digit that starts each user slot: 1 to 9 slots One to Nine, 0 slot Ten.
+constexpr std::array<int, settings::kSlotCount> kSlotDigits = {1, 2, 3, 4, 5, 6, 7, 8, 9, 0};
+
+// The user slot a digit's key stands for, on the main keys or the number pad.
+std::optional<std::size_t> SlotOfDigit(int keyCode) {
+    for (const int zero : {ui::kKey0, ui::kKeyNumpad0})
+        for (std::size_t slot = 0; slot < kSlotDigits.size(); ++slot)
+            if (keyCode == zero + kSlotDigits[slot]) return slot;
+    return std::nullopt;
+}
+
 }  // namespace
 
 frmOrvan97::frmOrvan97(platform::Services& sys, settings::modIni& ini, Shell& shell)
     : sys_(sys), ini_(ini), shell_(shell) {
     for (const tasks::BuiltInTask& task : tasks::kBuiltInTasks) lstWindows.AddItem(task.entry);
+    std::vector<std::string> keys;
+    for (const int digit : kSlotDigits) keys.push_back(std::to_string(digit));
+    lstUser.SetEntryShortcuts(std::move(keys));
+    lstUser.SetOLEDropMode(ui::OLEDropMode::Manual);
     Bind();
 }
 
@@ -57,6 +74,7 @@ void frmOrvan97::Bind() {
     lstWindows.DblClick = [this] { lstWindows_DblClick(); };
     lstWindows.MouseDown = right;
     lstUser.DblClick = [this] { lstUser_DblClick(); };
+    lstUser.OLEDragDrop = [this](const ui::DropArgs& drop) { lstUser_OLEDragDrop(drop); };
     lstUser.MouseDown = right;
     SurfaceMouseDown = right;
     tmrAnimate.Tick = [this] { tmrAnimate_Timer(); };
@@ -108,7 +126,8 @@ void frmOrvan97::lstWindows_DblClick() { Windows_Click(); }
 void frmOrvan97::User_Click() {
     const std::optional<std::size_t> slot = SlotAt(lstUser.ListIndex());
     if (!slot) return;
-    const std::string& path = ini_.TaskPath[*slot];
+    // The failure names the path that was started, its variables expanded.
+    const std::string path = tasks::ExpandedTaskPath(sys_, ini_.TaskPath[*slot]);
     platform::StartResult started = tasks::StartUserTask(sys_, path, ini_.RunMethod);
     if (!started.ok)
         sys_.ShowMessage(tasks::UserTaskFailure(path, started.error), tasks::kAppTitle,
@@ -145,6 +164,28 @@ void frmOrvan97::Define_Click() {
         lstWindows.SetText(lstWindows.List(0));
         lstUser.SetText(lstUser.List(remembered));
     });
+}
+
+void frmOrvan97::lstUser_OLEDragDrop(const ui::DropArgs& drop) {
+    const std::optional<std::size_t> first = SlotAt(drop.entry);
+    if (!first) return;
+    std::size_t slot = *first;
+    for (const platform::DroppedFile& dropped : drop.files) {
+        if (slot >= settings::kSlotCount) break;
+        // The rules of "Define Task": a refused file takes no slot.
+        const tasks::KeptPath kept = tasks::KeepDroppedFile(dropped);
+        if (kept.form == tasks::KeptPath::Form::Refused) {
+            sys_.ShowMessageUtf8(kept.refusal, tasks::kAppTitle, platform::MessageIcon::Exclamation);
+            continue;
+        }
+        ini_.TaskPath[slot] = kept.taskPath;
+        ini_.WriteIni(settings::kUserTasksSection, settings::kSlotLabels[slot], kept.taskPath, ini_.IniPath);
+        ++slot;
+    }
+    if (slot == *first) return;
+    for (std::size_t i = 0; i < settings::kSlotCount; ++i) lstUser.RemoveItem(0);
+    FillUserList();
+    lstUser.SetListIndex(static_cast<int>(*first));
 }
 
 void frmOrvan97::Options_Click() {
@@ -184,6 +225,12 @@ bool frmOrvan97::ConsoleKeyDown(const ui::KeyArgs& key, void (frmOrvan97::*start
     const int modifiers = key.shift & (ui::kShiftMask | ui::kCtrlMask | ui::kAltMask);
     if (key.keyCode == ui::kKeyReturn && modifiers == 0 && start) {
         (this->*start)();
+        return true;
+    }
+    if (const std::optional<std::size_t> slot = SlotOfDigit(key.keyCode); slot && modifiers == 0) {
+        // The slot's entry selected first, so the user sees what starts.
+        lstUser.SetListIndex(static_cast<int>(*slot));
+        User_Click();
         return true;
     }
     if ((key.keyCode == ui::kKeyApps && modifiers == 0) ||

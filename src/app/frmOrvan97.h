@@ -28,6 +28,9 @@ public:
     void lstUser_DblClick();
     void Edit_Click();
     void Define_Click();
+    // Files dropped on a user slot define it and the slots after it, one
+    // each, as "Define Task" would: written at once, shown in the list.
+    void lstUser_OLEDragDrop(const ui::DropArgs& drop);
     void Options_Click();
     void tmrAnimate_Timer();
 
@@ -35,8 +38,10 @@ public:
     void RightButtonDown(int button);
 
     // Keys on the console and its lists: Enter starts the list's entry as a
-    // double-click does (`start`, none on the window itself); the menu key
-    // and Shift+F10 open the context menu. True when the key was used.
+    // double-click does (`start`, none on the window itself); a digit, 1 to
+    // 9 and 0, selects user slot One to Ten and starts it as Enter there
+    // does; the menu key and Shift+F10 open the context menu. True when the
+    // key was used.
     bool ConsoleKeyDown(const ui::KeyArgs& key, void (frmOrvan97::*start)());
 
     // Rebuilds the user list from the ten task paths, in slot order.

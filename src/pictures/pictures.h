@@ -10,16 +10,17 @@
 
 #include "pictures/picture.h"
 #include "ui/scale.h"
+#include "ui/types.h"
 
 namespace orvan::pictures {
 
 // Colours as 0x00RRGGBB.
-inline constexpr std::uint32_t kFrameBlue = 0x0084C6;     // the elbow frames
-inline constexpr std::uint32_t kTitleBlue = 0x55AAFF;     // the title's letters
-inline constexpr std::uint32_t kHeaderTeal = 0x008484;    // the Options header strip
-inline constexpr std::uint32_t kHeaderOrange = 0xFF9400;  // "OPTIONS"
-inline constexpr std::uint32_t kIdleBlue = 0x0087C8;      // the buttons' idle colour
-inline constexpr std::uint32_t kLitBlue = 0x95DDFF;       // the buttons' lit colour
+inline constexpr std::uint32_t kFrameBlue = 0x0084C6;                  // the elbow frames
+inline constexpr std::uint32_t kTitleBlue = 0x55AAFF;                  // the title's letters
+inline constexpr std::uint32_t kHeaderTeal = 0x008484;                 // the Options header strip
+inline constexpr std::uint32_t kHeaderOrange = 0xFF9400;               // "OPTIONS"
+inline constexpr std::uint32_t kIdleBlue = ui::RgbOf(ui::kIdleColor);  // the buttons' idle colour
+inline constexpr std::uint32_t kLitBlue = ui::RgbOf(ui::kLitColor);    // the buttons' lit colour
 
 inline constexpr int kLogoWidth = 587;
 inline constexpr int kLogoHeight = 207;

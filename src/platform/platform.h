@@ -30,6 +30,26 @@ enum ShowCode : int {
 // True for the codes the start operation accepts: 0, 1, 2, 3, 4 and 6.
 bool IsAcceptedShowCode(int code);
 
+// The reason a start with any other code gives, before anything is asked
+// of the system.
+inline constexpr const char* kRefusedShowCode = "The window-style code is not one a program can be started with.";
+
+// A letter folded to lower case in ASCII alone, as the system folds names
+// (paths, settings keys, list entries): no other letter folds.
+template <typename Char>
+constexpr Char AsciiLower(Char c) {
+    return c >= Char('A') && c <= Char('Z') ? static_cast<Char>(c - Char('A') + Char('a')) : c;
+}
+
+// Whether two texts are the same with ASCII case ignored.
+template <typename Text>
+bool EqualsIgnoringAsciiCase(const Text& a, const Text& b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
+    return true;
+}
+
 // The folder part of a path ("C:\Tools" for "C:\Tools\a.exe", "C:\" for
 // "C:\a.exe"); empty for a bare name.
 std::string FolderOf(const std::string& path);
@@ -109,6 +129,15 @@ struct ChosenFile {
     std::optional<std::string> shortForm;
 };
 
+// A file dragged from another program and dropped on the console.
+struct DroppedFile {
+    ChosenFile file;
+    bool shortcut = false;  // a shell shortcut (.lnk), whose target follows
+    bool folder = false;    // it names a folder, or is a shortcut to one
+    // The shortcut's target, when the shell names one that is there.
+    std::optional<ChosenFile> target;
+};
+
 // Whether this process may run the user session's console.
 enum class SessionClaim {
     Ours,           // no other console runs in the session; now this one does
@@ -150,16 +179,22 @@ public:
     virtual ~Services() = default;
 
     // Starts a program and returns at once: the program is neither waited
-    // for nor tracked. Fails before anything is started when showCode is
-    // not accepted (IsAcceptedShowCode), and when the program cannot be
-    // found or started.
-    virtual StartResult StartProgram(const StartRequest& request) = 0;
+    // for nor tracked. Fails with kRefusedShowCode, before anything is
+    // started, when showCode is not accepted (IsAcceptedShowCode), and when
+    // the program cannot be found or started.
+    StartResult StartProgram(const StartRequest& request) {
+        if (!IsAcceptedShowCode(request.showCode)) return {false, 0, kRefusedShowCode};
+        return Start(request);
+    }
 
     // Opens an existing file through its file association, as Explorer
     // would, with showCode as the show code of the program that opens it
     // and `directory` (empty: the console's own) as its current directory.
     // Refuses the codes StartProgram refuses, before anything is opened.
-    virtual StartResult OpenDocument(const std::string& path, int showCode, const std::string& directory) = 0;
+    StartResult OpenDocument(const std::string& path, int showCode, const std::string& directory) {
+        if (!IsAcceptedShowCode(showCode)) return {false, 0, kRefusedShowCode};
+        return Open(path, showCode, directory);
+    }
 
     // What a path names on disk. Never fails: anything unreadable is Missing.
     virtual PathKind Classify(const std::string& path) = 0;
@@ -240,6 +275,11 @@ public:
     // The fake records the call and returns, so callers must not touch
     // their state afterwards.
     virtual void EndProcess() = 0;
+
+protected:
+    // StartProgram and OpenDocument once the show code is accepted.
+    virtual StartResult Start(const StartRequest& request) = 0;
+    virtual StartResult Open(const std::string& path, int showCode, const std::string& directory) = 0;
 };
 
 }  // namespace orvan::platform

@@ -33,14 +33,7 @@ View CutAtNul(View text) {
 }
 
 // ASCII only: the system folds no other letters.
-char16_t Lower(char16_t c) { return (c >= 'A' && c <= 'Z') ? static_cast<char16_t>(c - 'A' + 'a') : c; }
-
-bool EqualsNoCase(WideView a, WideView b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (Lower(a[i]) != Lower(b[i])) return false;
-    return true;
-}
+bool EqualsNoCase(WideView a, WideView b) { return platform::EqualsIgnoringAsciiCase(a, b); }
 
 // The file's bytes as a sequence of code units: bytes for ANSI and UTF-8,
 // byte pairs for UTF-16. Line breaks, blanks, brackets, '=' and quotes are

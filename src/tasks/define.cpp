@@ -60,6 +60,18 @@ KeptPath KeepChosenFile(const platform::ChosenFile& chosen) {
     return kept;
 }
 
+KeptPath KeepDroppedFile(const platform::DroppedFile& dropped) {
+    KeptPath kept;
+    if (dropped.shortcut && !dropped.target) {
+        kept.refusal = "The shortcut \"" + dropped.file.path + "\" leads to no file, so it cannot be a user task.";
+    } else if (dropped.folder) {
+        kept.refusal = "\"" + dropped.file.path + "\" is a folder, not a program, so it cannot be a user task.";
+    } else {
+        return KeepChosenFile(dropped.target ? *dropped.target : dropped.file);
+    }
+    return kept;
+}
+
 std::string UserEntryText(std::size_t slot, const std::string& taskPath) {
     return std::string(settings::kSlotLabels.at(slot)) + " - " + taskPath;
 }

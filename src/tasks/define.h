@@ -33,6 +33,11 @@ struct KeptPath {
 };
 KeptPath KeepChosenFile(const platform::ChosenFile& chosen);
 
+// The same for a file dropped on a user slot: a shortcut stands for its
+// target; a folder, or a shortcut to a folder or to nothing there, is
+// refused.
+KeptPath KeepDroppedFile(const platform::DroppedFile& dropped);
+
 // The entry text of a user slot (0-based): its label, " - ", its task path.
 std::string UserEntryText(std::size_t slot, const std::string& taskPath);
 

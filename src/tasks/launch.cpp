@@ -11,29 +11,16 @@ using platform::StartResult;
 
 namespace {
 
-// The start refuses these codes before asking the system, in words of ours.
-constexpr const char* kRefusedCode = "The window-style code is not one a program can be started with.";
 constexpr const char* kNotInSystemFolders = "The program is in neither the system folder nor the Windows folder.";
-
-StartResult Start(platform::Services& sys, const StartRequest& request) {
-    if (!platform::IsAcceptedShowCode(request.showCode)) return {false, 0, kRefusedCode};
-    return sys.StartProgram(request);
-}
 
 constexpr const char* kNotOnSearchPath =
     "No program of that name is in the system folder, the Windows folder or a folder of the search path.";
 constexpr const char* kNoSuchProgram = "The program it names does not exist.";
 
 bool EndsWithIgnoringCase(const std::string& text, std::string_view suffix) {
-    if (text.size() < suffix.size()) return false;
-    for (std::size_t i = 0; i < suffix.size(); ++i) {
-        const char c = text[text.size() - suffix.size() + i];
-        if ((c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c) != suffix[i]) return false;
-    }
-    return true;
+    return text.size() >= suffix.size() &&
+           platform::EqualsIgnoringAsciiCase(std::string_view(text).substr(text.size() - suffix.size()), suffix);
 }
-
-char Folded(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 bool IsAbsolute(const std::string& path) {
     const bool drive = path.size() >= 3 && path[1] == ':' && (path[2] == '\\' || path[2] == '/');
@@ -47,8 +34,7 @@ std::string WithoutTrailingSeparator(std::string folder) {
 
 bool SameFolder(const std::string& a, const std::string& b) {
     const std::string x = WithoutTrailingSeparator(a), y = WithoutTrailingSeparator(b);
-    return !y.empty() && x.size() == y.size() &&
-           std::equal(x.begin(), x.end(), y.begin(), [](char p, char q) { return Folded(p) == Folded(q); });
+    return !y.empty() && platform::EqualsIgnoringAsciiCase(x, y);
 }
 
 // A name as the system's search takes it: ".exe" added when it has no
@@ -138,7 +124,7 @@ StartResult StartBuiltIn(platform::Services& sys, int index, int runMethod) {
     request.application = *program;
     request.commandLine = command;
     request.showCode = runMethod;
-    return Start(sys, request);
+    return sys.StartProgram(request);
 }
 
 std::vector<std::string> BareNameFolders(platform::Services& sys) {
@@ -188,7 +174,6 @@ StartResult StartUserTask(platform::Services& sys, const std::string& taskPath, 
     if (!IsBareName(taskPath) && sys.Classify(taskPath) == PathKind::File) {
         if (!IsProgramFile(taskPath)) {
             // A document opens in its own folder.
-            if (!platform::IsAcceptedShowCode(runMethod)) return {false, 0, kRefusedCode};
             return sys.OpenDocument(taskPath, runMethod, platform::FolderOf(taskPath));
         }
         // Quoted and named as the application, so no program that sits at a
@@ -198,7 +183,7 @@ StartResult StartUserTask(platform::Services& sys, const std::string& taskPath, 
         request.commandLine = "\"" + taskPath + "\"";
         request.showCode = runMethod;
         request.directory = platform::FolderOf(taskPath);
-        return Start(sys, request);
+        return sys.StartProgram(request);
     }
     // A command line: a program and its arguments, started in the console's
     // directory, but only the program it names, never one the system's
@@ -209,7 +194,28 @@ StartResult StartUserTask(platform::Services& sys, const std::string& taskPath, 
     request.application = program->program;
     request.commandLine = program->commandLine;
     request.showCode = runMethod;
-    return Start(sys, request);
+    return sys.StartProgram(request);
+}
+
+std::string ExpandedTaskPath(platform::Services& sys, const std::string& taskPath) {
+    if (taskPath.find('%') == std::string::npos) return taskPath;
+    if (!IsBareName(taskPath) && sys.Classify(taskPath) == PathKind::File) return taskPath;
+    std::string expanded;
+    std::size_t at = 0;
+    while (at < taskPath.size()) {
+        const std::size_t open = taskPath.find('%', at);
+        const std::size_t close = open == std::string::npos ? open : taskPath.find('%', open + 1);
+        if (close == std::string::npos) {
+            expanded += taskPath.substr(at);
+            break;
+        }
+        expanded += taskPath.substr(at, open - at);
+        const std::string name = taskPath.substr(open + 1, close - open - 1);
+        const std::optional<std::string> value = name.empty() ? std::nullopt : sys.EnvironmentVariable(name);
+        expanded += value ? *value : taskPath.substr(open, close - open + 1);
+        at = close + 1;
+    }
+    return expanded;
 }
 
 std::string FillInserts(const std::string& reason, const std::string& taskPath) {
@@ -249,7 +255,7 @@ StartResult StartEditor(platform::Services& sys) {
     StartRequest request;
     request.commandLine = kEditorCommand;
     request.showCode = platform::kShowNormal;
-    return Start(sys, request);
+    return sys.StartProgram(request);
 }
 
 }  // namespace orvan::tasks

@@ -76,6 +76,13 @@ std::vector<std::string> BareNameFolders(platform::Services& sys);
 // Whether a name has no folder part (no '\', '/' or ':').
 bool IsBareName(const std::string& name);
 
+// The task path a user task starts: as written when it names an existing
+// file, else with each %NAME% of a variable of the console's environment
+// replaced by its value (a name that is not set stays as it stands), so a
+// settings file can name a program portably (%ProgramFiles%, %USERPROFILE%)
+// and still hold what its author wrote.
+std::string ExpandedTaskPath(platform::Services& sys, const std::string& taskPath);
+
 // The report shown when a user task cannot be started; the system's reason
 // comes with its inserts unfilled.
 std::string UserTaskFailure(const std::string& taskPath, const std::string& reason);

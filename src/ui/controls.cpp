@@ -11,17 +11,12 @@ namespace orvan::ui {
 
 namespace {
 
-unsigned char AsciiLower(char c) { return static_cast<unsigned char>((c >= 'A' && c <= 'Z') ? c - 'A' + 'a' : c); }
-
-bool EqualIgnoringCase(const std::string& a, const std::string& b) {
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
-                      [](char x, char y) { return AsciiLower(x) == AsciiLower(y); });
-}
-
-// The order a sorted list keeps: case-insensitive, as the native list sorts.
+// The order a sorted list keeps: case-insensitive, as the native list sorts,
+// bytes above ASCII after it.
 bool SortsBefore(const std::string& a, const std::string& b) {
+    const auto folded = [](char c) { return static_cast<unsigned char>(platform::AsciiLower(c)); };
     return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
-                                        [](char x, char y) { return AsciiLower(x) < AsciiLower(y); });
+                                        [&](char x, char y) { return folded(x) < folded(y); });
 }
 
 }  // namespace
@@ -175,9 +170,14 @@ void ListBox::SetListIndex(int index) {
 }
 
 void ListBox::SetText(const std::string& text) {
-    auto it =
-        std::find_if(items_.begin(), items_.end(), [&](const std::string& s) { return EqualIgnoringCase(s, text); });
+    auto it = std::find_if(items_.begin(), items_.end(),
+                           [&](const std::string& s) { return platform::EqualsIgnoringAsciiCase(s, text); });
     SetListIndex(it == items_.end() ? -1 : static_cast<int>(it - items_.begin()));
+}
+
+std::string ListBox::EntryShortcut(int index) const {
+    if (index < 0 || index >= static_cast<int>(shortcuts_.size())) return {};
+    return shortcuts_[static_cast<std::size_t>(index)];
 }
 
 void ListBox::SelectedByUser(int index) {

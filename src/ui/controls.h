@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/platform.h"
 #include "ui/scale.h"
 #include "ui/types.h"
 
@@ -73,6 +74,16 @@ struct KeyArgs {
     int keyCode = 0;
     int shift = 0;
 };
+
+// Arguments of a list's OLEDragDrop event: the files dropped, and the entry
+// under the point they were dropped at (-1: none).
+struct DropArgs {
+    int entry = -1;
+    std::vector<platform::DroppedFile> files;
+};
+
+// Whether a list takes files dragged from other programs.
+enum class OLEDropMode { None, Manual };
 
 // Arguments of the MouseDown and MouseMove events.
 struct MouseArgs {
@@ -316,6 +327,17 @@ public:
     // The user moved the selection in the native list: no echo to the peer.
     void SelectedByUser(int index);
 
+    // Files dragged from other programs are offered to OLEDragDrop when the
+    // list takes them; as the designer fixes it, for the list's life.
+    OLEDropMode DropMode() const { return dropMode_; }
+    void SetOLEDropMode(OLEDropMode mode) { dropMode_ = mode; }
+    std::function<void(const DropArgs&)> OLEDragDrop;
+
+    // The key that starts entry `index`, as accessibility tools read it
+    // ("1"); empty for none, which is every entry's unless set.
+    std::string EntryShortcut(int index) const;
+    void SetEntryShortcuts(std::vector<std::string> keys) { shortcuts_ = std::move(keys); }
+
     void MakePeer(PeerMaker& maker) override { maker.Make(*this); }
 
 private:
@@ -326,6 +348,8 @@ private:
     int rowTwips_ = 195;  // 13 pixels at 96 DPI
     std::vector<std::string> items_;
     int listIndex_ = -1;
+    std::vector<std::string> shortcuts_;
+    OLEDropMode dropMode_ = OLEDropMode::None;
 };
 
 class Timer : public Control {

@@ -142,6 +142,10 @@ void Form::ControlPointerDown(Control& control, int button, int shift, int x, in
     if (enabled_ && control.MouseDown) control.MouseDown(ArgsAt(button, shift, x, y));
 }
 
+void Form::ControlFilesDropped(ListBox& list, const DropArgs& drop) {
+    if (enabled_ && list.DropMode() == OLEDropMode::Manual && list.OLEDragDrop) list.OLEDragDrop(drop);
+}
+
 bool Form::KeyDown(Control* control, int keyCode, int shift) {
     if (!enabled_) return false;
     const KeyArgs args{keyCode, shift};

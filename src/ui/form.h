@@ -98,6 +98,9 @@ public:
     // disabled.
     void ControlPointerMove(Control& control, int buttons, int shift, int x, int y);
     void ControlPointerDown(Control& control, int button, int shift, int x, int y);
+    // Files from another program dropped on the list (nothing while the
+    // window is disabled).
+    void ControlFilesDropped(ListBox& list, const DropArgs& drop);
 
     // A key went down on one of the form's native controls (`control`) or
     // on the window itself (nullptr). True when a handler used it.

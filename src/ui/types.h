@@ -18,6 +18,11 @@ inline constexpr Color kWhite = 0xFFFFFF;
 inline constexpr Color kSystemColorFlag = 0x80000000;
 inline constexpr Color kButtonTextColor = kSystemColorFlag | 18;  // COLOR_BTNTEXT
 
+// A colour as 0x00RRGGBB, the order of a picture's pixels.
+constexpr std::uint32_t RgbOf(Color color) {
+    return ((color & 0xFF) << 16) | (color & 0xFF00) | ((color >> 16) & 0xFF);
+}
+
 // A rectangle of client pixels, right and bottom exclusive.
 struct Rect {
     int left = 0;
@@ -56,6 +61,14 @@ enum MouseButton : int { kLeftButton = 1, kRightButton = 2, kMiddleButton = 4 };
 enum ShiftMask : int { kShiftMask = 1, kCtrlMask = 2, kAltMask = 4 };
 
 // Key codes, as the system numbers its virtual keys.
-enum KeyCode : int { kKeyReturn = 0x0D, kKeyEscape = 0x1B, kKeyApps = 0x5D, kKeyF4 = 0x73, kKeyF10 = 0x79 };
+enum KeyCode : int {
+    kKeyReturn = 0x0D,
+    kKeyEscape = 0x1B,
+    kKey0 = 0x30,  // the digits' keys run 0x30 to 0x39
+    kKeyApps = 0x5D,
+    kKeyNumpad0 = 0x60,  // the number pad's, 0x60 to 0x69
+    kKeyF4 = 0x73,
+    kKeyF10 = 0x79
+};
 
 }  // namespace orvan::ui

@@ -1,11 +1,11 @@
 #include "win32/accessible_types.h"
 
+#include "win32/services.h"
+
 namespace orvan::win32 {
 
 BSTR NewBstr(const std::string& text) {
-    const int length = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
+    const std::wstring wide = Widen(text, CP_ACP);
     static auto* alloc = LazyFunction<decltype(SysAllocStringLen)>("oleaut32.dll", "SysAllocStringLen");
     return alloc ? alloc(wide.c_str(), static_cast<UINT>(wide.size())) : nullptr;
 }

@@ -9,6 +9,8 @@
 #include "win32/gdi_canvas.h"
 #include "win32/input.h"
 #include "win32/lazy_dll.h"
+#include "win32/file_drop.h"
+#include "win32/list_accessible.h"
 
 namespace orvan::win32 {
 
@@ -188,9 +190,29 @@ private:
         const WNDPROC oldProc = self.oldProc_;
         switch (message) {
         case WM_NCDESTROY:
+            DisconnectListAccessible(self.accessible_);
+            StopFileDrops(hwnd, self.drops_);
             SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(oldProc));
             Link<ListPeer>(hwnd, nullptr);
             break;
+        case WM_PAINT: {
+            // Drops are taken once the list has shown itself, so start-up
+            // does not wait for OLE.
+            LRESULT result = CallWindowProcA(oldProc, hwnd, message, wParam, lParam);
+            if (self.list_.DropMode() == ui::OLEDropMode::Manual && !self.drops_ && !self.dropsAsked_) {
+                self.dropsAsked_ = true;
+                PostMessageA(hwnd, kAcceptDrops, 0, 0);
+            }
+            return result;
+        }
+        case kAcceptDrops:
+            AcceptFileDrops(hwnd, self.list_, self.Form(), self.drops_);
+            return 0;
+        case WM_GETOBJECT: {
+            LRESULT result = 0;
+            if (AnswerListGetObject(hwnd, self.list_, self.accessible_, wParam, lParam, result)) return result;
+            break;
+        }
         case WM_NCPAINT: {
             LRESULT result = CallWindowProcA(oldProc, hwnd, message, wParam, lParam);
             self.PaintBorder();
@@ -237,8 +259,12 @@ private:
     }
 
     ui::ListBox& list_;
-    WNDPROC oldProc_ = nullptr;   // the list's own procedure, which ours stands before
-    std::optional<int> textTop_;  // where a row's text starts, from the row's top
+    WNDPROC oldProc_ = nullptr;             // the list's own procedure, which ours stands before
+    std::optional<int> textTop_;            // where a row's text starts, from the row's top
+    ListAccessible* accessible_ = nullptr;  // made on the first WM_GETOBJECT
+    FileDropTarget* drops_ = nullptr;       // once the list takes dropped files
+    bool dropsAsked_ = false;
+    static constexpr UINT kAcceptDrops = WM_APP + 0x10;
 };
 
 // ------------------------------------------------------------------ frames

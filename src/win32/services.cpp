@@ -22,26 +22,6 @@ const wchar_t* kSessionMutex = L"Local\\Orvan97.Console";
 // to show its window.
 constexpr DWORD kConsoleWindowWaitMs = 10000;
 
-std::wstring Widen(const std::string& text, UINT codePage) {
-    if (text.empty()) return {};
-    const int length = MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    if (length <= 0) return {};
-    std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
-    return wide;
-}
-
-std::string Utf8(const std::wstring& text) {
-    if (text.empty()) return {};
-    const int length =
-        WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-    if (length <= 0) return {};
-    std::string narrow(static_cast<std::size_t>(length), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), narrow.data(), length, nullptr,
-                        nullptr);
-    return narrow;
-}
-
 // The text in the ANSI code page, when every character converts exactly:
 // no default character put in, no best-fit look-alike, and the way back
 // gives the same text.
@@ -152,6 +132,15 @@ std::string FromWide(std::u16string_view wide, UINT codePage) {
 
 }  // namespace
 
+std::wstring Widen(std::string_view text, UINT codePage) {
+    const std::u16string wide = ToWide(text, codePage);
+    return std::wstring(wide.begin(), wide.end());
+}
+
+std::string Utf8(std::wstring_view text) {
+    return FromWide(std::u16string_view(reinterpret_cast<const char16_t*>(text.data()), text.size()), CP_UTF8);
+}
+
 std::u16string Win32TextCodec::AnsiToWide(std::string_view ansi) const { return ToWide(ansi, CP_ACP); }
 std::string Win32TextCodec::WideToAnsi(std::u16string_view wide) const { return FromWide(wide, CP_ACP); }
 std::u16string Win32TextCodec::Utf8ToWide(std::string_view utf8) const { return ToWide(utf8, CP_UTF8); }
@@ -168,8 +157,7 @@ std::string SystemMessage(DWORD error) {
     return text;
 }
 
-platform::StartResult Win32Services::StartProgram(const platform::StartRequest& request) {
-    if (!platform::IsAcceptedShowCode(request.showCode)) return Failed(ERROR_INVALID_PARAMETER);
+platform::StartResult Win32Services::Start(const platform::StartRequest& request) {
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESHOWWINDOW;
@@ -187,8 +175,7 @@ platform::StartResult Win32Services::StartProgram(const platform::StartRequest& 
     return {true, process.dwProcessId, {}};
 }
 
-platform::StartResult Win32Services::OpenDocument(const std::string& path, int showCode, const std::string& directory) {
-    if (!platform::IsAcceptedShowCode(showCode)) return Failed(ERROR_INVALID_PARAMETER);
+platform::StartResult Win32Services::Open(const std::string& path, int showCode, const std::string& directory) {
     SHELLEXECUTEINFOA info{};
     info.cbSize = sizeof info;
     info.fMask = SEE_MASK_FLAG_NO_UI | SEE_MASK_NOASYNC;

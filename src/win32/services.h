@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <string>
+#include <string_view>
 
 #include "platform/platform.h"
 
@@ -24,8 +25,6 @@ public:
     // Message boxes and the Open-file dialog are owned by this window.
     void SetOwner(HWND owner) { owner_ = owner; }
 
-    platform::StartResult StartProgram(const platform::StartRequest& request) override;
-    platform::StartResult OpenDocument(const std::string& path, int showCode, const std::string& directory) override;
     platform::PathKind Classify(const std::string& path) override;
     std::string SystemFolder() override;
     std::string WindowsFolder() override;
@@ -45,6 +44,10 @@ public:
     void ShowRunningConsole() override;
     void EndProcess() override;
 
+protected:
+    platform::StartResult Start(const platform::StartRequest& request) override;
+    platform::StartResult Open(const std::string& path, int showCode, const std::string& directory) override;
+
 private:
     HWND owner_ = nullptr;
     Win32TextCodec codec_;
@@ -54,6 +57,11 @@ private:
 // The forms of a chosen path the settings file can hold: its exact ANSI
 // text, and its short path when that is pure ANSI and names the same file.
 platform::ChosenFile DescribeChosenFile(const std::wstring& path);
+
+// UTF-16 from a code page's text (CP_ACP, CP_UTF8), and UTF-8 from UTF-16:
+// the conversions of Win32TextCodec, for the system's wide functions.
+std::wstring Widen(std::string_view text, UINT codePage);
+std::string Utf8(std::wstring_view text);
 
 // The system's text for an error code, without the trailing line break.
 std::string SystemMessage(DWORD error);

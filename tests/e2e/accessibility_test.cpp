@@ -29,8 +29,7 @@ std::string Show(const std::vector<AccessibleInfo>& children) {
 }
 
 ConsoleOptions WithProbeAsFirstTask(const std::string& probe, const ProbeLog& log) {
-    ConsoleOptions options =
-        WithSettings("[Options]\r\nProgram Run Method=1\r\n[User Tasks]\r\nUser Task One=" + probe + "\r\n");
+    ConsoleOptions options = WithSettings(SettingsWith("1", {{1, probe}}));
     options.environment = {log.EnvironmentEntry()};
     return options;
 }
@@ -103,6 +102,18 @@ TEST_P(ScaledAccessibility, ConsoleShowsWhatItDrawsTopFirstWhereItStandsThenItsL
         lists.insert(children[i].hwnd);
     }
     EXPECT_EQ(lists, (std::set<Hwnd>{BuiltInList(), UserList()}));
+
+    // The user list's entries, where they stand, say the digit that starts them.
+    const std::vector<AccessibleInfo> slots = AccessibleView(Inspect(), UserList()).Children();
+    const ListInfo shown = Inspect().List(UserList());
+    ASSERT_EQ(slots.size(), 10u) << Show(slots);
+    for (std::size_t i = 0; i < slots.size(); ++i) {
+        EXPECT_EQ(slots[i].name, shown.entries.at(i).text);
+        EXPECT_EQ(slots[i].rect, shown.entries.at(i).rect) << slots[i].name;
+        EXPECT_EQ(slots[i].shortcut, std::to_string((i + 1) % 10)) << slots[i].name;
+    }
+    for (const AccessibleInfo& task : AccessibleView(Inspect(), BuiltInList()).Children())
+        EXPECT_EQ(task.shortcut, "") << task.name;
     EXPECT_TRUE(RequestClose());
 }
 

@@ -14,6 +14,7 @@ AccessibleInfo AccessibleInfo::From(const Record& r) {
     a.unavailable = r.Flag("unavailable");
     a.rect = r.RectOf("rect");
     a.action = r.Get("action");
+    a.shortcut = r.Get("shortcut");
     a.hwnd = r.Handle("hwnd");
     return a;
 }

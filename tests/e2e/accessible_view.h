@@ -25,6 +25,7 @@ struct AccessibleInfo {
     bool unavailable = false;
     Rect rect;  // screen pixels
     std::string action;
+    std::string shortcut;
     Hwnd hwnd = 0;  // the window of an object
 
     static AccessibleInfo From(const Record& record);

@@ -11,15 +11,17 @@ namespace orvan::e2e {
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
-std::string FirstRunFile(const std::string& runMethod) {
-    return "[Options]\r\n"
-           "Program Run Method=" +
-           runMethod +
-           "\r\n"
-           "[User Tasks]\r\n"
-           "User Task One=xxx\r\nUser Task Two=xxx\r\nUser Task Three=xxx\r\nUser Task Four=xxx\r\n"
-           "User Task Five=xxx\r\nUser Task Six=xxx\r\nUser Task Seven=xxx\r\nUser Task Eight=xxx\r\n"
-           "User Task Nine=xxx\r\nUser Task Ten=xxx\r\n"
+std::string SettingsWith(const std::string& runMethod, const std::map<int, std::string>& slots) {
+    std::string file = "[Options]\r\nProgram Run Method=" + runMethod + "\r\n[User Tasks]\r\n";
+    for (const auto& [slot, path] : slots)
+        file += std::string(kSlotLabels.at(static_cast<size_t>(slot - 1))) + "=" + path + "\r\n";
+    return file;
+}
+
+std::string FirstRunFile(const std::string& runMethod, const std::map<int, std::string>& slots) {
+    std::map<int, std::string> all = slots;
+    for (int slot = 1; slot <= static_cast<int>(kSlotLabels.size()); ++slot) all.emplace(slot, "xxx");
+    return SettingsWith(runMethod, all) +
            "[Note]\r\n"
            ";=   Please don't edit this file yourself.\r\n"
            "; =  You may incorrectly do so and corrupt\r\n"

@@ -4,7 +4,9 @@
 // client pixels are screen pixels).
 #pragma once
 
+#include <array>
 #include <chrono>
+#include <map>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -54,8 +56,17 @@ Rect FromLayout(const ui::Rect& r);
 // The console's top window once it shows, from whichever program.
 std::optional<WindowInfo> WaitForConsoleWindow(Inspector& inspector, Ms timeout);
 
-// The settings file as the console writes it on a first run.
-std::string FirstRunFile(const std::string& runMethod = "1");
+inline constexpr std::array<const char*, 10> kSlotLabels = {
+    "User Task One", "User Task Two",   "User Task Three", "User Task Four", "User Task Five",
+    "User Task Six", "User Task Seven", "User Task Eight", "User Task Nine", "User Task Ten"};
+
+// A settings file with the run method's text and the given slots (1 to 10)
+// only, as someone may have written it.
+std::string SettingsWith(const std::string& runMethod, const std::map<int, std::string>& slots = {});
+
+// The settings file as the console writes it on a first run, with the given
+// slots' values (1 to 10) in place of "xxx".
+std::string FirstRunFile(const std::string& runMethod = "1", const std::map<int, std::string>& slots = {});
 
 struct ConsoleOptions {
     // The bytes of C:\Windows\Orvan97.ini before the start; none: no file.

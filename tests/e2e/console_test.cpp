@@ -145,7 +145,7 @@ TEST_F(Console, SecondRunOfUnchangedSettingsLeavesTheSameBytes) {
 class StoredRunMethod : public ConsoleTest, public ::testing::WithParamInterface<const char*> {};
 
 TEST_P(StoredRunMethod, StaysAsWrittenWhenTheUserLeavesItAlone) {
-    StartConsole(WithSettings(std::string("[Options]\r\nProgram Run Method=") + GetParam() + "\r\n"));
+    StartConsole(WithSettings(SettingsWith(GetParam())));
     ASSERT_TRUE(RequestClose());
     EXPECT_EQ(ValueIn(Settings().value_or(""), "Program Run Method"), GetParam());
 }
@@ -157,9 +157,7 @@ INSTANTIATE_TEST_SUITE_P(Texts, StoredRunMethod, ::testing::Values("3.5", "2.5",
 // once the hold is over writes none of them over the user's own. An entry
 // the system's writer changes while the console runs keeps its new value.
 TEST_F(Console, CloseKeepsWhatItCouldNotReadAndWhatAnotherProgramWrote) {
-    std::string users = FirstRunFile("4");
-    users.replace(users.find("User Task One=xxx"), 17, "User Task One=C:\\tools\\a.exe");
-    WriteSettings(users);
+    WriteSettings(FirstRunFile("4", {{1, "C:\\tools\\a.exe"}}));
     Inspect().HoldFile("C:\\Windows\\Orvan97.ini", Inspector::Sharing::Nothing);
     StartConsole();
     Inspect().ReleaseFiles();
@@ -176,7 +174,7 @@ TEST_F(Console, CloseKeepsWhatItCouldNotReadAndWhatAnotherProgramWrote) {
 
 TEST_F(Console, EmptyAndOverlongValuesReadAsTheRulesSay) {
     const std::string longPath = "C:\\" + std::string(297, 'q');
-    StartConsole(WithSettings("[User Tasks]\r\nUser Task Three=\r\nUser Task Five=" + longPath + "\r\n"));
+    StartConsole(WithSettings(SettingsWith("1", {{3, ""}, {5, longPath}})));
     const ListInfo user = Inspect().List(UserList());
     ASSERT_EQ(user.count, 10);
     EXPECT_EQ(user.entries[2].text, "User Task Three - xxx");
@@ -208,7 +206,7 @@ TEST_F(Console, UnwritableSettingsFileShowsFifteenErrorsThenEnds) {
 // without a box, and the next start reads what it saved.
 TEST_F(Console, SavesInPlaceWhileAnotherProgramHoldsTheFile) {
     namespace fs = std::filesystem;
-    WriteSettings("[Options]\r\nProgram Run Method=4\r\n[User Tasks]\r\nUser Task Three=C:\\tools\\a.exe\r\n");
+    WriteSettings(SettingsWith("4", {{3, "C:\\tools\\a.exe"}}));
     const ProbeLog log = NewProbeLog();
     // Minimized and out of the way, so it covers none of the console.
     const WindowInfo holder = StartProbeWindow(7, "--hold C:\\Windows\\Orvan97.ini --at 900,700", log);
@@ -269,7 +267,7 @@ TEST_F(Console, CloseRequestStillEndsTheConsoleOnceTheMenuHostExists) {
 }
 
 TEST_F(Console, EndOfTheSessionSavesAndEndsTheConsole) {
-    StartConsole(WithSettings("[Options]\r\nProgram Run Method=4\r\n"));
+    StartConsole(WithSettings(SettingsWith("4")));
     // Wine's own end of session sends the same messages as a log-off.
     Process end = Wine().Launch("wineboot", {"--end-session"});
     EXPECT_TRUE(end.WaitExit(30s).has_value());

@@ -1,6 +1,7 @@
 // "Define Task" through the real Open-file dialog: the chosen path goes into
 // the selected slot, the settings file and the user list at once, and the
-// slot then starts it; a cancelled dialog changes nothing.
+// slot then starts it; a cancelled dialog changes nothing. A program dragged
+// from another program onto a slot defines it the same way.
 #include "dialog_fixture.h"
 
 namespace orvan::e2e {
@@ -79,6 +80,35 @@ TEST_F(DefineTask, EscapeChangesNothingAndADefinitionSelectsBrowseWindowsAgain) 
     EXPECT_EQ(user.selected, 6);
     EXPECT_EQ(Settings().value_or("(none)"), WithValue(FirstRunFile("4"), "User Task Seven", path));
     ASSERT_TRUE(RequestClose());
+}
+
+// A real drag from another program (the probe, dragging the file as a file
+// manager does) onto slot Seven, by the pointer held down.
+TEST_F(DefineTask, AProgramDraggedFromAnotherProgramOntoSlotSevenDefinesIt) {
+    const std::string task = ProbeCopy();
+    StartConsole();
+    const ProbeLog log = NewProbeLog();
+    const WindowInfo source = StartProbeWindow(1, "--drag \"" + task + "\" --at 820,80", log);
+    ASSERT_TRUE(log.WaitFor("shown", source.pid, 10s));
+    const Rect seventh = Inspect().List(UserList()).entries.at(6).rect;
+    Screen().MovePointer(source.client.CenterX(), source.client.CenterY());
+    Screen().PressButton(Button::Left);
+    // In steps, so the drag meets the list as a hand's would.
+    constexpr int kSteps = 8;
+    for (int step = 1; step <= kSteps; ++step)
+        Screen().MovePointer(source.client.CenterX() + (seventh.CenterX() - source.client.CenterX()) * step / kSteps,
+                             source.client.CenterY() + (seventh.CenterY() - source.client.CenterY()) * step / kSteps);
+    Screen().ReleaseButton(Button::Left);
+    const std::optional<Record> drag = log.WaitFor("drag", source.pid, 10s);
+    ASSERT_TRUE(drag) << "the drag did not end";
+    EXPECT_NE(drag->Int("effect"), 0) << "the console refused the drop: " << drag->ToString();
+    EXPECT_TRUE(
+        WaitUntil([&] { return Inspect().List(UserList()).entries.at(6).text == "User Task Seven - " + task; }, 5s))
+        << "the dropped program is not in slot Seven";
+    EXPECT_EQ(Inspect().List(UserList()).selected, 6);
+    EXPECT_EQ(ValueIn(Settings().value_or(""), "User Task Seven"), task) << "the entry was not written at once";
+    Inspect().Close(source.hwnd);
+    EXPECT_TRUE(RequestClose());
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 // The console from the keyboard alone: Enter starts the selected entry of
-// either list, the menu key and Shift+F10 open the context menu at the
-// corner, Alt+F4 is a close request.
+// either list, a digit its user slot, the menu key and Shift+F10 open the
+// context menu at the corner, Alt+F4 is a close request.
 #include "dialog_fixture.h"
 #include "launch_fixture.h"
 
@@ -26,6 +26,39 @@ TEST_F(KeyboardStart, EnterInTheUserListStartsTheSelectedTaskWithTheRunMethod) {
     EXPECT_EQ(start->Get("module"), probe);
     EXPECT_EQ(start->Int("show"), 4);
     EXPECT_EQ(Inspect().List(UserList()).selected, 2);
+    EXPECT_TRUE(RequestClose());
+}
+
+// 3 starts slot Three and 0 slot Ten, with the run method, wherever the
+// focus is in the console; with the Options dialog open a digit starts
+// nothing.
+TEST_F(KeyboardStart, DigitsStartTheirUserSlotButNotInTheOptionsDialog) {
+    const ProbeLog log = NewProbeLog();
+    const std::string three = PlaceProbe(Scratch() / "three" / "probe.exe");
+    const std::string ten = PlaceProbe(Scratch() / "ten" / "probe.exe");
+    StartWith(SettingsWith("4", {{3, three}, {10, ten}}), log);
+    Tab();
+    ASSERT_TRUE(WaitUntil([&] { return Inspect().Focus().focus == BuiltInList(); }, 5s));
+    PressKey("3");
+    const std::optional<Record> first = WaitStart(log);
+    ASSERT_TRUE(first) << "3 started nothing";
+    EXPECT_EQ(first->Get("module"), three);
+    EXPECT_EQ(first->Int("show"), 4);
+    EXPECT_EQ(Inspect().List(UserList()).selected, 2) << "the slot that started is not selected";
+
+    const std::optional<WindowInfo> dialog = OpenOptionsWindow();
+    ASSERT_TRUE(dialog);
+    PressKey("0");
+    AltF4();  // closes the dialog as Cancel
+    ASSERT_TRUE(WaitOptionsGone(*dialog));
+    PressKey("0");
+    const std::vector<Record> starts = log.WaitForCount("start", 2, AllowStarts(10s));
+    ASSERT_EQ(starts.size(), 2u) << "0 started nothing";
+    EXPECT_EQ(starts[1].Get("module"), ten);
+    // Once its window has settled, no start from the dialog's 0 is coming.
+    ASSERT_TRUE(log.WaitFor("settled", static_cast<std::uint32_t>(starts[1].Int("pid")), 10s));
+    EXPECT_EQ(log.WaitForCount("start", 3, 0ms).size(), 2u) << "a digit started a task in the Options dialog";
+    EXPECT_EQ(Inspect().List(UserList()).selected, 9);
     EXPECT_TRUE(RequestClose());
 }
 
@@ -101,7 +134,7 @@ TEST_P(ScaledKeyboardMenu, MenuKeyAndShiftF10OpenTheMenuAtTheCornerAndItsKeysWor
 ORVAN_AT_EACH_DPI(ScaledKeyboardMenu);
 
 TEST_F(KeyboardMenu, AltF4WritesTheSettingsOnceAndEndsTheConsole) {
-    StartConsole(WithSettings("[Options]\r\nProgram Run Method=3\r\n"));
+    StartConsole(WithSettings(SettingsWith("3")));
     AltF4();
     EXPECT_TRUE(WaitConsoleExit(10s)) << "Alt+F4 did not end the console";
     EXPECT_EQ(Settings().value_or("(none)"), FirstRunFile("3"));

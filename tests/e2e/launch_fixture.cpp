@@ -6,13 +6,6 @@ namespace orvan::e2e {
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
-std::string SettingsWith(const std::string& runMethod, const std::map<int, std::string>& slots) {
-    std::string file = "[Options]\r\nProgram Run Method=" + runMethod + "\r\n[User Tasks]\r\n";
-    for (const auto& [slot, path] : slots)
-        file += std::string(kSlotLabels.at(static_cast<size_t>(slot - 1))) + "=" + path + "\r\n";
-    return file;
-}
-
 std::string WindowsFolderOf(const std::string& path) {
     const auto cut = path.find_last_of('\\');
     return cut == std::string::npos ? std::string() : path.substr(0, cut);
@@ -102,7 +95,7 @@ bool LaunchTest::ClickOk(const MessageBoxInfo& box) {
     return WaitUntil([&] { return !Inspect().Window(box.hwnd).has_value(); }, 5s);
 }
 
-bool LaunchTest::ChooseRunMethod(const std::string& caption) {
+std::optional<WindowInfo> LaunchTest::OpenOptionsWindow() {
     ClickOn(at::Options());
     std::optional<WindowInfo> dialog;
     WaitUntil(
@@ -112,6 +105,20 @@ bool LaunchTest::ChooseRunMethod(const std::string& caption) {
             return dialog.has_value();
         },
         5s);
+    return dialog;
+}
+
+bool LaunchTest::WaitOptionsGone(const WindowInfo& dialog) {
+    return WaitUntil(
+        [&] {
+            const std::optional<WindowInfo> console = Inspect().Window(ConsoleWindow().hwnd);
+            return !Inspect().Window(dialog.hwnd).has_value() && console && console->enabled;
+        },
+        5s);
+}
+
+bool LaunchTest::ChooseRunMethod(const std::string& caption) {
+    const std::optional<WindowInfo> dialog = OpenOptionsWindow();
     if (!dialog) return false;
     for (const ChildInfo& c : Inspect().Children(dialog->hwnd))
         if (c.className == "Button" && c.text == caption) ClickOn(c.rect);
@@ -119,12 +126,7 @@ bool LaunchTest::ChooseRunMethod(const std::string& caption) {
     const int left = dialog->client.left + 3720 / 15;
     const int top = dialog->client.top + 790 / 15;
     ClickOn(Rect{left, top, left + 1620 / 15, top + 315 / 15});
-    return WaitUntil(
-        [&] {
-            const std::optional<WindowInfo> console = Inspect().Window(ConsoleWindow().hwnd);
-            return !Inspect().Window(dialog->hwnd).has_value() && console && console->enabled;
-        },
-        5s);
+    return WaitOptionsGone(*dialog);
 }
 
 std::optional<Record> LaunchTest::WaitStart(const ProbeLog& log, std::uint32_t pid) {

@@ -19,14 +19,7 @@
 
 namespace orvan::e2e {
 
-inline constexpr std::array<const char*, 10> kSlotLabels = {
-    "User Task One", "User Task Two",   "User Task Three", "User Task Four", "User Task Five",
-    "User Task Six", "User Task Seven", "User Task Eight", "User Task Nine", "User Task Ten"};
-
 inline constexpr const char* kAppTitle = "ORVAN 97";
-
-// A settings file with the run method's text and the given slots (1 to 10).
-std::string SettingsWith(const std::string& runMethod, const std::map<int, std::string>& slots);
 
 // The folder part of a Windows path.
 std::string WindowsFolderOf(const std::string& path);
@@ -60,6 +53,10 @@ protected:
     // A real click on the box's OK button; true once the box is gone.
     bool ClickOk(const MessageBoxInfo& box);
 
+    // Clicks "Options" and waits for the dialog's window.
+    std::optional<WindowInfo> OpenOptionsWindow();
+    // Waits until the dialog is gone and the console enabled again.
+    bool WaitOptionsGone(const WindowInfo& dialog);
     // Opens the Options dialog, clicks the option button with the caption
     // and then OK; true once the dialog is gone and the console enabled.
     bool ChooseRunMethod(const std::string& caption);

@@ -253,6 +253,34 @@ TEST_F(LaunchUserTask, CommandLineWithArgumentsIsHandedOverWhole) {
     EXPECT_TRUE(RequestClose());
 }
 
+// A task path names its program through the environment: one the system
+// sets, and one the console's environment is given here.
+TEST_F(LaunchUserTask, VariablesInATaskPathNameTheProgramItStarts) {
+    const ProbeLog log = NewProbeLog();
+    const std::string probe = PlaceProbe(Scratch() / "my tools" / "probe.exe");
+    StartWith(SettingsWith("1", {{1, "%ORVAN_TOOLS%\\probe.exe"}, {2, "%SystemRoot%\\system32\\notepad.exe"}}), log,
+              {{"ORVAN_TOOLS", WindowsFolderOf(probe)}});
+    EXPECT_EQ(Inspect().List(UserList()).entries.at(0).text, "User Task One - %ORVAN_TOOLS%\\probe.exe");
+    ClickOn(at::User());
+    const std::optional<Record> start = WaitStart(log);
+    ASSERT_TRUE(start) << BoxTexts();
+    EXPECT_EQ(start->Get("module"), probe);
+
+    SelectEntry(UserList(), 1);
+    ClickOn(at::User());
+    std::vector<WindowInfo> notepads;
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            notepads = NewWindowsOf("notepad.exe", "Notepad");
+            return !notepads.empty();
+        },
+        AllowStarts(15s)))
+        << "no Notepad from %SystemRoot%" << BoxTexts();
+    Inspect().Close(notepads[0].hwnd);
+    EXPECT_TRUE(Inspect().WaitExit(notepads[0].pid, 10s));
+    EXPECT_TRUE(RequestClose());
+}
+
 TEST_F(LaunchUserTask, DoubleClickOnAnEntryStartsThatSlotAndNoOther) {
     const ProbeLog log = NewProbeLog();
     std::map<int, std::string> slots;

@@ -193,8 +193,7 @@ protected:
 
 TEST_F(Msi, UpgradesInPlaceStartsFromItsShortcutWithThePresetAndUninstallsKeepingTheSettings) {
     // An administrator's preset: the run method and a first user task.
-    std::string preset = FirstRunFile("4");
-    preset.replace(preset.find("User Task One=xxx"), 17, "User Task One=notepad.exe");
+    const std::string preset = FirstRunFile("4", {{1, "notepad.exe"}});
     const fs::path presetFile = Scratch() / "preset.ini";
     std::ofstream(presetFile, std::ios::binary) << preset;
     const std::string presetArg = "PRESET_SETTINGS=" + Wine().WindowsPath(presetFile);

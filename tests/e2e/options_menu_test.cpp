@@ -9,8 +9,7 @@ using namespace std::chrono_literals;
 
 // Stored run method 3 and the probe as the first user task.
 ConsoleOptions MaximizedWithProbe(const std::string& probe, const ProbeLog& log) {
-    ConsoleOptions options =
-        WithSettings("[Options]\r\nProgram Run Method=3\r\n[User Tasks]\r\nUser Task One=" + probe + "\r\n");
+    ConsoleOptions options = WithSettings(SettingsWith("3", {{1, probe}}));
     options.environment = {log.EnvironmentEntry()};
     return options;
 }
@@ -62,7 +61,7 @@ TEST_F(Options, OpensOnTheStoredChoiceAndHoldsTheConsoleUntilClosed) {
 }
 
 TEST_F(Options, CancelRestoresTheChoiceAndOkKeepsIt) {
-    StartConsole(WithSettings("[Options]\r\nProgram Run Method=3\r\n"));
+    StartConsole(WithSettings(SettingsWith("3")));
     std::optional<OptionsDialog> dialog = OpenOptions();
     ASSERT_TRUE(dialog);
     ClickOption(*dialog, "Back - Minimized");
@@ -194,7 +193,7 @@ TEST_P(ScaledMenu, AboutShowsThePanelOverTheLogoWithTheTickAndHidesItAgain) {
 ORVAN_AT_EACH_DPI(ScaledMenu);
 
 TEST_F(Menu, ExitWritesTheSettingsAndEndsTheProgram) {
-    StartConsole(WithSettings("[Options]\r\nProgram Run Method=3\r\n"));
+    StartConsole(WithSettings(SettingsWith("3")));
     const std::optional<WindowInfo> menu = RightClickMenu(at::Surface());
     ASSERT_TRUE(menu);
     ClickOn(ExitEntry(*menu));

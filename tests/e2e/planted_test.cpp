@@ -96,7 +96,7 @@ TEST_F(Planted, LibrariesAndNotepadBesideTheConsoleAreNeitherLoadedNorStarted) {
     fs::copy_file(Session::Get().ToolFile("probe.exe"), AppDir() / "notepad.exe");
     std::set<std::uint32_t> before;
     for (const ProcessInfo& p : Inspect().Processes()) before.insert(p.pid);
-    ConsoleOptions options = WithSettings("[Options]\r\nProgram Run Method=1\r\n");
+    ConsoleOptions options = WithSettings(SettingsWith("1"));
     options.environment = preferFiles;
     StartConsole(options);
     ASSERT_FALSE(HasFailure());

@@ -67,7 +67,7 @@ struct Start {
 // both kept as they stand: the save adds the rest.
 Start SmallFile() {
     Start start;
-    start.bytes = "[Options]\r\nProgram Run Method=3.5\r\n[User Tasks]\r\nUser Task Three=C:\\tools\\a.exe\r\n";
+    start.bytes = SettingsWith("3.5", {{3, "C:\\tools\\a.exe"}});
     start.runMethod = "3.5";
     start.taskThree = "C:\\tools\\a.exe";
     start.holds = {"Program Run Method", "User Task Three"};
@@ -353,8 +353,7 @@ TEST_F(Refusals, WithTheWindowsFolderTakingNoNewFileOptionsDefineTaskAndExitSave
     ASSERT_TRUE(
         WaitUntil([&] { return Inspect().List(UserList()).entries.at(1).text == "User Task Two - " + task; }, 5s))
         << "the definition did not come through";
-    std::string defined = FirstRunFile("1");
-    defined.replace(defined.find("User Task Two=xxx"), 17, "User Task Two=" + task);
+    const std::string defined = FirstRunFile("1", {{2, task}});
     EXPECT_EQ(Settings().value_or("(none)"), defined) << "the entry was not written at once";
 
     const std::optional<WindowInfo> menu = RightClickMenu(at::Surface());

@@ -93,21 +93,6 @@ public:
             paths[windowsFolder + "\\" + program] = platform::PathKind::File;
     }
 
-    platform::StartResult StartProgram(const platform::StartRequest& request) override {
-        if (!platform::IsAcceptedShowCode(request.showCode))
-            return {false, 0, "The window-style code is not accepted."};
-        if (failStart) return {false, 0, startError};
-        starts.push_back(request);
-        return {true, static_cast<std::uint32_t>(1000 + starts.size()), {}};
-    }
-
-    platform::StartResult OpenDocument(const std::string& path, int showCode, const std::string& directory) override {
-        if (!platform::IsAcceptedShowCode(showCode)) return {false, 0, "The window-style code is not accepted."};
-        if (failStart) return {false, 0, startError};
-        documents.push_back({path, showCode, directory});
-        return {true, 0, {}};
-    }
-
     platform::PathKind Classify(const std::string& path) override {
         auto it = paths.find(path);
         return it == paths.end() ? platform::PathKind::Missing : it->second;
@@ -119,9 +104,7 @@ public:
     std::string CurrentFolder() override { return currentFolder; }
     std::optional<std::string> EnvironmentVariable(const std::string& name) override {
         for (const auto& [key, value] : environment)
-            if (std::equal(key.begin(), key.end(), name.begin(), name.end(),
-                           [](char a, char b) { return std::toupper(a) == std::toupper(b); }))
-                return value;
+            if (platform::EqualsIgnoringAsciiCase(key, name)) return value;
         return std::nullopt;
     }
 
@@ -207,6 +190,19 @@ public:
     void EndProcess() override { ++endProcessCalls; }
 
     FakeCodec codec;
+
+protected:
+    platform::StartResult Start(const platform::StartRequest& request) override {
+        if (failStart) return {false, 0, startError};
+        starts.push_back(request);
+        return {true, static_cast<std::uint32_t>(1000 + starts.size()), {}};
+    }
+
+    platform::StartResult Open(const std::string& path, int showCode, const std::string& directory) override {
+        if (failStart) return {false, 0, startError};
+        documents.push_back({path, showCode, directory});
+        return {true, 0, {}};
+    }
 };
 
 }  // namespace orvan::testing

@@ -221,5 +221,49 @@ TEST_F(DefineChosenFile, KeepChosenFileDecidesEachCase) {
     EXPECT_EQ(tooLong.refusal, tasks::PathTooLong(longPath));
 }
 
+// Files dropped on slot Eight define it and the slots after it by the rules
+// of "Define Task": a shortcut stands for its target, a folder or a path the
+// settings file cannot hold takes no slot and says why, and what finds no
+// slot after Ten is left.
+TEST_F(DefineTest, FilesDroppedOnASlotDefineItAndTheSlotsAfterIt) {
+    auto file = [](const char* path) {
+        platform::DroppedFile dropped;
+        dropped.file = DialogAnswer(path);
+        return dropped;
+    };
+    platform::DroppedFile folder = file("C:\\Tools");
+    folder.folder = true;
+    platform::DroppedFile link = file("C:\\Users\\Ann\\Desktop\\Editor.lnk");
+    link.shortcut = true;
+    link.target = DialogAnswer("C:\\Program Files\\Editor\\editor.exe");
+    platform::DroppedFile deadLink = file("C:\\Users\\Ann\\Desktop\\Old.lnk");
+    deadLink.shortcut = true;
+    const ui::DropArgs drop{7, {file("C:\\a.exe"), folder, deadLink, link, file("C:\\c.exe"), file("C:\\d.exe")}};
+    Console().lstUser.SelectedByUser(2);
+    Console().ControlFilesDropped(Console().lstUser, drop);
+
+    const char* const expected[] = {"C:\\a.exe", "C:\\Program Files\\Editor\\editor.exe", "C:\\c.exe"};
+    for (std::size_t i = 0; i < 3; ++i) {
+        EXPECT_EQ(Ini().TaskPath[7 + i], expected[i]);
+        EXPECT_EQ(Console().lstUser.List(static_cast<int>(7 + i)), tasks::UserEntryText(7 + i, expected[i]));
+        EXPECT_NE(FileNow().find(std::string(settings::kSlotLabels[7 + i]) + "=" + expected[i] + "\r\n"),
+                  std::string::npos);
+    }
+    EXPECT_EQ(Console().lstUser.ListCount(), 10);
+    EXPECT_EQ(Console().lstUser.ListIndex(), 7) << "the slot dropped on is selected";
+    ASSERT_EQ(sys.messages.size(), 2u);
+    EXPECT_EQ(sys.messages[0].text, "\"C:\\Tools\" is a folder, not a program, so it cannot be a user task.");
+    EXPECT_NE(sys.messages[1].text.find("Old.lnk\" leads to no file"), std::string::npos);
+    EXPECT_EQ(FileNow().find("d.exe"), std::string::npos);
+
+    // Beside the entries, or on a console the Options dialog holds: nothing.
+    const std::string before = FileNow();
+    Console().ControlFilesDropped(Console().lstUser, ui::DropArgs{-1, {file("C:\\e.exe")}});
+    Console().Options_Click();
+    Console().ControlFilesDropped(Console().lstUser, ui::DropArgs{0, {file("C:\\e.exe")}});
+    EXPECT_EQ(FileNow(), before);
+    EXPECT_EQ(Ini().TaskPath[0], "xxx");
+}
+
 }  // namespace
 }  // namespace orvan::testing

@@ -1,5 +1,6 @@
-// The console from the keyboard: Enter starts a list's entry, the menu key
-// and Shift+F10 open the context menu; every other key is the system's.
+// The console from the keyboard: Enter starts a list's entry, a digit its
+// user slot, the menu key and Shift+F10 open the context menu; every other
+// key is the system's.
 #include "console_fixture.h"
 
 namespace orvan::testing {
@@ -37,6 +38,28 @@ TEST_F(KeyboardTest, EnterInEitherListStartsItsEntryAsADoubleClickDoes) {
     EXPECT_EQ(sys.messages.size(), 1u);
 }
 
+TEST_F(KeyboardTest, DigitsSelectAndStartTheirUserSlotFromAnywhereAsEnterThere) {
+    auto& c = Console();
+    EXPECT_TRUE(Key(&c.lstWindows, '7'));
+    ASSERT_EQ(sys.starts.size(), 1u);
+    EXPECT_EQ(sys.starts[0].application, "C:\\tools\\seven.exe");
+    EXPECT_EQ(sys.starts[0].showCode, 3);
+    EXPECT_EQ(c.lstUser.ListIndex(), 6);
+    EXPECT_EQ(c.lstWindows.ListIndex(), 0);
+
+    // 0 is slot Ten, here empty: reported as Enter there reports it.
+    EXPECT_TRUE(Key(nullptr, ui::kKeyNumpad0));
+    EXPECT_EQ(c.lstUser.ListIndex(), 9);
+    ASSERT_EQ(sys.messages.size(), 1u);
+    EXPECT_EQ(sys.messages[0].text.find("The user task \"xxx\" could not be started."), 0u);
+    EXPECT_TRUE(Key(&c.lstUser, ui::kKeyNumpad0 + 7));
+    EXPECT_EQ(sys.starts.size(), 2u);
+
+    // With Ctrl, Alt or Shift a digit is not ours.
+    for (int shift : {ui::kCtrlMask, ui::kAltMask, ui::kShiftMask}) EXPECT_FALSE(Key(&c.lstUser, '1', shift));
+    EXPECT_EQ(c.lstUser.ListIndex(), 6);
+}
+
 TEST_F(KeyboardTest, MenuKeyAndShiftF10OpenTheMenuAtTheCornerFromAnywhere) {
     auto& c = Console();
     EXPECT_TRUE(Key(&c.lstUser, ui::kKeyApps));
@@ -67,6 +90,7 @@ TEST_F(KeyboardTest, TheDisabledConsoleTakesNoKeys) {
     EXPECT_FALSE(c.Enabled());
     EXPECT_FALSE(Key(&c.lstUser, ui::kKeyReturn));
     EXPECT_FALSE(Key(&c.lstUser, ui::kKeyApps));
+    EXPECT_FALSE(Key(&c.lstUser, '7'));
     EXPECT_TRUE(sys.starts.empty());
     EXPECT_TRUE(peer.menus.empty());
 }

@@ -209,6 +209,36 @@ TEST_F(LaunchTest, CommandLinesStartOnlyTheProgramTheyNameNeverAShorterPrefix) {
               "names does not exist.");
 }
 
+// %NAME% is expanded when a task starts, never in the file or the list;
+// a path that names a file as written stays as written, and a name that is
+// not set stays as it stands, in the failure box too.
+TEST_F(LaunchTest, VariablesInATaskPathAreExpandedWhenItStarts) {
+    sys.environment = {{"ProgramFiles", "C:\\Program Files"}, {"TOOLS", "D:\\t"}};
+    sys.paths["C:\\Program Files\\App\\app.exe"] = PathKind::File;
+    sys.paths["D:\\%TOOLS%\\x.exe"] = PathKind::File;
+    for (const auto& [written, expanded] : std::vector<std::pair<std::string, std::string>>{
+             {"%ProgramFiles%\\App\\app.exe -x", "C:\\Program Files\\App\\app.exe -x"},
+             {"%tools%%TOOLS%", "D:\\tD:\\t"},
+             {"D:\\%TOOLS%\\x.exe", "D:\\%TOOLS%\\x.exe"},
+             {"%UNSET%\\%TOOLS%\\a %", "%UNSET%\\D:\\t\\a %"},
+             {"%%", "%%"}})
+        EXPECT_EQ(tasks::ExpandedTaskPath(sys, written), expanded) << written;
+
+    const std::string two = "%UNSET%\\tool.exe";
+    Start(Settings("1", "User Task One=%ProgramFiles%\\App\\app.exe -x\r\nUser Task Two=" + two + "\r\n"));
+    Console().User_Click();
+    ASSERT_EQ(sys.starts.size(), 1u);
+    EXPECT_EQ(sys.starts[0].application, "C:\\Program Files\\App\\app.exe");
+    EXPECT_EQ(sys.starts[0].commandLine, "\"C:\\Program Files\\App\\app.exe\" -x");
+    EXPECT_EQ(Console().lstUser.List(0), "User Task One - %ProgramFiles%\\App\\app.exe -x");
+    Console().lstUser.SelectedByUser(1);
+    Console().User_Click();
+    ASSERT_EQ(sys.messages.size(), 1u);
+    EXPECT_EQ(sys.messages[0].text.find("The user task \"" + two + "\" could not be started."), 0u);
+    application->CloseRequested();
+    EXPECT_NE(sys.files[kIni].find("User Task One=%ProgramFiles%\\App\\app.exe -x\r\n"), std::string::npos);
+}
+
 TEST_F(LaunchTest, DocumentOpensThroughItsAssociation) {
     sys.paths["C:\\notes\\todo.txt"] = PathKind::File;
     Start(Settings("6", "User Task Two=C:\\notes\\todo.txt\r\n"));

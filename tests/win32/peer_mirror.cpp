@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include "check.h"
+
 #include "ui/options_layout.h"
 #include "win32/form_window.h"
 
@@ -36,12 +38,7 @@ HWND ChildWithText(HWND parent, const std::string& text) {
 
 }  // namespace
 
-MirrorReport CheckPeersShowModelChanges() {
-    MirrorReport report;
-    auto check = [&](bool ok, const char* what) {
-        ++report.checks;
-        if (!ok) report.failures.push_back(what);
-    };
+void CheckPeersShowModelChanges() {
     win32::FormWindow::RegisterClasses(GetModuleHandleA(nullptr));
     ui::OptionsLayout dialog;
     win32::FormWindow window(dialog, nullptr);
@@ -49,32 +46,31 @@ MirrorReport CheckPeersShowModelChanges() {
 
     HWND frame = ChildWithText(window.Hwnd(), "How Should Programs Be Run?");
     HWND option = ChildWithText(window.Hwnd(), "Back - Minimized");
-    check(frame && option, "the frame and the option button are made with the model's captions");
-    if (!frame || !option) return report;
+    CHECK_THAT(frame && option, "the frame and the option button are made with the model's captions");
+    if (!frame || !option) return;
 
     dialog.fraLaunch.SetCaption("Start programs how?");
-    check(TextOf(frame) == "Start programs how?", "a frame's new caption is its window's text");
+    CHECK_THAT(TextOf(frame) == "Start programs how?", "a frame's new caption is its window's text");
     dialog.optMin.SetCaption("Minimized, behind");
-    check(TextOf(option) == "Minimized, behind", "an option button's new caption is its window's text");
+    CHECK_THAT(TextOf(option) == "Minimized, behind", "an option button's new caption is its window's text");
 
     RECT before{}, after{};
     GetWindowRect(option, &before);
     dialog.optMin.SetLeft(dialog.optMin.Left() + 150);  // 10 pixels
     GetWindowRect(option, &after);
-    check(after.left == before.left + 10 && after.top == before.top, "a moved option button moves its window");
+    CHECK_THAT(after.left == before.left + 10 && after.top == before.top, "a moved option button moves its window");
 
     // (The dialog itself stays hidden: its children's own style says it.)
     auto shown = [&] { return (GetWindowLongA(option, GWL_STYLE) & WS_VISIBLE) != 0; };
     dialog.optMin.SetVisible(false);
-    check(!shown(), "a hidden option button hides its window");
+    CHECK_THAT(!shown(), "a hidden option button hides its window");
     dialog.optMin.SetVisible(true);
-    check(shown(), "and shows it again");
+    CHECK_THAT(shown(), "and shows it again");
 
     dialog.SetCaption("Options");
-    check(TextOf(window.Hwnd()) == "Options", "the window's new caption is its title");
+    CHECK_THAT(TextOf(window.Hwnd()) == "Options", "the window's new caption is its title");
 
     dialog.Attach(nullptr);
-    return report;
 }
 
 }  // namespace orvan::win32test

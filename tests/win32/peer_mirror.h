@@ -2,16 +2,8 @@
 // control's caption, place, visibility and tooltip, and the window's title.
 #pragma once
 
-#include <string>
-#include <vector>
-
 namespace orvan::win32test {
 
-struct MirrorReport {
-    int checks = 0;
-    std::vector<std::string> failures;  // one line each
-};
-
-MirrorReport CheckPeersShowModelChanges();
+void CheckPeersShowModelChanges();
 
 }  // namespace orvan::win32test

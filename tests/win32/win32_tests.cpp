@@ -27,6 +27,7 @@
 #include "win32/lazy_dll.h"
 #include "win32/services.h"
 #include "win32/stack_protector.h"
+#include "check.h"
 #include "peer_mirror.h"
 #include "profile_agreement.h"
 #include "settings/durable_save.h"
@@ -35,19 +36,6 @@
 #include "support/encoded_files.h"
 
 namespace {
-
-int passed = 0;
-int failed = 0;
-
-void Check(bool ok, const char* what, int line) {
-    if (ok) {
-        ++passed;
-    } else {
-        ++failed;
-        std::printf("FAILED line %d: %s\n", line, what);
-    }
-}
-#define CHECK(x) Check((x), #x, __LINE__)
 
 std::string dir;
 
@@ -478,13 +466,11 @@ __attribute__((noinline)) int RunTests(int argc, char** argv) {
     StackProtectorEndsAnOverrunProcess(childProcesses);
     SettingsFileReadsAsTheSystemReadsIt();
     DeliberateDifferencesFromTheSystemsWriter();
-    const orvan::win32test::MirrorReport mirror = orvan::win32test::CheckPeersShowModelChanges();
-    passed += mirror.checks - static_cast<int>(mirror.failures.size());
-    for (const std::string& failure : mirror.failures) Check(false, failure.c_str(), __LINE__);
+    orvan::win32test::CheckPeersShowModelChanges();
     DeleteFileA(PathIn("settings.ini").c_str());
     RemoveDirectoryA(dir.c_str());
-    std::printf("%d passed, %d failed\n", passed, failed);
-    return failed == 0 ? 0 : 1;
+    std::printf("%d passed, %d failed\n", orvan::win32test::Passed(), orvan::win32test::Failed());
+    return orvan::win32test::Failed() == 0 ? 0 : 1;
 }
 
 }  // namespace

@@ -112,6 +112,7 @@ Record Describe(IAccessible* acc, LONG id, const char* kind, LONG childId) {
         .Flag("unavailable", (flags & STATE_SYSTEM_UNAVAILABLE) != 0)
         .Add("rect", RECT{x, y, x + w, y + h})
         .Add("action", TextOf(&IAccessible::get_accDefaultAction, acc, id))
+        .Add("shortcut", TextOf(&IAccessible::get_accKeyboardShortcut, acc, id))
         .Hex("hwnd", reinterpret_cast<UINT_PTR>(hwnd));
     VariantClear(&role);
     VariantClear(&state);
@@ -133,6 +134,7 @@ std::vector<Record> Children(IAccessible* acc) {
     LONG count = 0;
     HRESULT hr = acc->get_accChildCount(&count);
     Check(hr, "get_accChildCount");
+    if (count <= 0) return {};
     std::vector<VARIANT> children(static_cast<size_t>(count));
     LONG obtained = 0;
     hr = AccessibleChildren(acc, 0, count, children.data(), &obtained);

@@ -35,6 +35,8 @@
 //   event=exit   pid reason      (reason: close, timeout)
 //   event=hold   pid path ok     (the --hold file was opened: ok=1, or not: ok=0)
 //   event=load   pid name ok     (the --load library was loaded: ok=1, or not: ok=0)
+//   event=drag   pid result effect   (a --drag ended: DoDragDrop's result
+//                                 and the effect the target chose, in hex)
 //
 // Arguments it acts on (anything else is only logged):
 //   --msgbox TEXT        after showing, a message box "Orvan Probe" with
@@ -50,10 +52,15 @@
 //                        the settings file open)
 //   --load NAME          before showing, LoadLibraryA(NAME) with the system's
 //                        default search, as a program that trusts it would
+//   --drag PATH          the left button pressed on the window drags the file
+//                        PATH, as a file manager drags it (the shell's own
+//                        data object, OLE's DoDragDrop), until it is released
 //
 // The client area is painted kProbeColour so tests can find it on screen.
 // Whatever happens, the probe ends itself after two minutes.
 #include <windows.h>
+#include <ole2.h>
+#include <shlobj.h>
 #include <tlhelp32.h>
 
 #include <cstdlib>
@@ -83,6 +90,7 @@ struct Options {
     bool hasList = false;
     std::string holdPath;
     std::string loadName;
+    std::string dragPath;
 };
 
 Options g_options;
@@ -232,6 +240,8 @@ void ParseArguments() {
             g_options.holdPath = __argv[++i];
         } else if (std::strcmp(arg, "--load") == 0 && hasValue) {
             g_options.loadName = __argv[++i];
+        } else if (std::strcmp(arg, "--drag") == 0 && hasValue) {
+            g_options.dragPath = __argv[++i];
         } else if (std::strcmp(arg, "--list") == 0 && hasValue) {
             g_options.listEntries = __argv[++i];
             g_options.hasList = true;
@@ -277,6 +287,51 @@ void LogClick(const char* button, LPARAM lp) {
         .Write();
 }
 
+// Follows the left button, as a file manager's drag does.
+class ButtonDropSource final : public IDropSource {
+public:
+    STDMETHODIMP QueryInterface(REFIID riid, void** out) override {
+        *out = riid == IID_IUnknown || riid == IID_IDropSource ? static_cast<IDropSource*>(this) : nullptr;
+        return *out ? S_OK : E_NOINTERFACE;
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return 1; }
+    STDMETHODIMP_(ULONG) Release() override { return 1; }
+    STDMETHODIMP QueryContinueDrag(BOOL escape, DWORD keys) override {
+        if (escape) return DRAGDROP_S_CANCEL;
+        return keys & MK_LBUTTON ? S_OK : DRAGDROP_S_DROP;
+    }
+    STDMETHODIMP GiveFeedback(DWORD) override { return DRAGDROP_S_USEDEFAULTCURSORS; }
+};
+
+// The shell's data object of one file, as Explorer hands it to a drag.
+IDataObject* ShellDataObject(const std::string& ansiPath) {
+    wchar_t path[MAX_PATH] = {};
+    MultiByteToWideChar(CP_ACP, 0, ansiPath.c_str(), -1, path, MAX_PATH);
+    PIDLIST_ABSOLUTE item = nullptr;
+    if (FAILED(SHParseDisplayName(path, nullptr, &item, 0, nullptr))) return nullptr;
+    IShellFolder* parent = nullptr;
+    PCUITEMID_CHILD child = nullptr;
+    IDataObject* data = nullptr;
+    if (SUCCEEDED(SHBindToParent(item, IID_IShellFolder, reinterpret_cast<void**>(&parent), &child))) {
+        parent->GetUIObjectOf(nullptr, 1, &child, IID_IDataObject, nullptr, reinterpret_cast<void**>(&data));
+        parent->Release();
+    }
+    CoTaskMemFree(item);
+    return data;
+}
+
+void Drag() {
+    IDataObject* data = ShellDataObject(g_options.dragPath);
+    ButtonDropSource source;
+    DWORD effect = 0;
+    const HRESULT result = data ? DoDragDrop(data, &source, DROPEFFECT_COPY | DROPEFFECT_LINK, &effect) : E_FAIL;
+    if (data) data->Release();
+    Record("drag")
+        .AddHex("result", static_cast<unsigned long>(result))
+        .AddHex("effect", static_cast<unsigned long>(effect))
+        .Write();
+}
+
 void OnPaint(HWND hwnd) {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(hwnd, &ps);
@@ -306,6 +361,9 @@ LRESULT CALLBACK ProbeProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
     case WM_COMMAND:
         if (LOWORD(wp) == kListId) OnListNotify(reinterpret_cast<HWND>(lp), HIWORD(wp));
+        return 0;
+    case WM_LBUTTONDOWN:
+        if (!g_options.dragPath.empty()) Drag();
         return 0;
     case WM_LBUTTONUP:
         LogClick("left", lp);
@@ -358,6 +416,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int nCmdShow) {
         const HMODULE loaded = LoadLibraryA(g_options.loadName.c_str());
         Record("load").Add("name", g_options.loadName).Add("ok", loaded ? 1UL : 0UL).Write();
     }
+
+    if (!g_options.dragPath.empty()) OleInitialize(nullptr);
 
     WNDCLASSA wc{};
     wc.lpfnWndProc = ProbeProc;
