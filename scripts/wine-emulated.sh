@@ -12,9 +12,11 @@
 # their own directory, which the symbolic links below provide. Nothing in the
 # system's configuration (binfmt) is touched.
 #
-# Every 32-bit process gets tools/emulation/noreplace_mmap.c preloaded, built
-# here with clang: without it qemu-i386 7.2 makes Wine's 32-bit start-up take
-# about a minute (see that file); with it, a second or two.
+# Every 32-bit process gets tools/emulation preloaded, built here with clang:
+# an mmap without which qemu-i386 7.2 makes Wine's 32-bit start-up take about
+# a minute (noreplace_mmap.c), and a segment of its own for each thread's
+# data, without which a signal can leave a thread reading another's and the
+# process dies (thread_segments.c).
 set -euo pipefail
 dir=$(realpath -m "${1:?usage: scripts/wine-emulated.sh DIR}")
 libdir=/usr/lib/wine
@@ -41,12 +43,13 @@ ln -s /usr/share/wine "$new/share/wine"
 # complains of a 32-bit one).
 mkdir -p "$new/lib/preload/i686" "$new/lib/preload/x86_64"
 clang -target i386-linux-gnu -O2 -fPIC -shared -nostdlib -ffreestanding -Wall -Werror \
-    -o "$new/lib/preload/i686/noreplace_mmap.so" "$root/tools/emulation/noreplace_mmap.c"
-echo "" | clang -x c -O2 -fPIC -shared -nostdlib -o "$new/lib/preload/x86_64/noreplace_mmap.so" -
+    -o "$new/lib/preload/i686/emulation.so" "$root/tools/emulation/noreplace_mmap.c" \
+    "$root/tools/emulation/thread_segments.c"
+echo "" | clang -x c -O2 -fPIC -shared -nostdlib -o "$new/lib/preload/x86_64/emulation.so" -
 cat >"$new/lib/wine/wine-preloader" <<EOF
 #!/bin/sh
 # Called as: wine-preloader <this dir>/wine ARGS, for each 32-bit process.
-exec "$qemu" -E 'LD_PRELOAD=$dir/lib/preload/\$PLATFORM/noreplace_mmap.so' "\$@"
+exec "$qemu" -E 'LD_PRELOAD=$dir/lib/preload/\$PLATFORM/emulation.so' "\$@"
 EOF
 chmod +x "$new/lib/wine/wine-preloader"
 rm -rf "$dir"
