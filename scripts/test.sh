@@ -9,9 +9,8 @@
 # What can go side by side does, on two cores: the emulated 32-bit subset's
 # prefix (where the machine has no 32-bit mode) is booted while the Windows
 # programs build, and the sanitizers and the fuzzing run while the other
-# CTest tests do. The subset itself runs alone: under qemu-i386, Wine's
-# handling of signals between threads faults now and then, and the more so
-# the busier the machine (docs/testing.md).
+# CTest tests do. The subset itself runs alone: under qemu-i386 its every
+# step is many times slower, and the other work would stretch it further.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/stages.sh

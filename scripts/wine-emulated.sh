@@ -38,10 +38,12 @@ ln -s /usr/lib/i386-linux-gnu/wine "$new/lib/i386-linux-gnu/wine"
 ln -s /usr/lib/x86_64-linux-gnu/wine "$new/lib/x86_64-linux-gnu/wine"
 ln -s /usr/share/wine "$new/share/wine"
 # The preload is named by the loader's platform, which the dynamic loader
-# fills in: i686 under qemu, x86_64 for the 64-bit processes that inherit the
-# setting from a 32-bit parent (for them an empty library, so that nothing
-# complains of a 32-bit one).
+# fills in: i686 under qemu; x86_64, or haswell or xeon_phi by the processor,
+# for the 64-bit processes that inherit the setting from a 32-bit parent (for
+# them an empty library, so that nothing complains of a 32-bit one).
 mkdir -p "$new/lib/preload/i686" "$new/lib/preload/x86_64"
+ln -s x86_64 "$new/lib/preload/haswell"
+ln -s x86_64 "$new/lib/preload/xeon_phi"
 clang -target i386-linux-gnu -O2 -fPIC -shared -nostdlib -ffreestanding -Wall -Werror \
     -o "$new/lib/preload/i686/emulation.so" "$root/tools/emulation/noreplace_mmap.c" \
     "$root/tools/emulation/thread_segments.c"
