@@ -56,6 +56,7 @@ build=$(realpath -m "${build:-build/$arch}")
 out=$(realpath -m "$out")
 
 scripts/install-deps.sh
+export ORVAN_DEPS_CHECKED=1
 
 . scripts/version.sh
 version=$ORVAN_VERSION revision=$ORVAN_REVISION windows=$ORVAN_WINDOWS_NAME

@@ -13,6 +13,8 @@
 # step is many times slower, and the other work would stretch it further.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+scripts/install-deps.sh
+export ORVAN_DEPS_CHECKED=1
 . scripts/stages.sh
 # .ci/run starts the table itself; a run of this script alone starts anew.
 [ -n "${ORVAN_STAGES_OPEN:-}" ] || : >"$ORVAN_STAGE_TIMES"
