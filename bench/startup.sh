@@ -15,18 +15,9 @@ dpi=${DPI:-96}
 screen=1024x768
 [ "$dpi" -le 120 ] || screen=1600x1200
 work=$(mktemp -d)
-trap 'WINEPREFIX=$work/prefix wineserver -k 2>/dev/null || true; kill $xvfb 2>/dev/null || true; rm -rf "$work"' EXIT
-
-# A private display and Wine prefix, as the end-to-end tests use.
-exec 3<> "$work/displayfd"
-Xvfb -displayfd 3 -screen 0 "${screen}x24" -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-for _ in $(seq 50); do [ -s "$work/displayfd" ] && break; sleep 0.1; done
-export DISPLAY=":$(head -n1 "$work/displayfd")" WINEPREFIX="$work/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-wine wineboot.exe -i >/dev/null 2>&1
-wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+trap 'orvan_private_wine_end; rm -rf "$work"' EXIT
+orvan_private_wine "$work" "$screen"
 wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
-wineserver -p 60 2>/dev/null || true
 
 # Each run prints one line: first_paint_ms=.. peak_working_set_kb=..
 # peak_pagefile_kb=.. and <phase>_ms=.. for each phase, in order.

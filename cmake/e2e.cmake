@@ -78,3 +78,5 @@ set_tests_properties(e2e_wow64 PROPERTIES TIMEOUT 3300 ENVIRONMENT "${ORVAN_E2E_
 add_test(NAME e2e_wow64_prefix COMMAND e2e_tests --prepare-prefix)
 set_tests_properties(e2e_wow64_prefix PROPERTIES TIMEOUT 1800 ENVIRONMENT "${ORVAN_E2E_WOW64_ENV}"
     FIXTURES_SETUP e2e_wow64_prefix)
+# Every line of the filter names a test: a renamed one would drop out unseen.
+add_test(NAME wow64_filter COMMAND ${CMAKE_SOURCE_DIR}/tests/e2e/check-wow64-filter.sh $<TARGET_FILE:e2e_tests>)

@@ -10,6 +10,7 @@ cd "$(dirname "$0")/.."
 jobs=${JOBS:-$(nproc)}
 
 scripts/install-deps.sh
+export ORVAN_DEPS_CHECKED=1
 
 presets=("$@")
 [ ${#presets[@]} -gt 0 ] || presets=(native win32 win64)

@@ -8,6 +8,7 @@ cd "$(dirname "$0")/.."
 seconds=${FUZZ_SECONDS:-60}
 
 scripts/install-deps.sh
+export ORVAN_DEPS_CHECKED=1
 cmake -S . -B build/fuzz -DORVAN_FUZZ_ONLY=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ >/dev/null
 cmake --build build/fuzz --target profile_fuzz -j "${JOBS:-$(nproc)}"

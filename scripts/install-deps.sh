@@ -7,6 +7,9 @@
 # own versions are taken. It fails only when a needed package really cannot
 # be installed, and names it.
 set -euo pipefail
+# Once per run: the script that ran it exports ORVAN_DEPS_CHECKED, and the
+# scripts it calls in turn find it set.
+[ -z "${ORVAN_DEPS_CHECKED:-}" ] || exit 0
 
 # fonts-wine: Wine's own fonts (Tahoma among them), which a Wine user has;
 # without them the console's text falls back to whatever the machine has.

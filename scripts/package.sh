@@ -48,14 +48,15 @@ while [ $# -gt 0 ]; do
     esac
 done
 case $arch in
-    win32) toolchain=mingw-i686; out=${out:-build/package} ;;
-    win64) toolchain=mingw-x86_64; out=${out:-build/package-win64} ;;
+    win32) out=${out:-build/package} ;;
+    win64) out=${out:-build/package-win64} ;;
     *) echo "--arch must be win32 or win64, not $arch" >&2; exit 2 ;;
 esac
 build=$(realpath -m "${build:-build/$arch}")
 out=$(realpath -m "$out")
 
 scripts/install-deps.sh
+export ORVAN_DEPS_CHECKED=1
 
 . scripts/version.sh
 version=$ORVAN_VERSION revision=$ORVAN_REVISION windows=$ORVAN_WINDOWS_NAME
@@ -87,16 +88,12 @@ else
 fi
 
 # The pictures the resource script embeds come from the native tree's
-# generator (configured as scripts/build.sh does, if it is not yet).
+# generator (configured if it is not yet); the program is built through its
+# preset, as scripts/build.sh builds it, in the preset's tree or --build-dir.
 pictures=$root/build/native/pictures
-if [ ! -f build/native/CMakeCache.txt ]; then
-    cmake --preset native >/dev/null
-fi
-cmake --build build/native -j "$jobs" --target pictures
-
-# The program, as scripts/build.sh builds it (a Release build).
-cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchains/$toolchain.cmake" -DCMAKE_BUILD_TYPE=Release \
-    -DORVAN_PICTURES_DIR="$pictures" --no-warn-unused-cli >/dev/null
+[ -f build/native/CMakeCache.txt ] || cmake --preset native >/dev/null
+cmake --build --preset native -j "$jobs" --target pictures
+cmake --preset "$arch" -B "$build" >/dev/null
 cmake --build "$build" -j "$jobs" --target orvan97
 
 # The three files, texts in CR LF, all with the same time and modes.

@@ -15,21 +15,12 @@ if [ -n "${DISPLAY:-}" ]; then
     exec wine "$exe"
 fi
 
-work=build/run
+work=$PWD/build/run
 rm -rf "$work"
 mkdir -p "$work"
-exec 3<> "$work/displayfd"
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-export WINEPREFIX="$PWD/$work/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-cleanup() { wineserver -k 2>/dev/null || true; kill "$xvfb" 2>/dev/null || true; }
-trap cleanup EXIT
-for _ in $(seq 100); do [ -s "$work/displayfd" ] && break; sleep 0.1; done
-export DISPLAY=":$(head -n1 "$work/displayfd")"
+trap orvan_private_wine_end EXIT
 echo "Preparing a private Wine prefix in $work/prefix ..."
-wine wineboot.exe -i >/dev/null 2>&1
-# Without a window manager Wine must place windows itself, maximized ones too.
-wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+orvan_private_wine "$work"
 
 wine "$exe" &
 console=$!

@@ -10,6 +10,8 @@
 # emulation). --arch win64 tests the 64-bit build under the 64-bit Wine.
 set -uo pipefail
 cd "$(dirname "$0")/.."
+scripts/install-deps.sh || exit 2
+export ORVAN_DEPS_CHECKED=1
 arch=""
 if [ "${1:-}" = --arch ]; then
     arch=${2:?usage: scripts/soak.sh [--arch win32|win64] [N]}

@@ -12,9 +12,11 @@
 # their own directory, which the symbolic links below provide. Nothing in the
 # system's configuration (binfmt) is touched.
 #
-# Every 32-bit process gets tools/emulation/noreplace_mmap.c preloaded, built
-# here with clang: without it qemu-i386 7.2 makes Wine's 32-bit start-up take
-# about a minute (see that file); with it, a second or two.
+# Every 32-bit process gets tools/emulation preloaded, built here with clang:
+# an mmap without which qemu-i386 7.2 makes Wine's 32-bit start-up take about
+# a minute (noreplace_mmap.c), and a segment of its own for each thread's
+# data, without which a signal can leave a thread reading another's and the
+# process dies (thread_segments.c).
 set -euo pipefail
 dir=$(realpath -m "${1:?usage: scripts/wine-emulated.sh DIR}")
 libdir=/usr/lib/wine
@@ -36,17 +38,20 @@ ln -s /usr/lib/i386-linux-gnu/wine "$new/lib/i386-linux-gnu/wine"
 ln -s /usr/lib/x86_64-linux-gnu/wine "$new/lib/x86_64-linux-gnu/wine"
 ln -s /usr/share/wine "$new/share/wine"
 # The preload is named by the loader's platform, which the dynamic loader
-# fills in: i686 under qemu, x86_64 for the 64-bit processes that inherit the
-# setting from a 32-bit parent (for them an empty library, so that nothing
-# complains of a 32-bit one).
+# fills in: i686 under qemu; x86_64, or haswell or xeon_phi by the processor,
+# for the 64-bit processes that inherit the setting from a 32-bit parent (for
+# them an empty library, so that nothing complains of a 32-bit one).
 mkdir -p "$new/lib/preload/i686" "$new/lib/preload/x86_64"
+ln -s x86_64 "$new/lib/preload/haswell"
+ln -s x86_64 "$new/lib/preload/xeon_phi"
 clang -target i386-linux-gnu -O2 -fPIC -shared -nostdlib -ffreestanding -Wall -Werror \
-    -o "$new/lib/preload/i686/noreplace_mmap.so" "$root/tools/emulation/noreplace_mmap.c"
-echo "" | clang -x c -O2 -fPIC -shared -nostdlib -o "$new/lib/preload/x86_64/noreplace_mmap.so" -
+    -o "$new/lib/preload/i686/emulation.so" "$root/tools/emulation/noreplace_mmap.c" \
+    "$root/tools/emulation/thread_segments.c"
+echo "" | clang -x c -O2 -fPIC -shared -nostdlib -o "$new/lib/preload/x86_64/emulation.so" -
 cat >"$new/lib/wine/wine-preloader" <<EOF
 #!/bin/sh
 # Called as: wine-preloader <this dir>/wine ARGS, for each 32-bit process.
-exec "$qemu" -E 'LD_PRELOAD=$dir/lib/preload/\$PLATFORM/noreplace_mmap.so' "\$@"
+exec "$qemu" -E 'LD_PRELOAD=$dir/lib/preload/\$PLATFORM/emulation.so' "\$@"
 EOF
 chmod +x "$new/lib/wine/wine-preloader"
 rm -rf "$dir"

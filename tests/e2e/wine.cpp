@@ -246,9 +246,16 @@ void WineSession::KeepPrefix(const fs::path& kept, const std::string& stamp) {
     if (stamp.ends_with("\n")) return;  // no version known: nothing to match a later Wine with
     // The server writes the registry out as it ends (SIGTERM), and the
     // prefix's own processes end with it; a new one then serves the session.
-    KillAllPrograms();
-    server_.Stop(Ms(10000));
-    WaitUntil([&] { return RunningProcesses().empty(); }, Ms(5000));
+    // On a busy machine the writing takes seconds: `wineserver -k` would
+    // kill the server outright after two, and leave the prefix without its
+    // registry, for this run and every run that copies it.
+    server_.Stop(Ms(120000));
+    WaitUntil([&] { return RunningProcesses().empty(); }, Ms(30000));
+    const std::string registry = ReadText(prefix_ / "system.reg");
+    if (registry.find("[Software\\\\Classes\\\\CLSID") == std::string::npos) {
+        Shutdown();
+        throw std::runtime_error("the booted prefix's registry was not written out (see " + log_.string() + ")");
+    }
     const fs::path partial = kept.parent_path() / (kept.filename().string() + ".partial");
     std::error_code error;
     RemoveTree(partial, error);

@@ -10,6 +10,8 @@
  *
  * Freestanding (no libc headers, which the 32-bit side may not have): the
  * system calls are made directly, errno through libc's own accessor. */
+#include "syscalls.h"
+
 typedef unsigned int size_t;
 
 #define MAP_FIXED_NOREPLACE 0x100000
@@ -19,18 +21,6 @@ typedef unsigned int size_t;
 #define SYS_MUNMAP 91
 
 extern int *__errno_location(void);
-
-static long Call1(long number, long a) {
-    long result;
-    __asm__ volatile("int $0x80" : "=a"(result) : "a"(number), "b"(a) : "memory");
-    return result;
-}
-
-static long Call2(long number, long a, long b) {
-    long result;
-    __asm__ volatile("int $0x80" : "=a"(result) : "a"(number), "b"(a), "c"(b) : "memory");
-    return result;
-}
 
 static void *Map(void *addr, size_t length, int prot, int flags, int fd, unsigned long long offset) {
     if (offset >> 32) {
