@@ -36,7 +36,8 @@ TEST_F(KeyboardStart, DigitsStartTheirUserSlotButNotInTheOptionsDialog) {
     const ProbeLog log = NewProbeLog();
     const std::string three = PlaceProbe(Scratch() / "three" / "probe.exe");
     const std::string ten = PlaceProbe(Scratch() / "ten" / "probe.exe");
-    StartWith(SettingsWith("4", {{3, three}, {10, ten}}), log);
+    // Slot Three's window stands clear of the console's buttons and lists.
+    StartWith(SettingsWith("4", {{3, three + " --at 1200,900"}, {10, ten}}), log);
     Tab();
     ASSERT_TRUE(WaitUntil([&] { return Inspect().Focus().focus == BuiltInList(); }, 5s));
     PressKey("3");
@@ -51,6 +52,11 @@ TEST_F(KeyboardStart, DigitsStartTheirUserSlotButNotInTheOptionsDialog) {
     PressKey("0");
     AltF4();  // closes the dialog as Cancel
     ASSERT_TRUE(WaitOptionsGone(*dialog));
+    // The system may activate the probe's window when the dialog goes: a
+    // click on the console's bare surface brings the keys back to it.
+    ClickUncovered(at::Surface());
+    ASSERT_TRUE(WaitUntil([&] { return Inspect().Focus().foreground == ConsoleWindow().hwnd; }, 5s))
+        << "the console did not take the keys back";
     PressKey("0");
     const std::vector<Record> starts = log.WaitForCount("start", 2, AllowStarts(10s));
     ASSERT_EQ(starts.size(), 2u) << "0 started nothing";
