@@ -6,7 +6,7 @@
 // save whole, without a box and leaving nothing beside the file; where the
 // system does not, the console shows a box for each entry and leaves the
 // file exactly as it was. Each row prints its line of the table
-// in docs/architecture.md ("The settings file").
+// in docs/settings-file.md.
 #include <sys/stat.h>
 
 #include <array>
