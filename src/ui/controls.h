@@ -196,15 +196,13 @@ public:
     const Font& TextFont() const { return font_; }
     Color ForeColor() const { return foreColor_; }
     Color BackColor() const { return backColor_; }
-    Align Alignment() const { return alignment_; }
-    // BackStyle: an opaque label fills its rectangle with BackColor.
-    bool Opaque() const { return opaque_; }
 
     void SetCaption(std::string caption) { Set(caption_, std::move(caption)); }
     void SetTextFont(const Font& font) { Set(font_, font); }
     void SetForeColor(Color color) { Set(foreColor_, color); }
     void SetBackColor(Color color) { Set(backColor_, color); }
     void SetAlignment(Align alignment) { Set(alignment_, alignment); }
+    // BackStyle: an opaque label fills its rectangle with BackColor.
     void SetOpaque(bool opaque) { Set(opaque_, opaque); }
 
     void Paint(Canvas& canvas) const override;
@@ -252,8 +250,6 @@ class Shape : public Control {
 public:
     Shape(ControlHost& host, std::string name, int index);
 
-    ShapeKind Figure() const { return figure_; }
-    Color FillColor() const { return fillColor_; }
     void SetFigure(ShapeKind figure) { Set(figure_, figure); }
     void SetFillColor(Color color) { Set(fillColor_, color); }
 
@@ -270,7 +266,6 @@ public:
 
     // The ends, in twips in the container's coordinates, as {x1, y1, x2, y2}.
     Rect Ends() const { return ends_; }
-    Color BorderColor() const { return borderColor_; }
     // Repaints where the line was and where it goes.
     void SetEnds(int x1, int y1, int x2, int y2);
     void SetBorderColor(Color color) { Set(borderColor_, color); }
@@ -302,7 +297,6 @@ public:
     Color ForeColor() const { return foreColor_; }
     // Every row alike: twips as the layout gives them, pixels at the
     // window's scale.
-    int RowTwips() const { return rowTwips_; }
     int RowHeight() const { return Host().Scaling().Repeating(rowTwips_); }
     void SetTextFont(const Font& font) { Set(font_, font); }
     void SetBackColor(Color color) { Set(backColor_, color); }
