@@ -407,8 +407,9 @@ bool WineSession::Shutdown() {
     KillAllPrograms();
     server_.Stop(Ms(5000));
     // Anything that outlived the server (a loader between fork and connect)
-    // is found by its environment; that counts as a leftover.
-    const bool clean = WaitUntil([&] { return RunningProcesses().empty(); }, Ms(3000));
+    // is found by its environment; that counts as a leftover. A process ends
+    // once it finds the server gone, which on a busy machine takes seconds.
+    const bool clean = WaitUntil([&] { return RunningProcesses().empty(); }, Ms(30000));
     for (int round = 0; round < 20 && !RunningProcesses().empty(); ++round) {
         for (pid_t pid : RunningProcesses()) kill(pid, SIGKILL);
         std::this_thread::sleep_for(Ms(100));
