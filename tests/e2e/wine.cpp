@@ -250,7 +250,9 @@ void WineSession::KeepPrefix(const fs::path& kept, const std::string& stamp) {
     // kill the server outright after two, and leave the prefix without its
     // registry, for this run and every run that copies it.
     server_.Stop(Ms(120000));
-    WaitUntil([&] { return RunningProcesses().empty(); }, Ms(30000));
+    // The prefix's services end once they find the server gone; any that
+    // does not is of no use without it and would outlive the run.
+    if (!WaitUntil([&] { return RunningProcesses().empty(); }, Ms(30000))) KillLeftovers();
     const std::string registry = ReadText(prefix_ / "system.reg");
     if (registry.find("[Software\\\\Classes\\\\CLSID") == std::string::npos) {
         Shutdown();
@@ -401,6 +403,13 @@ std::vector<pid_t> WineSession::RunningProcesses() const {
     return ProcessesWithEnvironment("WINEPREFIX=" + prefix_.string());
 }
 
+void WineSession::KillLeftovers() const {
+    for (int round = 0; round < 20 && !RunningProcesses().empty(); ++round) {
+        for (pid_t pid : RunningProcesses()) kill(pid, SIGKILL);
+        std::this_thread::sleep_for(Ms(100));
+    }
+}
+
 bool WineSession::Shutdown() {
     if (shutDown_) return true;
     shutDown_ = true;
@@ -410,10 +419,7 @@ bool WineSession::Shutdown() {
     // is found by its environment; that counts as a leftover. A process ends
     // once it finds the server gone, which on a busy machine takes seconds.
     const bool clean = WaitUntil([&] { return RunningProcesses().empty(); }, Ms(30000));
-    for (int round = 0; round < 20 && !RunningProcesses().empty(); ++round) {
-        for (pid_t pid : RunningProcesses()) kill(pid, SIGKILL);
-        std::this_thread::sleep_for(Ms(100));
-    }
+    KillLeftovers();
     std::error_code error;
     RemoveTree(prefix_, error);
     return clean;

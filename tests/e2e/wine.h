@@ -113,6 +113,8 @@ public:
     void KillAllPrograms() const;
     // Unix ids of the processes still running in the prefix.
     std::vector<pid_t> RunningProcesses() const;
+    // Kills what still runs in the prefix once its server is gone.
+    void KillLeftovers() const;
     // Ends everything, stops the wineserver and removes the prefix; true
     // when no process of the prefix was left over.
     bool Shutdown();
